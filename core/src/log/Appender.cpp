@@ -1,0 +1,5 @@
+#include <zor/Appender.h>
+
+namespace zor {
+Appender::~Appender() = default;
+}

@@ -1,0 +1,5 @@
+#include <zor/XEventListener.h>
+
+namespace zor {
+AbstractXEventListener::~AbstractXEventListener() = default;
+}
