@@ -4,7 +4,8 @@ find_program(ZOR_CCACHE ccache)
 if(ZOR_CCACHE)
   # Precompiled headers and __DATE__ need these to be cached at all.
   set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env
-      CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime ${ZOR_CCACHE})
+      CCACHE_SLOPPINESS=pch_defines,time_macros,include_file_mtime,include_file_ctime
+      CCACHE_BASEDIR=${CMAKE_SOURCE_DIR} ${ZOR_CCACHE})
 endif()
 
 add_library(zor_warnings INTERFACE)
