@@ -65,7 +65,7 @@ struct Logger::Impl {
     std::condition_variable queueCv;
     std::vector<LogMessage*> queue;  // guarded by queueMutex
     bool consumerWaiting = false;    // guarded by queueMutex
-    bool loopEnded = false;          // guarded by queueMutex: later messages are dropped
+    std::atomic<bool> loopEnded{false};  // set under queueMutex: later messages are dropped
     std::atomic<std::size_t> pending{0};  // queued, not yet delivered
 
     std::mutex appenderMutex;
@@ -89,7 +89,7 @@ Logger::Logger(unsigned int logLevelMask) : m_levelMask(logLevelMask), d(new Imp
 Logger::~Logger() {
     {
         std::lock_guard<std::mutex> lock(d->queueMutex);
-        if (!d->loopEnded && d->pool.activeThreadCount() > 0) {
+        if (!d->loopEnded.load() && d->pool.activeThreadCount() > 0) {
             d->queue.push_back(new LogMessageQuit);
             d->queueCv.notify_all();
         }
@@ -147,7 +147,7 @@ void Logger::logMessage(LogMessage* msg) {
         if (s_regression.load()) s_counter.store(0);
     }
     msg->m_number = s_counter.fetch_add(1, std::memory_order_relaxed);
-    if (d->loopEnded) {
+    if (d->loopEnded.load(std::memory_order_relaxed)) {
         // The logger thread has ended after a quit: nothing will ever deliver this message.
         lock.unlock();
         delete msg;
@@ -204,10 +204,10 @@ void Logger::messageLoop() {
             if (msg->isQuitMessage()) {
                 // Ends the loop; whatever was queued behind it stays queued, never delivered.
                 std::lock_guard<std::mutex> lock(d->queueMutex);
-                d->loopEnded = true;
+                d->loopEnded.store(true);
                 d->kept.push_back(msg);
                 d->queue.insert(d->queue.begin(), batch.begin() + static_cast<std::ptrdiff_t>(i) + 1, batch.end());
-                d->pending.fetch_sub(i + 1);
+                d->pending.fetch_sub(1);
                 return;
             }
             {
@@ -231,7 +231,8 @@ bool Logger::waitForThread(int ms) { return d->pool.waitForDone(ms); }
 
 bool Logger::waitQueueEmpty(unsigned long long timeoutMs) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (d->pending.load(std::memory_order_acquire) != 0) {
+    // After the quit message nothing more is delivered: there is nothing to wait for.
+    while (d->pending.load(std::memory_order_acquire) != 0 && !d->loopEnded.load()) {
         if (std::chrono::steady_clock::now() >= deadline) return false;
         std::this_thread::sleep_for(std::chrono::microseconds(500));
     }
@@ -269,8 +270,15 @@ void Logger::showLogLevel() {
 }
 
 void Logger::setThreadIDMain() { s_mainThread.store(getCurrentThreadID()); }
-unsigned int Logger::getThreadIDMain() { return s_mainThread.load(std::memory_order_relaxed); }
-bool Logger::isMainThread(unsigned int threadId) { return threadId == s_mainThread.load(std::memory_order_relaxed); }
+// The main thread is the one that built the logger (or called setThreadIDMain): asking for it
+// before that builds the logger, so the first thread to use the library becomes the main thread.
+unsigned int Logger::getThreadIDMain() {
+    const unsigned int id = s_mainThread.load(std::memory_order_relaxed);
+    if (id != 0) return id;
+    getLogger();
+    return s_mainThread.load(std::memory_order_relaxed);
+}
+bool Logger::isMainThread(unsigned int threadId) { return threadId == getThreadIDMain(); }
 
 void Logger::resetLogMessageCounter() { s_counter.store(0); }
 void Logger::prepareForRegressionTests(bool on) { s_regression.store(on); }

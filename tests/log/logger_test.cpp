@@ -1,0 +1,440 @@
+// The logger core: filtering, numbering, the header, delivery, pause, quit and the console lines.
+#include "support/CaptureAppender.h"
+
+#include <zor/AppenderConsole.h>
+#include <zor/CommandLine.h>
+#include <zor/LogAttachment.h>
+#include <zor/LogMessageQuit.h>
+#include <zor/Logger.h>
+#include <zor/RESOURCE_LOGGER_DEBUG.h>
+#include <zor/ThreadTools.h>
+#include <zor/XAdditionalLibInfos.h>
+#include <zor/XMemFile.h>
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+#include <unistd.h>
+
+using namespace zor;
+using zortest::CaptureAppender;
+
+namespace {
+
+// The header lines come first; return the messages after them.
+std::vector<zortest::Captured> afterHeader(const CaptureAppender& cap) {
+    std::vector<zortest::Captured> all = cap.messages(), rest;
+    bool inHeader = true;
+    for (const auto& m : all) {
+        if (inHeader && (m.text.startsWith(QLatin1String("PID:")) || m.text.startsWith(QLatin1String("VM:")) ||
+                         m.text.startsWith(QLatin1String("CPU, threads:")) || m.text.startsWith(QLatin1String("OS :")) ||
+                         m.text.startsWith(QLatin1String("lib:")) || m.text.startsWith(QLatin1String("extra:"))))
+            continue;
+        inHeader = false;
+        rest.push_back(m);
+    }
+    return rest;
+}
+
+bool matches(const QString& pattern, const QString& text) {
+    return QRegularExpression(QStringLiteral("^") + pattern + QStringLiteral("$")).match(text).hasMatch();
+}
+
+}  // namespace
+
+TEST(LoggerLevels, TagsNamesAndSimpleLevels) {
+    EXPECT_STREQ(logLevelToString(0x20 | 0x40), "TEST#");
+    EXPECT_STREQ(logLevelToString(0), "");
+    EXPECT_STREQ(logLevelToString(XERROR | 0x640000), "ERROR");
+    EXPECT_STREQ(logLevelToString(WARNING | INFO), "INFO#");
+    EXPECT_STREQ(logLevelToString(XRECEIVE | DESTRUCT), "~DEST");
+    EXPECT_STREQ(logLevelToString(XSEND), ">>SND");
+    EXPECT_STREQ(logLevelToStringAllBits(0), "ZERO");
+    EXPECT_STREQ(logLevelToStringAllBits(1), "LEVEL???");
+    EXPECT_STREQ(logLevelToStringAllBits(0x640000), "LEVEL???");
+    EXPECT_STREQ(logLevelToStringAllBits(FATAL | INFO), " | FATAL | INFO");
+    EXPECT_EQ(mapToLogLevelFlags(1), 0x1B86u);
+    EXPECT_EQ(mapToLogLevelFlags(2), 0x1B8Eu);
+    EXPECT_EQ(mapToLogLevelFlags(3), 0x1F9Eu);
+    EXPECT_EQ(mapToLogLevelFlags(4), 0x1FDEu);
+    EXPECT_EQ(mapToLogLevelFlags(0), 0x1FFEu);
+    EXPECT_EQ(mapToLogLevelFlags(99), 0x1FFEu);
+}
+
+TEST(Logger, DropsEverythingBeforeIni) {
+    EXPECT_FALSE(Logger::isRunning());
+    logError("not delivered $", 1);  // must not crash or queue
+    Logger::log(new LogMessageString("x"), INFO);
+    EXPECT_FALSE(Logger::isInitialized());
+    EXPECT_EQ(Logger::getLogLevel(), 0x1FFEu);
+}
+
+TEST(Logger, HeaderComesFirstAndFilteringHappensBeforeNumbering) {
+    XAdditionalLibInfos::addLibInfo(QStringLiteral("extra: from another library"), true);
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap, 0x1B86);
+    Logger::addHeaderString(QStringLiteral("extra: added before the first message"));
+    EXPECT_FALSE(Logger::isInitialized());
+    logWarning("dropped, WARNING is not in 0x1B86");
+    logError("first accepted $", 1);
+    logDebug("dropped too");
+    logError("second accepted");
+    zortest::drainLogger();
+    EXPECT_TRUE(Logger::isInitialized());
+
+    const auto all = cap.messages();
+    ASSERT_GE(all.size(), 6u);
+    EXPECT_EQ(all[0].text, QStringLiteral("PID:") + QString::number(getpid()));
+    EXPECT_TRUE(all[0].mainThread);
+    EXPECT_TRUE(cap.containsText(QStringLiteral("lib:Qt ") + QStringLiteral(QT_VERSION_STR)));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("extra: from another library")));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("extra: added before the first message")));
+    for (std::size_t i = 0; i < all.size(); ++i) EXPECT_EQ(all[i].number, i) << "numbers are dense from 0";
+    const auto rest = afterHeader(cap);
+    ASSERT_EQ(rest.size(), 2u);
+    EXPECT_EQ(rest[0].text, QStringLiteral("first accepted 1"));
+    EXPECT_EQ(rest[0].level, XERROR | 0x640000u);
+    EXPECT_EQ(rest[1].text, QStringLiteral("second accepted"));
+    EXPECT_EQ(rest[1].number, rest[0].number + 1);
+    Logger::quit();
+}
+
+TEST(Logger, RegressionModeNumbersTheFirstMessageZero) {
+    CaptureAppender cap;
+    Logger::prepareForRegressionTests(true);
+    zortest::startLoggerWith(&cap);
+    logInfo("one");
+    logInfo("two");
+    zortest::drainLogger();
+    const auto rest = afterHeader(cap);
+    ASSERT_EQ(rest.size(), 2u);
+    EXPECT_EQ(rest[0].number, 0u);
+    EXPECT_EQ(rest[1].number, 1u);
+    Logger::quit();
+}
+
+TEST(Logger, VmLineInTheHeader) {
+    ::setenv("ZORVM", "On", 1);
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
+    logInfo("go");
+    zortest::drainLogger();
+    EXPECT_TRUE(cap.containsText(QStringLiteral("VM:true")));
+    Logger::quit();
+}
+
+TEST(Logger, QuitPassesAnyMaskAndDeliversEverythingBeforeIt) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap, 0);  // nothing passes
+    logError("filtered");
+    Logger::log(new LogMessageQuit, DEBUG);  // the quit message passes even mask 0 ...
+    // ... and ends the thread: nothing else is delivered, not even the header (queued before it).
+    ASSERT_TRUE(Logger::getLogger().waitQueueEmpty(5000));
+    EXPECT_TRUE(Logger::isInitialized());
+    const std::size_t header = cap.size();
+    Logger::setLogLevel(LOG_LEVEL_ALL);
+    logError("after the end");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(cap.size(), header);
+    EXPECT_FALSE(cap.containsText(QStringLiteral("after the end")));
+}
+
+TEST(Logger, QuitReturnsAfterEveryQueuedMessageWasDelivered) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
+    for (int i = 0; i < 5000; ++i) logDebug("message $", i);
+    Logger::quit();
+    const auto rest = afterHeader(cap);
+    ASSERT_EQ(rest.size(), 5000u);
+    EXPECT_EQ(rest.back().text, QStringLiteral("message 4999"));
+    logInfo("never delivered");
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_EQ(afterHeader(cap).size(), 5000u);
+}
+
+TEST(Logger, PauseHoldsDeliveryAndResumeDeliversTheHeldMessageFirst) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
+    logInfo("before pause");
+    zortest::drainLogger();
+    Logger::atomicPause = true;
+    logInfo("held 1");
+    logInfo("held 2");
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(cap.containsText(QStringLiteral("held 1")));
+    Logger::atomicPause = false;
+    zortest::drainLogger();
+    const auto rest = afterHeader(cap);
+    ASSERT_EQ(rest.size(), 3u);
+    EXPECT_EQ(rest[1].text, QStringLiteral("held 1"));
+    EXPECT_EQ(rest[2].text, QStringLiteral("held 2"));
+    Logger::quit();
+}
+
+TEST(Logger, AppenderListOperations) {
+    CaptureAppender cap, other;
+    zortest::startLoggerWith(&cap);
+    Logger& logger = Logger::getLogger();
+    EXPECT_FALSE(logger.removeAppender(&other));  // unknown appender
+    EXPECT_FALSE(logger.hasAppenderConsole());
+    EXPECT_FALSE(logger.hasAppenderFile());
+    EXPECT_FALSE(logger.hasAppenderGUI());
+    EXPECT_EQ(logger.getAppenderGUI(), nullptr);
+    EXPECT_FALSE(logger.IsConsoleAppenderEnabled());
+    EXPECT_FALSE(Logger::isIncludeTraillerConsole());
+    logger.addAppender(&other);
+    logInfo("to both");
+    zortest::drainLogger();
+    EXPECT_TRUE(logger.removeAppender(&other));
+    EXPECT_FALSE(logger.removeAppender(&other));
+    logInfo("to the first only");
+    zortest::drainLogger();
+    EXPECT_TRUE(cap.containsText(QStringLiteral("to both")));
+    EXPECT_TRUE(other.containsText(QStringLiteral("to both")));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("to the first only")));
+    EXPECT_FALSE(other.containsText(QStringLiteral("to the first only")));
+    cap.setEnabled(false);
+    logInfo("disabled");
+    zortest::drainLogger();
+    EXPECT_FALSE(cap.containsText(QStringLiteral("disabled")));
+    Logger::quit();
+}
+
+TEST(Logger, SecondIniIsRefusedButReportsSuccess) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(Logger::ini(CommandLine(), nullptr, LOG_LEVEL_ALL));
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("Logger::ini, already called"), std::string::npos);
+    EXPECT_TRUE(Logger::isReady());
+    Logger::quit();
+}
+
+TEST(Logger, MaskHelpersAndDebugScope) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
+    Logger::setLogLevelSimple(SIMPLE_WARNINGS);
+    EXPECT_EQ(Logger::getLogLevel(), 0x1B8Eu);
+    Logger::saveLogLevel();
+    Logger::setLogLevel(XERROR);
+    logInfo("filtered by XERROR");
+    {
+        RESOURCE_LOGGER_DEBUG scope(QStringLiteral("ctx"));
+        EXPECT_EQ(Logger::getLogLevel(), 0x1FFEu);
+        logDebug("inside the scope");
+    }
+    EXPECT_EQ(Logger::getLogLevel(), static_cast<unsigned int>(XERROR));
+    Logger::restoreLogLevel();
+    EXPECT_EQ(Logger::getLogLevel(), 0x1B8Eu);
+    Logger::debug(2, "printf %d-%s", 5, "x");  // DEBUG is not in 0x1B8E
+    Logger::setLogLevel(LOG_LEVEL_ALL);
+    Logger::debug(2, "printf %d-%s", 5, "x");
+    logDebugSpace(3, "spaced");
+    zortest::drainLogger();
+    const QStringList t = cap.texts();
+    EXPECT_FALSE(t.contains(QStringLiteral("filtered by XERROR")));
+    const int begin = t.indexOf(QStringLiteral("DEBUG-CONTEXT: <<< ctx >>>"));
+    ASSERT_GE(begin, 0);
+    EXPECT_EQ(t.value(begin + 1), QStringLiteral("inside the scope"));
+    EXPECT_EQ(t.value(begin + 2), QStringLiteral("DEBUG-CONTEXT: <<< ~ctx >>>"));
+    EXPECT_EQ(t.count(QStringLiteral("  printf 5-x")), 1);
+    Logger::quit();
+}
+
+TEST(Logger, EightThreadsEveryMessageOnceNumbersDenseInDeliveryOrder) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
+    constexpr int kThreads = 8, kPerThread = 20000;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < kPerThread; ++i) {
+                if (i % 3 == 2) logDebug("thread $ message $", t, i);
+                else logInfo("thread $ message $", t, i);
+            }
+        });
+    for (auto& th : threads) th.join();
+    Logger::quit();
+    const auto all = cap.messages();
+    std::vector<std::vector<int>> seen(kThreads);
+    unsigned int expected = 0;
+    for (const auto& m : all) {
+        ASSERT_EQ(m.number, expected++) << "numbers dense and increasing in delivery order";
+        const QStringList parts = m.text.split(QLatin1Char(' '));
+        if (parts.size() == 4 && parts[0] == QLatin1String("thread")) seen[parts[1].toInt()].push_back(parts[3].toInt());
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        ASSERT_EQ(seen[t].size(), static_cast<std::size_t>(kPerThread)) << "thread " << t;
+        for (int i = 0; i < kPerThread; ++i) ASSERT_EQ(seen[t][i], i) << "each thread's messages in its order";
+    }
+}
+
+TEST(ConsoleAppender, ExactLineLayout) {
+    AppenderConsole console(true);
+    QList<Appender*> list{&console};
+    Logger::prepareForRegressionTests(true);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(Logger::ini(CommandLine(), &list, LOG_LEVEL_ALL));
+    for (int i = 0; i < 7; ++i) logDebug("filler $", i);
+    logInfo("main thread line");
+    unsigned int workerId = 0;
+    std::thread([&] {
+        workerId = getCurrentThreadID();
+        logWarning("from a worker");
+    }).join();
+    logDebugSpace(4, "indented");
+    zortest::drainLogger();
+    const QString out = QString::fromStdString(testing::internal::GetCapturedStdout());
+    const QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QString time = QStringLiteral("\\d\\d:\\d\\d:\\d\\d,\\d{3}");
+    auto line = [&](const QString& text) {
+        for (const QString& l : lines)
+            if (l.endsWith(text)) return l;
+        return QString();
+    };
+    EXPECT_TRUE(matches(QStringLiteral("\\[000007\\] \\[INFO#\\] \\[") + time + QStringLiteral("\\] \\[000000\\] main thread line"),
+                        line(QStringLiteral("main thread line"))))
+        << line(QStringLiteral("main thread line")).toStdString();
+    EXPECT_TRUE(matches(QStringLiteral("\\[000008\\] \\[WARN#\\] \\[") + time + QStringLiteral("\\] \\[") +
+                            QString::asprintf("%06u", workerId) + QStringLiteral("\\] from a worker"),
+                        line(QStringLiteral("from a worker"))));
+    EXPECT_TRUE(matches(QStringLiteral("\\[000009\\] \\[DEBUG\\] \\[") + time + QStringLiteral("\\] \\[000000\\]     indented"),
+                        line(QStringLiteral("indented"))));
+    Logger::quit();
+}
+
+TEST(ConsoleAppender, TimeFormatsTrailerSwitchAndAttachments) {
+    AppenderConsole console(false);
+    LogMessageString msg("text");
+    EXPECT_EQ(console.formatLine(&msg), QStringLiteral("text"));
+    console.setIncludeTrailler(true);
+    const QString prefix = QStringLiteral("\\[000000\\] \\[DEBUG\\] \\[");
+    AppenderConsole::atomicTimeFormat = 0;
+    EXPECT_TRUE(matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{3}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    AppenderConsole::atomicTimeFormat = 2;
+    EXPECT_TRUE(matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    AppenderConsole::atomicTimeFormat = 3;
+    EXPECT_TRUE(matches(prefix + QStringLiteral("\\d\\d:\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    AppenderConsole::atomicTimeFormat = 9;
+    EXPECT_TRUE(matches(prefix + QStringLiteral("\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    AppenderConsole::atomicTimeFormat = 1;
+
+    console.setIncludeTrailler(false);
+    LogMessageString withMem("payload");
+    withMem.attach(new LogAttachment(QByteArray(16, 'x')));
+    EXPECT_EQ(withMem.getSize(), 32u + 10u + 14u + 16u);
+    EXPECT_EQ(console.formatLine(&withMem), QStringLiteral("{mem:1}payload"));
+    EXPECT_FALSE(withMem.hasAttachment()) << "later appenders no longer see it";
+    LogMessageString empty("e");
+    empty.attach(new LogAttachment);
+    EXPECT_EQ(console.formatLine(&empty), QStringLiteral("{mem:0}e"));
+    LogMessageString broken("b");
+    auto* bad = new LogAttachment(QByteArray("abc"));
+    bad->error().setErrno(5);
+    broken.attach(bad);
+    EXPECT_EQ(console.formatLine(&broken), QStringLiteral("{mem:0}b"));
+}
+
+TEST(ConsoleAppender, SimpleTrailerAndDirectOutput) {
+    testing::internal::CaptureStdout();
+    Logger::printToCout("direct");
+    Logger::printToCout(static_cast<const char*>(nullptr));
+    Logger::printToCout(QStringLiteral("second"));
+    const QString out = QString::fromStdString(testing::internal::GetCapturedStdout());
+    const QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    const QString trailer = QStringLiteral("<\\d{6}> <\\d\\d:\\d\\d:\\d\\d,\\d{3}> <\\d{6,}> ");
+    EXPECT_TRUE(matches(trailer + QStringLiteral("direct"), lines[0]));
+    EXPECT_TRUE(matches(trailer + QStringLiteral("ppCout\\(nullptr\\)"), lines[1]));
+    EXPECT_TRUE(matches(trailer + QStringLiteral("second"), lines[2]));
+    const int first = lines[0].mid(1, 6).toInt();
+    EXPECT_EQ(lines[2].mid(1, 6).toInt(), first + 2) << "the trailer counter counts every call";
+}
+
+TEST(ConsoleAppender, IniBuildsTheConsoleFromTheCommandLine) {
+    const char* argv[] = {"prog", "run", "--logTrailler", "false"};
+    CommandLine cmd(4, const_cast<char**>(argv));
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(Logger::ini(cmd));
+    EXPECT_TRUE(Logger::getLogger().hasAppenderConsole());
+    EXPECT_FALSE(Logger::isIncludeTraillerConsole());
+    logInfo("plain line");
+    Logger::quit();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\nplain line\n"), std::string::npos) << out;
+}
+
+TEST(ConsoleAppender, NoConsoleWhenSwitchedOff) {
+    const char* argv[] = {"prog", "run", "--logConsole", "off"};
+    CommandLine cmd(4, const_cast<char**>(argv));
+    ASSERT_TRUE(Logger::ini(cmd));
+    EXPECT_FALSE(Logger::getLogger().hasAppenderConsole());
+    Logger::quit();
+}
+
+TEST(LogMessages, CopiesAssignAndAttachments) {
+    LogMessageString a("text $ $", 1, 2.5);
+    EXPECT_EQ(a.toString(), QStringLiteral("text 1 2.500000"));
+    EXPECT_EQ(a.getLogLevel(), static_cast<unsigned int>(DEBUG)) << "new messages start at DEBUG";
+    a.setLogLevel(XERROR);
+    EXPECT_EQ(a.getLogLevel(), XERROR | 0x640000u);
+    EXPECT_TRUE(a.isError());
+    EXPECT_FALSE(a.isWarning());
+    a.setSpace(3);
+    a.attach(new LogAttachment(QByteArray("abc")));
+    EXPECT_EQ(a.getSize(), 32u + 10u + 2u * 15u + 3u);
+    LogMessageString copy(a);
+    EXPECT_TRUE(copy.hasAttachment()) << "a copy carries its own attachment";
+    std::unique_ptr<LogMessage> c(a.createCopy());
+    EXPECT_EQ(c->toString(), a.toString());
+    EXPECT_EQ(c->getLogLevel(), a.getLogLevel());
+    EXPECT_EQ(c->getSpace(), 3u);
+    EXPECT_TRUE(c->hasAttachment());
+    EXPECT_FALSE(a.hasAttachment()) << "assign moves the attachment";
+    LogMessageQuit q;
+    EXPECT_TRUE(q.isQuitMessage());
+    EXPECT_EQ(q.toString(), QStringLiteral("QUIT"));
+    EXPECT_FALSE(a.isQuitMessage());
+}
+
+TEST(LogMessages, LogMemCarriesACopyOrTheMovedBlock) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
+    XMemFile mem(QByteArray(16, 'm'));
+    Logger::logMemInfo(mem, false, QStringLiteral("copied"));
+    EXPECT_EQ(mem.size(), 16);
+    Logger::logMemError(mem, true, QStringLiteral("moved"));
+    EXPECT_TRUE(mem.isEmpty());
+    zortest::drainLogger();
+    const auto rest = afterHeader(cap);
+    ASSERT_EQ(rest.size(), 2u);
+    EXPECT_TRUE(rest[0].hadAttachment);
+    EXPECT_EQ(rest[1].level, XERROR | 0x640000u);
+    Logger::quit();
+}
+
+using FatalChecksDeathTest = testing::Test;
+
+TEST_F(FatalChecksDeathTest, NullPointerHandlingPrintsItsNoticeAndExitsWithOne) {
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            nullPointerHandling("libSrc/core/src/tools/xmem/XMem", 42, QStringLiteral("pMem == NULL"));
+        },
+        testing::ExitedWithCode(1),
+        "nullptr:pMem == NULL\nlibSrc/core/src/tools/xmem/XMem\nLINE:42\nprogram will exit in 5 sec\n");
+}
+
+TEST_F(FatalChecksDeathTest, BoolExpressionHandlingPrintsItsNoticeAndExitsWithOne) {
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            boolExpressionHandling("libSrc/core/src/tools/log/Logger", 7);
+        },
+        testing::ExitedWithCode(1),
+        "bool expression failure:\nlibSrc/core/src/tools/log/Logger\nLINE:7\nprogram will exit in 5 sec\nprogram exit !\n");
+}

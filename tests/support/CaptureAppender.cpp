@@ -1,0 +1,59 @@
+#include "support/CaptureAppender.h"
+
+#include <zor/CommandLine.h>
+#include <zor/Logger.h>
+
+#include <gtest/gtest.h>
+
+namespace zortest {
+
+void CaptureAppender::append(zor::LogMessage* msg) {
+    Captured c;
+    c.text = msg->toString();
+    c.level = msg->getLogLevel();
+    c.number = msg->getNumber();
+    c.threadId = msg->getThreadId();
+    c.mainThread = msg->isMainThreadMessage();
+    c.hadAttachment = msg->hasAttachment();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_messages.push_back(std::move(c));
+}
+
+std::vector<Captured> CaptureAppender::messages() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_messages;
+}
+
+QStringList CaptureAppender::texts() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    QStringList l;
+    for (const auto& m : m_messages) l << m.text;
+    return l;
+}
+
+bool CaptureAppender::containsText(const QString& text) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& m : m_messages)
+        if (m.text == text) return true;
+    return false;
+}
+
+std::size_t CaptureAppender::size() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_messages.size();
+}
+
+void CaptureAppender::clear() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_messages.clear();
+}
+
+void startLoggerWith(zor::Appender* appender, unsigned int mask) {
+    QList<zor::Appender*> list;
+    list << appender;
+    ASSERT_TRUE(zor::Logger::ini(zor::CommandLine(), &list, mask));
+}
+
+void drainLogger() { ASSERT_TRUE(zor::Logger::getLogger().waitQueueEmpty(10000)); }
+
+}  // namespace zortest
