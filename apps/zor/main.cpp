@@ -1,8 +1,49 @@
+// zor: shows and uses what zor core does. Without arguments it runs a tour on built-in sample data;
+// "zor --help" lists the commands.
+#include "Commands.h"
+
 #include <zor/core.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace zorapp {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> list = {
+        {"tour", "", "a short tour of the library on built-in sample data (the default)", &runTour},
+    };
+    return list;
+}
+
+namespace {
+
+void printHelp() {
+    std::printf("zor %s - the zor core library at work\n\n", qPrintable(zor::ZorVersion::getVersion()));
+    std::printf("usage: zor [COMMAND] [--key value ...]\n\ncommands:\n");
+    for (const Command& c : commands()) std::printf("  %-10s %s\n             %s\n", c.name, c.usage, c.help);
+    std::printf("\nevery command also takes the logger's keys: --logConsole false, --logTrailler false\n");
+    std::printf("exit codes: 0 %s, 4 %s, 6 %s, 10 %s\n", qPrintable(zor::exitZorErrorCodeToString(0)),
+                qPrintable(zor::exitZorErrorCodeToString(4)), qPrintable(zor::exitZorErrorCodeToString(6)),
+                qPrintable(zor::exitZorErrorCodeToString(10)));
+}
+
+}  // namespace
+}  // namespace zorapp
+
 int main(int argc, char** argv) {
+    zor::XLibBase::iniLibrary(argc, argv, nullptr);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "help") == 0) {
+            zorapp::printHelp();
+            return 0;
+        }
+    }
     zor::CommandLine cmd(argc, argv);
-    zor::Logger::ini(cmd);
-    zor::logInfo("hello $", 1.5);
-    zor::Logger::quit();
-    return 0;
+    const QString name = cmd.hasCommand() ? cmd.getCommand() : QStringLiteral("tour");
+    for (const zorapp::Command& c : zorapp::commands()) {
+        if (name == QLatin1String(c.name)) return c.run(cmd);
+    }
+    std::fprintf(stderr, "zor: unknown command '%s' (zor --help lists the commands)\n", qPrintable(name));
+    return zor::EXIT_ZOR_ARGUMENT;
 }

@@ -1,0 +1,23 @@
+#pragma once
+// The commands of the zor program: each takes the parsed command line and returns the process
+// exit code (0, or one of the library's exit codes).
+#include <zor/CommandLine.h>
+
+#include <QString>
+#include <vector>
+
+namespace zorapp {
+
+struct Command {
+    const char* name;
+    const char* usage;  // "--key value ..." after the command name
+    const char* help;   // one line
+    int (*run)(const zor::CommandLine& cmd);
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Command>& commands();
+
+int runTour(const zor::CommandLine& cmd);
+
+}  // namespace zorapp
