@@ -95,6 +95,8 @@ Logger::~Logger() {
         }
     }
     d->pool.waitForDone();
+    // The queue lock orders everything the logger thread did before these deletions.
+    std::lock_guard<std::mutex> lock(d->queueMutex);
     for (LogMessage* m : d->queue) delete m;
     for (LogMessage* m : d->kept) delete m;
 }
