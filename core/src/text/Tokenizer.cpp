@@ -2,7 +2,6 @@
 #include <zor/Tokenizer.h>
 
 #include <QByteArray>
-#include <QStringView>
 #include <cstring>
 
 namespace zor {
@@ -25,27 +24,11 @@ bool hasSurrogate(const char16_t* s, std::size_t n) {
 // Splits UTF-16 text by ASCII delimiters. Because every byte of a non-ASCII character's UTF-8 form
 // is 0x80 or above, an ASCII delimiter byte occurs exactly where the delimiter character occurs,
 // so this gives the tokens of the byte rule without converting.
-void scanUtf16(const char16_t* s, std::size_t n, const bool (&isDelim)[128], std::size_t delimCount, char16_t single,
-               bool returnDelims, std::vector<QString>& out) {
+void scanUtf16(const char16_t* s, std::size_t n, const bool (&isDelim)[128], bool returnDelims,
+               std::vector<QString>& out) {
     auto emit = [&](std::size_t from, std::size_t to) {
         out.emplace_back(reinterpret_cast<const QChar*>(s + from), static_cast<int>(to - from));
     };
-    if (delimCount == 1) {
-        // One delimiter: Qt's vectorised character search finds it.
-        std::size_t pos = 0;
-        while (pos < n) {
-            const qsizetype hit = QStringView(s + pos, static_cast<qsizetype>(n - pos)).indexOf(QChar(single));
-            if (hit < 0) {
-                emit(pos, n);
-                return;
-            }
-            const std::size_t d = pos + static_cast<std::size_t>(hit);
-            if (d > pos) emit(pos, d);
-            if (returnDelims) out.emplace_back(QChar(single));
-            pos = d + 1;
-        }
-        return;
-    }
     std::size_t start = 0;
     bool inToken = false;
     for (std::size_t i = 0; i < n; ++i) {
@@ -97,18 +80,12 @@ void Tokenizer::scan(const QString& text, const QString& delimiters, bool return
     for (QChar c : delimiters) ascii = ascii && c.unicode() < 128;
     if (ascii && !hasSurrogate(s, n)) {
         bool isDelim[128] = {};
-        std::size_t count = 0;
-        char16_t single = 0;
-        for (QChar c : delimiters) {
-            if (!isDelim[c.unicode()]) ++count;
-            isDelim[c.unicode()] = true;
-            single = c.unicode();
-        }
-        if (count == 0) {
+        for (QChar c : delimiters) isDelim[c.unicode()] = true;
+        if (delimiters.isEmpty()) {
             m_tokens.push_back(text);
             return;
         }
-        scanUtf16(s, n, isDelim, count, single, returnDelims, m_tokens);
+        scanUtf16(s, n, isDelim, returnDelims, m_tokens);
         return;
     }
     bool isDelim[256] = {};
