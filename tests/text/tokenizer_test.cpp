@@ -42,6 +42,12 @@ TEST(Tokenizer, SplitsByDelimiterBytes) {
     const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");
     EXPECT_EQ(all(Tokenizer(emoji + ",x", ",", false)), (QStringList{emoji, "x"}));
     EXPECT_EQ(Tokenizer(QString::fromLatin1("a\0b,c", 5), ",", false).tokenAt(0), QString::fromLatin1("a\0b", 3));
+    // Tokens are decoded from UTF-8, which drops a byte-order mark at the start of a token.
+    const QString bom(QChar(0xFEFF));
+    EXPECT_EQ(all(Tokenizer(bom + "a," + bom + ",b" + bom, ",", true)), (QStringList{"a", ",", "", ",", "b" + bom}));
+    EXPECT_EQ(all(Tokenizer(bom + "a;" + bom, ",;", false)), (QStringList{"a", ""}));
+    EXPECT_EQ(all(Tokenizer(bom + QString::fromUtf8("aö") + bom + "b", QString::fromUtf8("ö"), false)),
+              (QStringList{"a", "b"}));
     // scan appends and rewinds.
     Tokenizer t("a b", " ");
     t.nextToken();

@@ -23,10 +23,12 @@ bool hasSurrogate(const char16_t* s, std::size_t n) {
 
 // Splits UTF-16 text by ASCII delimiters. Because every byte of a non-ASCII character's UTF-8 form
 // is 0x80 or above, an ASCII delimiter byte occurs exactly where the delimiter character occurs,
-// so this gives the tokens of the byte rule without converting.
+// so this gives the tokens of the byte rule without converting. The one change the UTF-8 decoding
+// of a token makes on such text is kept as well: a leading byte-order mark (U+FEFF) is dropped.
 void scanUtf16(const char16_t* s, std::size_t n, const bool (&isDelim)[128], bool returnDelims,
                std::vector<QString>& out) {
     auto emit = [&](std::size_t from, std::size_t to) {
+        if (s[from] == 0xFEFF) ++from;
         out.emplace_back(reinterpret_cast<const QChar*>(s + from), static_cast<int>(to - from));
     };
     std::size_t start = 0;
