@@ -46,6 +46,7 @@ TEST(Tokenizer, SplitsByDelimiterBytes) {
     const QString bom(QChar(0xFEFF));
     EXPECT_EQ(all(Tokenizer(bom + "a," + bom + ",b" + bom, ",", true)), (QStringList{"a", ",", "", ",", "b" + bom}));
     EXPECT_EQ(all(Tokenizer(bom + "a;" + bom, ",;", false)), (QStringList{"a", ""}));
+    EXPECT_EQ(all(Tokenizer(bom + "a b", "", false)), (QStringList{"a b"}));  // no delimiters: one token
     EXPECT_EQ(all(Tokenizer(bom + QString::fromUtf8("aö") + bom + "b", QString::fromUtf8("ö"), false)),
               (QStringList{"a", "b"}));
     // scan appends and rewinds.

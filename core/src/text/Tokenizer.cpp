@@ -83,10 +83,6 @@ void Tokenizer::scan(const QString& text, const QString& delimiters, bool return
     if (ascii && !hasSurrogate(s, n)) {
         bool isDelim[128] = {};
         for (QChar c : delimiters) isDelim[c.unicode()] = true;
-        if (delimiters.isEmpty()) {
-            m_tokens.push_back(text);
-            return;
-        }
         scanUtf16(s, n, isDelim, returnDelims, m_tokens);
         return;
     }
