@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <charconv>
+#include <malloc.h>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -213,4 +214,16 @@ BENCHMARK(tokenize_multi_regexp)->Name("tokenize_multi/QString_split_regexp")->U
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// Each tokenizer run allocates and frees a million strings. glibc adapts its trim and mmap
+// thresholds to the frees it has seen, so without fixed thresholds whichever benchmark runs after
+// a given allocation history pays for faulting the heap in again on every iteration. Fixed
+// thresholds give every implementation the same allocator.
+int main(int argc, char** argv) {
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+    mallopt(M_TRIM_THRESHOLD, 256 * 1024 * 1024);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
