@@ -16,6 +16,7 @@
 #include <zor/LogMessage.h>
 #include <zor/LogMessageQuit.h>
 #include <zor/LogMessageString.h>
+#include <zor/MD5.h>
 #include <zor/Logger.h>
 #include <zor/MainThread.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
