@@ -68,7 +68,8 @@ TEST(XMem, ConstructionFillAndGrowth) {
 
     // An impossible size fails cleanly and leaves the block as it was.
     XMem huge(QByteArray("keep"));
-    EXPECT_FALSE(huge.reAlloc(SIZE_MAX / 2));
+    EXPECT_FALSE(huge.reAlloc(SIZE_MAX - 16));
+    EXPECT_FALSE(huge.append_raw_data("x", SIZE_MAX - 2));
     EXPECT_EQ(huge.size(), 4u);
     EXPECT_EQ(huge.getErrno(), static_cast<unsigned>(ENOMEM));
 }

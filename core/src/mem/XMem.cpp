@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -24,6 +25,8 @@ namespace {
 constexpr const char* kSource = "libSrc/core/src/tools/xmem/XMem";
 constexpr std::size_t kEightGiB = 8ull << 30;
 constexpr std::size_t kMaxArray = static_cast<std::size_t>(INT_MAX) - 4096;
+// No object may be larger than the address difference type can measure.
+constexpr std::size_t kMaxBlock = static_cast<std::size_t>(PTRDIFF_MAX);
 using Len = long long;  // the integer of the string-array layout
 
 std::atomic<unsigned int> blockCounter{0};
@@ -36,7 +39,12 @@ unsigned int XMem::nextBlockNumber() { return blockCounter.fetch_add(1); }
 
 bool XMem::reserveFor(std::size_t sz) {
     if (sz <= m_capacity) return true;
-    std::size_t cap = m_capacity > (SIZE_MAX / 2) ? SIZE_MAX : m_capacity * 2;
+    if (sz > kMaxBlock) {
+        logError("XMem::reAlloc, cannot allocate $ bytes", static_cast<unsigned long long>(sz));
+        setErrno(ENOMEM);
+        return false;
+    }
+    std::size_t cap = m_capacity > kMaxBlock / 2 ? kMaxBlock : m_capacity * 2;
     if (cap < sz) cap = sz;
     void* p = std::realloc(m_data, cap);
     if (p == nullptr && cap > sz) {  // the doubled size may be too much where the exact one fits
