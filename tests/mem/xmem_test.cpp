@@ -149,10 +149,16 @@ TEST(XMem, StringsPositionsAndErrorCodes) {
     EXPECT_TRUE(small.setMem("123456", 6));
     EXPECT_EQ(small.size(), 6u);
     EXPECT_FALSE(small.setMem(nullptr, 1));
+    // The text forms go through the virtual setMem: on an XMem they set the size.
     EXPECT_TRUE(small.AbstractMemory::setString("xy", false));
-    EXPECT_EQ(QByteArray(small.mem(), 6), QByteArray("xy3456"));
-    EXPECT_TRUE(small.setQString(QStringLiteral("q")));
-    EXPECT_EQ(QByteArray(small.mem(), 6), QByteArray("q\0" "3456", 6));
+    EXPECT_EQ(QByteArray(small.mem(), static_cast<int>(small.size())), QByteArray("xy"));
+    EXPECT_TRUE(small.setQString(QString::fromLatin1("q\xE9")));
+    EXPECT_EQ(QByteArray(small.mem(), static_cast<int>(small.size())), QByteArray("q\xE9\0", 3));
+    XByteArray fixed(QByteArray("123456"));
+    EXPECT_TRUE(fixed.setString("xy", false));
+    EXPECT_EQ(fixed, QByteArray("xy3456")) << "a byte array keeps its size";
+    EXPECT_FALSE(fixed.setString("1234567", true));
+    EXPECT_FALSE(fixed.setString(nullptr, true));
     zortest::drainLogger();
     EXPECT_TRUE(cap.containsText(QStringLiteral("XMem::setString, pString == null")));
     EXPECT_TRUE(cap.containsText(QStringLiteral("AbstractMemory::set_mem_file, sz > length(), 6 > 4")));
