@@ -2,6 +2,7 @@
 // The operating-system layer: the few calls that differ between platforms. Nothing outside this
 // folder includes a system header for them.
 #include <QString>
+#include <cstddef>
 #include <ctime>
 
 namespace zor {
@@ -15,6 +16,11 @@ void hideConsoleWindow();                             // nothing to hide on this
 unsigned int hardwareThreads();
 QString osVersion();
 bool setEnvironment(const char* name, const char* value);
+
+// The process heap (malloc and free here). processHeap() is null when there is none.
+void* processHeap();
+void* heapAllocate(void* heap, std::size_t sz);  // null on failure
+bool heapFree(void* heap, void* p);              // false when the block cannot be returned
 
 }  // namespace platform
 }  // namespace zor
