@@ -5,10 +5,10 @@
 #include <zor/AtomicBits.h>
 #include <zor/zor_export.h>
 
-#include <QMutex>
 #include <QString>
-#include <QWaitCondition>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 namespace zor {
 
@@ -28,13 +28,14 @@ public:
     void wait_stateChange();  // until the value differs from the one seen on entry
     void wait_until_bit_is_set(unsigned int mask);
     QString toString();
-    QMutex& get_mutex() { return m_mutex; }
+    std::mutex& get_mutex() { return m_mutex; }
 
 private:
     AtomicBits m_bits;
     std::atomic<bool> m_stop{false};
-    QMutex m_mutex;
-    QWaitCondition m_condition;
+    // Standard primitives rather than QMutex/QWaitCondition: thread checkers understand them.
+    std::mutex m_mutex;
+    std::condition_variable m_condition;
 };
 
 }  // namespace zor

@@ -4,11 +4,11 @@
 // run: a callable must not change the set that calls it.
 #include <zor/zor_export.h>
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <atomic>
 #include <map>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace zor {
 
@@ -33,33 +33,33 @@ public:
 
     // Adds f under a new id (above every id handed out so far) and returns that id.
     unsigned int add(F f) {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         const unsigned int id = m_nextId++;
         m_map.emplace(id, std::move(f));
         return id;
     }
     // Adds f under the given id; false when the id is taken.
     bool add(unsigned int id, F f) {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         if (m_map.count(id) != 0) return false;
         m_map.emplace(id, std::move(f));
         if (id >= m_nextId) m_nextId = id + 1;
         return true;
     }
     bool remove(unsigned int id) {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         return m_map.erase(id) != 0;
     }
     bool contains(unsigned int id) const {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         return m_map.count(id) != 0;
     }
     void clear() {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_map.clear();
     }
     std::size_t size() const {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         return m_map.size();
     }
     bool isEmpty() const { return size() == 0; }
@@ -69,8 +69,27 @@ public:
     template <typename... A>
     void call(A&&... args) const {
         if (!isEnabled()) return;
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         for (const auto& kv : m_map) kv.second(args...);
+    }
+
+    // Hands every callable to visit in id order when the set is enabled (under the set's mutex).
+    template <typename V>
+    void visit(V&& visitor) const {
+        if (!isEnabled()) return;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (const auto& kv : m_map) visitor(kv.second);
+    }
+
+    // Copies of the callables in id order (none while the set is disabled), for callers that must
+    // run them later or elsewhere, without the set's mutex.
+    std::vector<F> snapshot() const {
+        std::vector<F> out;
+        if (!isEnabled()) return out;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        out.reserve(m_map.size());
+        for (const auto& kv : m_map) out.push_back(kv.second);
+        return out;
     }
 
     // Takes over the callables of other (which is left empty); ids are kept.
@@ -79,17 +98,18 @@ public:
         std::map<unsigned int, F> moved;
         unsigned int next;
         {
-            QMutexLocker lock(&other.m_mutex);
+            std::lock_guard<std::mutex> lock(other.m_mutex);
             moved.swap(other.m_map);
             next = other.m_nextId;
         }
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_map.swap(moved);
         m_nextId = next;
     }
 
 private:
-    mutable QMutex m_mutex;  // guards m_map and m_nextId
+    // guards m_map and m_nextId (a std::mutex, so that thread checkers see the hand-overs)
+    mutable std::mutex m_mutex;
     std::map<unsigned int, F> m_map;
     unsigned int m_nextId = 1;
 };

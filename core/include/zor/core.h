@@ -1,15 +1,19 @@
 #pragma once
 // Every public header of zor core.
 #include <zor/AbstractMemory.h>
+#include <zor/AbstractThread.h>
 #include <zor/Appender.h>
 #include <zor/AppenderConsole.h>
 #include <zor/ArrayTools.h>
 #include <zor/AtomicBits.h>
 #include <zor/AtomicBitsWatcher.h>
 #include <zor/Base64.h>
+#include <zor/BaseThread.h>
+#include <zor/BaseThreadState.h>
 #include <zor/ClockFunctions.h>
 #include <zor/CommandLine.h>
 #include <zor/CommandLineItem.h>
+#include <zor/ConsoleFilterQt.h>
 #include <zor/Environment.h>
 #include <zor/FPS.h>
 #include <zor/FatalChecks.h>
@@ -18,6 +22,9 @@
 #include <zor/FloatParser.h>
 #include <zor/IntegerParser.h>
 #include <zor/LogAttachment.h>
+#include <zor/LogFilter.h>
+#include <zor/LogFilterList.h>
+#include <zor/LogFilterString.h>
 #include <zor/LogHeaderInfos.h>
 #include <zor/LogLevel.h>
 #include <zor/LogMessage.h>
@@ -43,7 +50,9 @@
 #include <zor/XErrorMap.h>
 #include <zor/XEventListener.h>
 #include <zor/XFunctionRunner.h>
+#include <zor/XFunctionWorker.h>
 #include <zor/XLibBase.h>
+#include <zor/XLightweightThread.h>
 #include <zor/XMem.h>
 #include <zor/XMemFile.h>
 #include <zor/XMemoryWrapper.h>
@@ -52,10 +61,15 @@
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>
+#include <zor/XThread.h>
 #include <zor/XThreadPool.h>
+#include <zor/XThreadWorker.h>
 #include <zor/XTimeSlot.h>
 #include <zor/XTimeStats.h>
+#include <zor/XTimer.h>
+#include <zor/XTimerOneTimeShot.h>
 #include <zor/XTokenizer.h>
+#include <zor/XWorker.h>
 #include <zor/ZorErrorCodes.h>
 #include <zor/ZorLibraries.h>
 #include <zor/ZorTime.h>

@@ -5,7 +5,7 @@
 #include <zor/TextHelpers.h>
 #include <zor/xformat.h>
 
-#include <QMutex>
+#include <mutex>
 
 namespace zor {
 
@@ -14,7 +14,7 @@ namespace zor {
 //   G: GUI listeners with this object, run on the main thread, if that set is enabled;
 //   C: the information callback (old, new), if set.
 struct AtomicBits::Observers {
-    mutable QMutex callbackMutex;  // guards callback
+    mutable std::mutex callbackMutex;  // guards callback
     InfoCallBack callback;
     XEventListener<DirectListener> direct;
     XEventListener<GuiListener> gui;
@@ -70,14 +70,14 @@ XEventListener<AtomicBits::GuiListener>& AtomicBits::listenersGui() { return obs
 
 void AtomicBits::setInfoCallBack(InfoCallBack cb) {
     Observers* obs = observers();
-    QMutexLocker lock(&obs->callbackMutex);
+    std::lock_guard<std::mutex> lock(obs->callbackMutex);
     obs->callback = std::move(cb);
 }
 
 AtomicBits::InfoCallBack AtomicBits::infoCallBack() const {
     Observers* obs = peekObservers();
     if (obs == nullptr) return InfoCallBack();
-    QMutexLocker lock(&obs->callbackMutex);
+    std::lock_guard<std::mutex> lock(obs->callbackMutex);
     return obs->callback;
 }
 
@@ -102,7 +102,7 @@ void AtomicBits::notifyCallback(unsigned int oldValue, unsigned int newValue) {
     if (obs == nullptr) return;
     InfoCallBack cb;
     {
-        QMutexLocker lock(&obs->callbackMutex);
+        std::lock_guard<std::mutex> lock(obs->callbackMutex);
         cb = obs->callback;
     }
     if (cb) cb(oldValue, newValue);
