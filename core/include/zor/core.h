@@ -1,6 +1,8 @@
 #pragma once
 // Every public header of zor core.
 #include <zor/AbstractMemory.h>
+#include <zor/AbstractReader.h>
+#include <zor/AbstractWriter.h>
 #include <zor/Appender.h>
 #include <zor/AppenderConsole.h>
 #include <zor/ArrayTools.h>
@@ -14,6 +16,7 @@
 #include <zor/FPS.h>
 #include <zor/FatalChecks.h>
 #include <zor/FileReader.h>
+#include <zor/FileTools.h>
 #include <zor/FileWriter.h>
 #include <zor/FloatParser.h>
 #include <zor/IntegerParser.h>
@@ -35,6 +38,7 @@
 #include <zor/ThreadTools.h>
 #include <zor/Tokenizer.h>
 #include <zor/TransactionAtomicBits.h>
+#include <zor/XAbstractFile.h>
 #include <zor/XAdditionalLibInfos.h>
 #include <zor/XAtomic.h>
 #include <zor/XByteArray.h>
@@ -42,11 +46,14 @@
 #include <zor/XError.h>
 #include <zor/XErrorMap.h>
 #include <zor/XEventListener.h>
+#include <zor/XFile.h>
+#include <zor/XFileMapper.h>
 #include <zor/XFunctionRunner.h>
 #include <zor/XLibBase.h>
 #include <zor/XMem.h>
 #include <zor/XMemFile.h>
 #include <zor/XMemoryWrapper.h>
+#include <zor/XMimeType.h>
 #include <zor/XNullDevice.h>
 #include <zor/XRamInfo.h>
 #include <zor/XStopwatch.h>
