@@ -1,8 +1,10 @@
 #pragma once
 // Every public header of zor core.
 #include <zor/AbstractMemory.h>
+#include <zor/AbstractXRecord.h>
 #include <zor/Appender.h>
 #include <zor/AppenderConsole.h>
+#include <zor/ArgsEnv.h>
 #include <zor/ArrayTools.h>
 #include <zor/AtomicBits.h>
 #include <zor/AtomicBitsWatcher.h>
@@ -30,12 +32,16 @@
 #include <zor/MemoryAllocator.h>
 #include <zor/Parser.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
+#include <zor/Res.h>
+#include <zor/String64.h>
+#include <zor/StringEnum.h>
 #include <zor/TextHelpers.h>
 #include <zor/TextTools.h>
 #include <zor/ThreadTools.h>
 #include <zor/Tokenizer.h>
 #include <zor/TransactionAtomicBits.h>
 #include <zor/XAdditionalLibInfos.h>
+#include <zor/XArgs.h>
 #include <zor/XAtomic.h>
 #include <zor/XByteArray.h>
 #include <zor/XDelimiter.h>
@@ -49,6 +55,7 @@
 #include <zor/XMemoryWrapper.h>
 #include <zor/XNullDevice.h>
 #include <zor/XRamInfo.h>
+#include <zor/XRecord.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>
