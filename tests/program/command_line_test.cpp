@@ -143,6 +143,10 @@ TEST(CommandLine, FromUrlAndBack) {
     EXPECT_TRUE(cmd.hasKey("v"));
     EXPECT_EQ(cmd.getItems().size(), 3u);
 
+    CommandLine readme;
+    ASSERT_TRUE(readme.fromURL(QStringLiteral("zor:?zor;compress;in=a.txt;out=a.z")));
+    EXPECT_EQ(readme.toString(), "zor compress --in a.txt --out a.z ");
+
     CommandLine back;
     back.setString("stale", "1");
     cmd.setString("odd", "50% = half; & more");

@@ -3,8 +3,10 @@
 #include <zor/AbstractMemory.h>
 #include <zor/AbstractReader.h>
 #include <zor/AbstractWriter.h>
+#include <zor/AbstractXRecord.h>
 #include <zor/Appender.h>
 #include <zor/AppenderConsole.h>
+#include <zor/ArgsEnv.h>
 #include <zor/ArrayTools.h>
 #include <zor/AtomicBits.h>
 #include <zor/AtomicBitsWatcher.h>
@@ -33,6 +35,9 @@
 #include <zor/MemoryAllocator.h>
 #include <zor/Parser.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
+#include <zor/Res.h>
+#include <zor/String64.h>
+#include <zor/StringEnum.h>
 #include <zor/TextHelpers.h>
 #include <zor/TextTools.h>
 #include <zor/ThreadTools.h>
@@ -40,6 +45,7 @@
 #include <zor/TransactionAtomicBits.h>
 #include <zor/XAbstractFile.h>
 #include <zor/XAdditionalLibInfos.h>
+#include <zor/XArgs.h>
 #include <zor/XAtomic.h>
 #include <zor/XByteArray.h>
 #include <zor/XDelimiter.h>
@@ -56,6 +62,7 @@
 #include <zor/XMimeType.h>
 #include <zor/XNullDevice.h>
 #include <zor/XRamInfo.h>
+#include <zor/XRecord.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>

@@ -17,6 +17,13 @@ unsigned int hardwareThreads();
 QString osVersion();
 bool setEnvironment(const char* name, const char* value);
 
+// The process environment block ("NAME=value" strings, null-terminated); owned by the process and
+// valid until the environment changes.
+char* const* environmentBlock();
+// Replaces the process image by the program at path (execve). Returns only on failure: -1, with
+// the error number in *err.
+int execProgram(const char* path, char* const argv[], char* const env[], int* err);
+
 // The process heap (malloc and free here). processHeap() is null when there is none.
 void* processHeap();
 void* heapAllocate(void* heap, std::size_t sz);  // null on failure
