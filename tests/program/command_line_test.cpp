@@ -150,7 +150,9 @@ TEST(CommandLine, FromUrlAndBack) {
     CommandLine back;
     back.setString("stale", "1");
     cmd.setString("odd", "50% = half; & more");
+    cmd.setString(" padded key ", "  value\t");
     ASSERT_TRUE(back.fromURL(QUrl(QStringLiteral("zor:?") + cmd.toStringURL())));
+    EXPECT_EQ(back.getString(" padded key "), "  value\t") << "blanks at the ends survive the query form";
     EXPECT_EQ(back.getProgram(), "prog");
     EXPECT_EQ(back.getCommand(), "compress");
     EXPECT_EQ(back.getString("odd"), "50% = half; & more");

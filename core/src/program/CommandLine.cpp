@@ -84,7 +84,13 @@ QString decodePart(const QString& part) {
 
 // Everything but letters, digits and "-._~" is encoded, except the double quote: a URL cannot
 // carry one apart from a grouping quote, so it is left for the reader to pair.
-QString encodePart(const QString& s) { return QString::fromLatin1(QUrl::toPercentEncoding(s, "\"")); }
+// fromURL trims every part after Qt has decoded its blanks, so a text that begins or ends with
+// white space is put between double quotes, which protect it.
+QString encodePart(const QString& s) {
+    const QString enc = QString::fromLatin1(QUrl::toPercentEncoding(s, "\""));
+    if (!s.isEmpty() && (s.front().isSpace() || s.back().isSpace())) return QLatin1Char('"') + enc + QLatin1Char('"');
+    return enc;
+}
 
 void appendKeys(const QString& text, std::vector<QString>& keys) {
     const Tokenizer tok(text, QStringLiteral(","));
