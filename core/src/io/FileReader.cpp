@@ -5,6 +5,8 @@
 #include <zor/Logger.h>
 #include <zor/ThreadTools.h>
 
+#include "platform/Platform.h"
+
 #include <QMutexLocker>
 #include <atomic>
 #include <cerrno>
@@ -79,7 +81,7 @@ std::size_t FileReader::readBytes(char* values, std::size_t n) {
         return 0;
     }
     errno = 0;
-    const std::size_t r = std::fread(values, 1, n, fp);
+    const std::size_t r = platform::freadUnlocked(values, n, fp);  // the mutex guards fp
     if (r > 0) return r;
     const int e = errno;
     if (e == 0) {

@@ -3,6 +3,8 @@
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
 
+#include "platform/Platform.h"
+
 #include <QMutexLocker>
 #include <cerrno>
 
@@ -48,7 +50,7 @@ std::size_t FileWriter::write(const char* values, std::size_t n) {
     QMutexLocker lock(&mutex);
     if (fp == nullptr) nullPointerHandling(kSource, 50, QStringLiteral("fp == NULL"));
     if (n == 0) return 0;
-    const std::size_t w = std::fwrite(values, 1, n, fp);
+    const std::size_t w = platform::fwriteUnlocked(values, n, fp);  // the mutex guards fp
     if (w == 0) {
         const int e = errno;
         logDebug("::writeBytes, errno:$", e);
@@ -66,7 +68,21 @@ std::size_t FileWriter::write(const QByteArray& bytes) {
 
 template <typename T>
 bool FileWriter::writeValue(T v) {
-    return write(reinterpret_cast<const char*>(&v), sizeof(T)) == sizeof(T);
+    // The common case without the extra call; a closed file goes the checked way of write().
+    QMutexLocker lock(&mutex);
+    if (fp == nullptr) {
+        lock.unlock();
+        return write(reinterpret_cast<const char*>(&v), sizeof(T)) == sizeof(T);
+    }
+    const std::size_t w = platform::fwriteUnlocked(&v, sizeof(T), fp);
+    if (w == 0) {
+        const int e = errno;
+        logDebug("::writeBytes, errno:$", e);
+        std::fclose(fp);
+        fp = nullptr;
+        errno = e;
+    }
+    return w == sizeof(T);
 }
 
 bool FileWriter::writeChar(char v) { return writeValue(v); }

@@ -3,6 +3,7 @@
 // folder includes a system header for them.
 #include <QString>
 #include <cstddef>
+#include <cstdio>
 #include <ctime>
 
 namespace zor {
@@ -28,6 +29,10 @@ int execProgram(const char* path, char* const argv[], char* const env[], int* er
 void* processHeap();
 void* heapAllocate(void* heap, std::size_t sz);  // null on failure
 bool heapFree(void* heap, void* p);              // false when the block cannot be returned
+
+// Stream reads and writes without the stream's own lock: the caller holds its own.
+std::size_t freadUnlocked(void* p, std::size_t n, std::FILE* fp);
+std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
 
 }  // namespace platform
 }  // namespace zor
