@@ -3,54 +3,90 @@
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
 
+#include "platform/Platform.h"
+
 #include <QMutexLocker>
 #include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace zor {
 
-FileWriter::~FileWriter() { close(); }
+namespace {
+constexpr const char* kSource = "libSrc/core/src/tools/io/FileWriter";
+}
+
+FileWriter::~FileWriter() { flushAndClose(); }
 
 bool FileWriter::open(const QString& name) {
     QMutexLocker lock(&mutex);
-    if (fp != nullptr) std::fclose(fp);
+    if (fp != nullptr) {
+        flushBufferLocked();
+        if (fp != nullptr) std::fclose(fp);
+    }
+    fp = nullptr;
+    m_used = 0;
     fileName = name;
-    fp = std::fopen(name.toLatin1().constData(), "wb");
+    const QByteArray latin1 = name.toLatin1();
+    // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
+    // would create or truncate another file: it is refused instead.
+    if (QString::fromLatin1(latin1) != name) errno = EINVAL;
+    else fp = std::fopen(latin1.constData(), "wb");
     if (fp == nullptr) {
         const int e = errno;
         logError("FileWriter::open, file problems - cannot open '$'", name);
         errno = e;
         return false;
     }
+    if (!m_buf) m_buf.reset(new (std::nothrow) char[kBufferSize]);  // without it, writes go straight on
     return true;
 }
 
-bool FileWriter::isOpen() const {
-    QMutexLocker lock(&mutex);
-    return fp != nullptr;
+bool FileWriter::flushBufferLocked() {
+    if (m_used == 0 || fp == nullptr) return true;
+    const std::size_t n = m_used;
+    m_used = 0;
+    if (platform::fwriteUnlocked(m_buf.get(), n, fp) == n) return true;
+    const int e = errno;
+    logDebug("::writeBytes, errno:$", e);
+    std::fclose(fp);
+    fp = nullptr;
+    errno = e;
+    return false;
 }
-
-void FileWriter::close() { flushAndClose(); }
 
 bool FileWriter::flushAndClose() {
     QMutexLocker lock(&mutex);
     if (fp == nullptr) return false;
-    const bool ok = std::fclose(fp) == 0;
+    bool ok = flushBufferLocked();
+    if (fp != nullptr) ok = std::fclose(fp) == 0 && ok;
     fp = nullptr;
     return ok;
 }
 
-long long FileWriter::tell() const {
+long long FileWriter::tell() {
     QMutexLocker lock(&mutex);
-    if (fp == nullptr) nullPointerHandling("libSrc/core/src/tools/io/FileWriter", 43, QStringLiteral("fp == NULL"));
-    return static_cast<long long>(std::ftell(fp));
+    if (fp == nullptr) nullPointerHandling(kSource, 60, QStringLiteral("fp == NULL"));
+    return static_cast<long long>(std::ftell(fp)) + static_cast<long long>(m_used);
 }
 
 std::size_t FileWriter::write(const char* values, std::size_t n) {
-    if (values == nullptr) nullPointerHandling("libSrc/core/src/tools/io/FileWriter", 48, QStringLiteral("values == NULL"));
+    if (values == nullptr) nullPointerHandling(kSource, 48, QStringLiteral("values == NULL"));
     QMutexLocker lock(&mutex);
-    if (fp == nullptr) nullPointerHandling("libSrc/core/src/tools/io/FileWriter", 50, QStringLiteral("fp == NULL"));
+    if (fp == nullptr) nullPointerHandling(kSource, 50, QStringLiteral("fp == NULL"));
     if (n == 0) return 0;
-    const std::size_t w = std::fwrite(values, 1, n, fp);
+    if (m_buf && n <= kBufferSize - m_used) {
+        std::memcpy(m_buf.get() + m_used, values, n);
+        m_used += n;
+        return n;
+    }
+    if (!flushBufferLocked()) return 0;
+    if (m_buf && n < kBufferSize) {
+        std::memcpy(m_buf.get(), values, n);
+        m_used = n;
+        return n;
+    }
+    const std::size_t w = platform::fwriteUnlocked(values, n, fp);  // the mutex guards fp
     if (w == 0) {
         const int e = errno;
         logDebug("::writeBytes, errno:$", e);
@@ -62,7 +98,43 @@ std::size_t FileWriter::write(const char* values, std::size_t n) {
 }
 
 std::size_t FileWriter::write(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return 0;
     return write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+template <typename T>
+bool FileWriter::writeValue(T v) {
+    {
+        // The common case: the value fits into the buffer.
+        QMutexLocker lock(&mutex);
+        if (fp != nullptr && m_buf && m_used + sizeof(T) <= kBufferSize) {
+            std::memcpy(m_buf.get() + m_used, &v, sizeof(T));
+            m_used += sizeof(T);
+            return true;
+        }
+    }
+    return write(reinterpret_cast<const char*>(&v), sizeof(T)) == sizeof(T);
+}
+
+bool FileWriter::writeChar(char v) { return writeValue(v); }
+bool FileWriter::writeShort(short v) { return writeValue(v); }
+bool FileWriter::writeInt(int v) { return writeValue(v); }
+bool FileWriter::writeUINT(unsigned int v) { return writeValue(v); }
+bool FileWriter::writeLONG(long long v) { return writeValue(v); }
+bool FileWriter::writeULONG(unsigned long long v) { return writeValue(v); }
+bool FileWriter::writeFloat(float v) { return writeValue(v); }
+bool FileWriter::writeDouble(double v) { return writeValue(v); }
+bool FileWriter::writeBool(bool v) { return writeValue(static_cast<unsigned char>(v ? 1 : 0)); }
+
+bool FileWriter::writeString(const QString& s) {
+    const QByteArray bytes = s.toLatin1();
+    return write(bytes) == static_cast<std::size_t>(bytes.size());
+}
+
+bool FileWriter::writeLineAscii(const QString& s) {
+    QByteArray bytes = s.toLatin1();
+    bytes.append('\n');
+    return write(bytes) == static_cast<std::size_t>(bytes.size());
 }
 
 }  // namespace zor
