@@ -20,4 +20,7 @@ const std::vector<Command>& commands();
 
 int runTour(const zor::CommandLine& cmd);
 
+// Sections of the tour that live in their own files.
+void tourMemory();
+
 }  // namespace zorapp
