@@ -334,7 +334,7 @@ TEST(ConsoleAppender, TimeFormatsTrailerSwitchAndAttachments) {
     EXPECT_EQ(console.formatLine(&empty), QStringLiteral("{mem:0}e"));
     LogMessageString broken("b");
     auto* bad = new LogAttachment(QByteArray("abc"));
-    bad->error().setErrno(5);
+    bad->setErrno(5);
     broken.attach(bad);
     EXPECT_EQ(console.formatLine(&broken), QStringLiteral("{mem:0}b"));
 }
@@ -406,7 +406,7 @@ TEST(LogMessages, LogMemCarriesACopyOrTheMovedBlock) {
     zortest::startLoggerWith(&cap);
     XMemFile mem(QByteArray(16, 'm'));
     Logger::logMemInfo(mem, false, QStringLiteral("copied"));
-    EXPECT_EQ(mem.size(), 16);
+    EXPECT_EQ(mem.size(), 16u);
     Logger::logMemError(mem, true, QStringLiteral("moved"));
     EXPECT_TRUE(mem.isEmpty());
     zortest::drainLogger();

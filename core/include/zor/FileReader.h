@@ -1,41 +1,77 @@
 #pragma once
-// FileReader: a binary file read sequentially through the C runtime's buffered streams. The file's
-// length is taken when it is opened. This is the part memory blocks need to load whole files.
-// Operations on the stream are serialised by a mutex.
+// FileReader: a binary file read sequentially through the C runtime's buffered streams, in native
+// byte order (char and bool 1 byte, short 2, int 4, LONG 8, float 4, double 8; a bool is true only
+// for the byte 1; a string is the bytes up to a zero byte, as Latin-1). The file's length is taken
+// when it is opened. File names are passed to the C runtime in Latin-1; a name outside Latin-1 is
+// refused (it would name another file).
+//
+// A failed read (end of file, a read error, an empty request, a closed stream) logs at DEBUG, pauses
+// the calling thread (5 s by default, see setFailurePause) and gives 0; the end of the file and read
+// errors close the stream. The line readers set the eof flag instead. Every use of the stream holds
+// the mutex of XAbstractFile.
+#include <zor/AbstractReader.h>
+#include <zor/XAbstractFile.h>
+#include <zor/XByteArray.h>
 #include <zor/zor_export.h>
 
-#include <QMutex>
 #include <QString>
+#include <QStringList>
 #include <cstddef>
-#include <cstdio>
 
 namespace zor {
 
-class ZOR_EXPORT FileReader {
+class ZOR_EXPORT FileReader : public XAbstractFile, public AbstractReader {
 public:
+    // Flag bits of readAllAsciiLines.
+    enum LINE_FLAGS : unsigned int { LINES_TRIM = 2, LINES_NO_EMPTY = 4, LINES_NO_COMMENT = 8 };
+
     FileReader() = default;
     explicit FileReader(const QString& name);  // opens when the name is not empty
     explicit FileReader(const char* name);     // null is a fatal check
-    ~FileReader();
-    FileReader(const FileReader&) = delete;
-    FileReader& operator=(const FileReader&) = delete;
+    ~FileReader() override;
 
-    bool open(const QString& name);  // false (with a DEBUG line) when the file cannot be opened
-    bool isOpen() const;
-    void close();
-    long long tell() const;  // -1 when not open
-
-    // Reads up to n bytes; the count read. An empty request, a missing stream or a failed read is
-    // logged; a failed read or the end of the file closes the stream.
-    std::size_t readBytes(char* values, std::size_t n);
-    long long getLenOfBlock() const { return fileLen; }
+    bool open(const QString& name) override;  // false (with a DEBUG line) when it cannot be opened
+    using XAbstractFile::isOpen;
+    long long tell() override;
+    long long getReadPos() { return tell(); }
     bool isEOF() const { return eof; }
-    const QString& getFileName() const { return fileName; }
+
+    std::size_t readBytes(char* values, std::size_t n) override;  // null values is a fatal check
+    bool seek(long long pos) override;
+    char readChar();
+    short readShort();
+    int readInt();
+    unsigned int readUINT() override;
+    long long readLONG() override;
+    unsigned long long readULONG();
+    float readFloat();
+    double readDouble();
+    bool readBool() override;
+    QString readString() override;
+    long long readLastLONG();  // the last 8 bytes as a LONG; -1 when the file is shorter
+    long long getLenOfBlock() const override { return fileLen; }
+
+    // One line of at most maxLen - 3 bytes without its line end, from UTF-8; a longer line comes in
+    // pieces. The end of the file sets eof and gives an empty string.
+    QString readAsciiLine(int maxLen);
+    // Appends lines until eof; flags: LINES_TRIM, LINES_NO_EMPTY, LINES_NO_COMMENT ('#' lines).
+    int readAllAsciiLines(QStringList& lines, int maxLen, unsigned int flags);
+
+    // The whole file, or an empty result when it is missing or longer than maxLen.
+    static XByteArray readXByteArrayFromFile(const QString& name, long long maxLen);
+    // As above into a new[] buffer the caller releases with delete[]; len is its size (0 when null).
+    static char* readBufferFromFile(const QString& name, long long& len, long long maxLen);
+
+    QString toString();
+
+    // How long failed reads pause the calling thread (milliseconds, default 5000).
+    static void setFailurePause(unsigned int ms);
+    static unsigned int failurePause();
 
 private:
-    std::FILE* fp = nullptr;
-    QString fileName;
-    mutable QMutex mutex;  // guards fp
+    template <typename T>
+    T readValue();
+
     bool eof = false;
     long long fileLen = 0;
 };

@@ -1,40 +1,47 @@
 #pragma once
 // FileWriter: a binary file written sequentially through the C runtime's buffered streams
-// (truncated on open). This is the part memory blocks need to save whole files. Operations on the
-// stream are serialised by a mutex; the destructor closes the file.
+// (truncated on open, the name passed in Latin-1; a name outside it is refused), in the encodings FileReader reads; a string is
+// written as its Latin-1 bytes without a terminator. When nothing of a write can be written the
+// file is closed. Writing to a writer that is not open, or from a null pointer, is a fatal check.
+// Every use of the stream holds the mutex of XAbstractFile; the destructor closes the file.
+#include <zor/AbstractWriter.h>
+#include <zor/XAbstractFile.h>
 #include <zor/zor_export.h>
 
 #include <QByteArray>
-#include <QMutex>
 #include <QString>
 #include <cstddef>
-#include <cstdio>
 
 namespace zor {
 
-class ZOR_EXPORT FileWriter {
+class ZOR_EXPORT FileWriter : public XAbstractFile, public AbstractWriter {
 public:
     FileWriter() = default;
-    ~FileWriter();
-    FileWriter(const FileWriter&) = delete;
-    FileWriter& operator=(const FileWriter&) = delete;
+    ~FileWriter() override;
 
-    bool open(const QString& name);  // false (with an error line) when it cannot be created
-    bool isOpen() const;
-    void close();
+    bool open(const QString& name) override;  // false (with an error line) when it cannot be created
+    using XAbstractFile::isOpen;
+    void close() override { flushAndClose(); }
     bool flushAndClose();  // false when the buffered bytes could not be written
-    long long tell() const;
+    long long tell() override;
 
-    // Writes n bytes and returns the count written; when nothing could be written the file is
-    // closed. A null values pointer or a closed file is a fatal check.
-    std::size_t write(const char* values, std::size_t n);
+    std::size_t write(const char* values, std::size_t n) override;
     std::size_t write(const QByteArray& bytes);
-    const QString& getFileName() const { return fileName; }
+    bool writeChar(char v);
+    bool writeShort(short v);
+    bool writeInt(int v);
+    bool writeUINT(unsigned int v) override;
+    bool writeLONG(long long v) override;
+    bool writeULONG(unsigned long long v);
+    bool writeFloat(float v);
+    bool writeDouble(double v);
+    bool writeBool(bool v) override;
+    bool writeString(const QString& s) override;
+    bool writeLineAscii(const QString& s);  // Latin-1 bytes and a line feed
 
 private:
-    std::FILE* fp = nullptr;
-    QString fileName;
-    mutable QMutex mutex;  // guards fp
+    template <typename T>
+    bool writeValue(T v);
 };
 
 }  // namespace zor

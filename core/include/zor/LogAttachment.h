@@ -1,5 +1,6 @@
 #pragma once
-// LogAttachment: the memory block a log message carries. The message owns it.
+// LogAttachment: the memory block a log message carries. The message owns it. Copies keep the
+// error state too (a plain XMem copy does not), so a copied attachment still shows as invalid.
 #include <zor/XMemFile.h>
 #include <zor/zor_export.h>
 
@@ -9,7 +10,9 @@ class ZOR_EXPORT LogAttachment : public XMemFile {
 public:
     using XMemFile::XMemFile;
     LogAttachment() = default;
-    LogAttachment(const LogAttachment&) = default;
+    LogAttachment(const LogAttachment& other) : XMemFile(other) { XError::operator=(other); }
+    explicit LogAttachment(const XMemFile& mem) : XMemFile(mem) { XError::operator=(mem); }
+    explicit LogAttachment(XMemFile&& mem) noexcept : XMemFile(std::move(mem)) {}
     ~LogAttachment() override;
     int getSize() const { return static_cast<int>(size()); }
 };

@@ -1,38 +1,47 @@
 #pragma once
-// XMemFile: a block of memory that came from (or goes to) a file, with the error state of the
-// last operation. This is the part the logger's attachments need: the bytes and their error word.
-#include <zor/XError.h>
+// XMemFile: an XMem that carries the MIME type of the file it was loaded from (taken from the
+// file's extension, with the file name as its URL). Setting new contents or clearing drops the
+// type. Like XMem it owns its bytes and belongs to one thread at a time.
+#include <zor/XMem.h>
+#include <zor/XMimeType.h>
 #include <zor/zor_export.h>
 
-#include <QByteArray>
+#include <QFileInfo>
+#include <QString>
 
 namespace zor {
 
-class ZOR_EXPORT XMemFile {
+class ZOR_EXPORT XMemFile : public XMem {
 public:
-    XMemFile();
-    explicit XMemFile(const QByteArray& data);
-    XMemFile(const XMemFile& other);
+    using XMem::XMem;
+    XMemFile() = default;
+    XMemFile(const XMemFile& other) = default;
     XMemFile(XMemFile&& other) noexcept;
-    XMemFile& operator=(const XMemFile& other);
+    XMemFile& operator=(const XMemFile& other) = default;
     XMemFile& operator=(XMemFile&& other) noexcept;
-    virtual ~XMemFile();
+    ~XMemFile() override;
 
-    void setData(const QByteArray& data);
-    const QByteArray& data() const { return m_data; }
-    long long size() const { return m_data.size(); }
-    bool isEmpty() const { return m_data.isEmpty(); }
-    virtual void clear();
+    using XMem::set_raw_data;
+    using XMem::setString;
+    bool setString(const char* text) override;
+    bool set_raw_data(const void* pMem, std::size_t sz) override;
+    void clear() override;
 
-    void copyFrom(const XMemFile& other);  // bytes and error state
-    void takeFrom(XMemFile& other);        // other is left empty
+    // With szPart 0 the MIME type comes from the lower-cased extension and the URL is the name.
+    // A file that cannot be opened logs an error, sets code 100 and gives false.
+    bool loadFromFile(const QString& name, std::size_t szPart = 0) override;
 
-    XError& error() { return m_error; }
-    const XError& error() const { return m_error; }
+    // The whole file decoded from UTF-8; an empty string (and an error line) when it cannot be read.
+    static QString fromFile(const QString& name);
+    static QString fromFile(const QFileInfo& fi);
+
+    QString asString() const;  // the bytes decoded from UTF-8
+    const XMimeType& getMimeType() const { return m_mime; }
+    void setMimeType(const XMimeType& type) { m_mime = type; }
+    bool hasMimeType() const { return m_mime.hasType(); }
 
 private:
-    QByteArray m_data;
-    XError m_error;
+    XMimeType m_mime;
 };
 
 }  // namespace zor

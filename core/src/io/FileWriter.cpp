@@ -3,18 +3,29 @@
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
 
+#include "platform/Platform.h"
+
 #include <QMutexLocker>
 #include <cerrno>
 
 namespace zor {
 
-FileWriter::~FileWriter() { close(); }
+namespace {
+constexpr const char* kSource = "libSrc/core/src/tools/io/FileWriter";
+}
+
+FileWriter::~FileWriter() { flushAndClose(); }
 
 bool FileWriter::open(const QString& name) {
     QMutexLocker lock(&mutex);
     if (fp != nullptr) std::fclose(fp);
+    fp = nullptr;
     fileName = name;
-    fp = std::fopen(name.toLatin1().constData(), "wb");
+    const QByteArray latin1 = name.toLatin1();
+    // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
+    // would create or truncate another file: it is refused instead.
+    if (QString::fromLatin1(latin1) != name) errno = EINVAL;
+    else fp = std::fopen(latin1.constData(), "wb");
     if (fp == nullptr) {
         const int e = errno;
         logError("FileWriter::open, file problems - cannot open '$'", name);
@@ -24,13 +35,6 @@ bool FileWriter::open(const QString& name) {
     return true;
 }
 
-bool FileWriter::isOpen() const {
-    QMutexLocker lock(&mutex);
-    return fp != nullptr;
-}
-
-void FileWriter::close() { flushAndClose(); }
-
 bool FileWriter::flushAndClose() {
     QMutexLocker lock(&mutex);
     if (fp == nullptr) return false;
@@ -39,18 +43,14 @@ bool FileWriter::flushAndClose() {
     return ok;
 }
 
-long long FileWriter::tell() const {
-    QMutexLocker lock(&mutex);
-    if (fp == nullptr) nullPointerHandling("libSrc/core/src/tools/io/FileWriter", 43, QStringLiteral("fp == NULL"));
-    return static_cast<long long>(std::ftell(fp));
-}
+long long FileWriter::tell() { return XAbstractFile::tell(); }
 
 std::size_t FileWriter::write(const char* values, std::size_t n) {
-    if (values == nullptr) nullPointerHandling("libSrc/core/src/tools/io/FileWriter", 48, QStringLiteral("values == NULL"));
+    if (values == nullptr) nullPointerHandling(kSource, 48, QStringLiteral("values == NULL"));
     QMutexLocker lock(&mutex);
-    if (fp == nullptr) nullPointerHandling("libSrc/core/src/tools/io/FileWriter", 50, QStringLiteral("fp == NULL"));
+    if (fp == nullptr) nullPointerHandling(kSource, 50, QStringLiteral("fp == NULL"));
     if (n == 0) return 0;
-    const std::size_t w = std::fwrite(values, 1, n, fp);
+    const std::size_t w = platform::fwriteUnlocked(values, n, fp);  // the mutex guards fp
     if (w == 0) {
         const int e = errno;
         logDebug("::writeBytes, errno:$", e);
@@ -62,7 +62,48 @@ std::size_t FileWriter::write(const char* values, std::size_t n) {
 }
 
 std::size_t FileWriter::write(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return 0;
     return write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+template <typename T>
+bool FileWriter::writeValue(T v) {
+    // The common case without the extra call; a closed file goes the checked way of write().
+    QMutexLocker lock(&mutex);
+    if (fp == nullptr) {
+        lock.unlock();
+        return write(reinterpret_cast<const char*>(&v), sizeof(T)) == sizeof(T);
+    }
+    const std::size_t w = platform::fwriteUnlocked(&v, sizeof(T), fp);
+    if (w == 0) {
+        const int e = errno;
+        logDebug("::writeBytes, errno:$", e);
+        std::fclose(fp);
+        fp = nullptr;
+        errno = e;
+    }
+    return w == sizeof(T);
+}
+
+bool FileWriter::writeChar(char v) { return writeValue(v); }
+bool FileWriter::writeShort(short v) { return writeValue(v); }
+bool FileWriter::writeInt(int v) { return writeValue(v); }
+bool FileWriter::writeUINT(unsigned int v) { return writeValue(v); }
+bool FileWriter::writeLONG(long long v) { return writeValue(v); }
+bool FileWriter::writeULONG(unsigned long long v) { return writeValue(v); }
+bool FileWriter::writeFloat(float v) { return writeValue(v); }
+bool FileWriter::writeDouble(double v) { return writeValue(v); }
+bool FileWriter::writeBool(bool v) { return writeValue(static_cast<unsigned char>(v ? 1 : 0)); }
+
+bool FileWriter::writeString(const QString& s) {
+    const QByteArray bytes = s.toLatin1();
+    return write(bytes) == static_cast<std::size_t>(bytes.size());
+}
+
+bool FileWriter::writeLineAscii(const QString& s) {
+    QByteArray bytes = s.toLatin1();
+    bytes.append('\n');
+    return write(bytes) == static_cast<std::size_t>(bytes.size());
 }
 
 }  // namespace zor

@@ -1,38 +1,72 @@
 #include <zor/XMemFile.h>
 
 #include <zor/LogAttachment.h>
+#include <zor/Logger.h>
+#include <zor/ZorErrorCodes.h>
+
+#include <QFile>
 
 namespace zor {
 
-XMemFile::XMemFile() = default;
-XMemFile::XMemFile(const QByteArray& data) : m_data(data) {}
-XMemFile::XMemFile(const XMemFile& other) = default;
-XMemFile::XMemFile(XMemFile&& other) noexcept : m_data(std::move(other.m_data)), m_error(other.m_error) {
-    other.m_data.clear();
-    other.m_error.clearError();
+XMemFile::XMemFile(XMemFile&& other) noexcept : XMem(std::move(other)), m_mime(std::move(other.m_mime)) {
+    other.m_mime.clear();
 }
-XMemFile& XMemFile::operator=(const XMemFile& other) = default;
+
 XMemFile& XMemFile::operator=(XMemFile&& other) noexcept {
-    if (this != &other) {
-        m_data = std::move(other.m_data);
-        m_error = other.m_error;
-        other.m_data.clear();
-        other.m_error.clearError();
-    }
+    if (this == &other) return *this;
+    XMem::operator=(std::move(other));
+    m_mime = std::move(other.m_mime);
+    other.m_mime.clear();
     return *this;
 }
+
 XMemFile::~XMemFile() = default;
 
-void XMemFile::setData(const QByteArray& data) { m_data = data; }
-
-void XMemFile::clear() {
-    m_data.clear();
-    m_error.clearError();
+bool XMemFile::setString(const char* text) {
+    m_mime.clear();
+    return XMem::setString(text);
 }
 
-void XMemFile::copyFrom(const XMemFile& other) { *this = other; }
+bool XMemFile::set_raw_data(const void* pMem, std::size_t sz) {
+    m_mime.clear();
+    return XMem::set_raw_data(pMem, sz);
+}
 
-void XMemFile::takeFrom(XMemFile& other) { *this = std::move(other); }
+void XMemFile::clear() {
+    m_mime.clear();
+    XMem::clear();
+}
+
+bool XMemFile::loadFromFile(const QString& name, std::size_t szPart) {
+    if (szPart == 0) {
+        m_mime = XMimeType::fromFileExtension(QFileInfo(name).suffix().toLower());
+        m_mime.setURL(name);
+    }
+    QFile probe(name);
+    if (!probe.open(QIODevice::ReadOnly)) {
+        logError("XFileMem::loadFromFile, cannot open file '$' for reading", name);
+        setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
+        return false;
+    }
+    probe.close();
+    return XMem::loadFromFile(name, szPart);
+}
+
+QString XMemFile::fromFile(const QString& name) {
+    QFile f(name);
+    if (!f.open(QIODevice::ReadOnly)) {
+        logError("XMemFile::load, cannot load_thumb <<<$>>>, return empty QString", name);
+        return QString();
+    }
+    return QString::fromUtf8(f.readAll());
+}
+
+QString XMemFile::fromFile(const QFileInfo& fi) { return fromFile(fi.absoluteFilePath()); }
+
+QString XMemFile::asString() const {
+    if (mem() == nullptr) return QString();
+    return QString::fromUtf8(mem(), static_cast<int>(size()));
+}
 
 LogAttachment::~LogAttachment() = default;
 

@@ -62,7 +62,7 @@ QString AppenderConsole::formatLine(LogMessage* msg) {
     if (msg->getSpace() > 0) line += QString(static_cast<int>(msg->getSpace()), QLatin1Char(' '));
     if (msg->hasAttachment()) {
         LogAttachment* a = msg->detach();
-        const bool valid = a->getSize() > 0 && a->error().isOK();
+        const bool valid = a->getSize() > 0 && a->isOK();
         line += valid ? QLatin1String("{mem:1}") : QLatin1String("{mem:0}");
         delete a;  // appenders later in the list no longer see it
     }

@@ -409,9 +409,7 @@ void Logger::logMem(XMemFile& mem, bool move, unsigned int level, const QString&
     if (!s_running.load()) return;
     auto* msg = new (std::nothrow) LogMessageString(text);
     if (msg == nullptr) nullPointerHandling("libSrc/core/include/zor/inline/Logger_inline", 88, QStringLiteral("msg == NULL"));
-    auto* a = new LogAttachment;
-    if (move) a->takeFrom(mem);
-    else a->copyFrom(mem);
+    auto* a = move ? new LogAttachment(std::move(mem)) : new LogAttachment(mem);
     msg->attach(a);
     msg->setLogLevel(level);
     getLogger().logMessage(msg);

@@ -3,6 +3,7 @@
 // folder includes a system header for them.
 #include <QString>
 #include <cstddef>
+#include <cstdio>
 #include <ctime>
 
 namespace zor {
@@ -17,10 +18,21 @@ unsigned int hardwareThreads();
 QString osVersion();
 bool setEnvironment(const char* name, const char* value);
 
+// The process environment block ("NAME=value" strings, null-terminated); owned by the process and
+// valid until the environment changes.
+char* const* environmentBlock();
+// Replaces the process image by the program at path (execve). Returns only on failure: -1, with
+// the error number in *err.
+int execProgram(const char* path, char* const argv[], char* const env[], int* err);
+
 // The process heap (malloc and free here). processHeap() is null when there is none.
 void* processHeap();
 void* heapAllocate(void* heap, std::size_t sz);  // null on failure
 bool heapFree(void* heap, void* p);              // false when the block cannot be returned
+
+// Stream reads and writes without the stream's own lock: the caller holds its own.
+std::size_t freadUnlocked(void* p, std::size_t n, std::FILE* fp);
+std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
 
 }  // namespace platform
 }  // namespace zor

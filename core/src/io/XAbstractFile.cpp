@@ -1,0 +1,35 @@
+#include <zor/XAbstractFile.h>
+
+#include <zor/AbstractReader.h>
+#include <zor/AbstractWriter.h>
+#include <zor/FatalChecks.h>
+
+#include <QMutexLocker>
+
+namespace zor {
+
+XAbstractFile::~XAbstractFile() {
+    if (fp != nullptr) std::fclose(fp);
+}
+
+bool XAbstractFile::isOpen() const {
+    QMutexLocker lock(&mutex);
+    return fp != nullptr;
+}
+
+long long XAbstractFile::tell() {
+    QMutexLocker lock(&mutex);
+    if (fp == nullptr) nullPointerHandling("libSrc/core/src/tools/io/XAbstractFile", 22, QStringLiteral("fp == NULL"));
+    return static_cast<long long>(std::ftell(fp));
+}
+
+void XAbstractFile::close() {
+    QMutexLocker lock(&mutex);
+    if (fp != nullptr) std::fclose(fp);
+    fp = nullptr;
+}
+
+AbstractReader::~AbstractReader() = default;
+AbstractWriter::~AbstractWriter() = default;
+
+}  // namespace zor
