@@ -96,6 +96,24 @@ TEST_F(FileIO, BinaryEncodingsAreExactAndRoundTrip) {
     EXPECT_FALSE(b.isOpen()) << "the end of the file closes the stream";
     EXPECT_EQ(b.toString(), path + QStringLiteral(", not open reading"));
     EXPECT_EQ(b.readInt(), 0) << "reads after the close give zero";
+
+    // Small values, a block larger than the writer's buffer, and small values again keep their order.
+    const QByteArray big(200 * 1024, 'B');
+    {
+        FileWriter w;
+        ASSERT_TRUE(w.open(path));
+        EXPECT_TRUE(w.writeInt(7));
+        EXPECT_EQ(w.write(big), static_cast<std::size_t>(big.size()));
+        EXPECT_TRUE(w.writeChar('e'));
+        EXPECT_EQ(w.tell(), 4 + big.size() + 1);
+        EXPECT_TRUE(w.flushAndClose());
+        EXPECT_FALSE(w.isOpen());
+    }
+    const QByteArray mixed = slurp(path);
+    ASSERT_EQ(mixed.size(), 4 + big.size() + 1);
+    EXPECT_EQ(mixed.left(4), QByteArray("\x07\0\0\0", 4));
+    EXPECT_EQ(mixed.mid(4, big.size()), big);
+    EXPECT_EQ(mixed.right(1), QByteArray("e"));
 }
 
 TEST_F(FileIO, LastLongLinesAndWholeFileReads) {

@@ -3,7 +3,9 @@
 // (truncated on open, the name passed in Latin-1; a name outside it is refused), in the encodings FileReader reads; a string is
 // written as its Latin-1 bytes without a terminator. When nothing of a write can be written the
 // file is closed. Writing to a writer that is not open, or from a null pointer, is a fatal check.
-// Every use of the stream holds the mutex of XAbstractFile; the destructor closes the file.
+// Small writes gather in a 64 KiB buffer of the writer (under the same mutex) before they reach the
+// stream, so a failing disk shows when the buffer is handed on or at close. Every use of the
+// stream holds the mutex of XAbstractFile; the destructor closes the file.
 #include <zor/AbstractWriter.h>
 #include <zor/XAbstractFile.h>
 #include <zor/zor_export.h>
@@ -11,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstddef>
+#include <memory>
 
 namespace zor {
 
@@ -40,8 +43,13 @@ public:
     bool writeLineAscii(const QString& s);  // Latin-1 bytes and a line feed
 
 private:
+    static constexpr std::size_t kBufferSize = 64 * 1024;
     template <typename T>
     bool writeValue(T v);
+    bool flushBufferLocked();  // false (and the file closed) when the stream refused the bytes
+
+    std::unique_ptr<char[]> m_buf;  // allocated by the first open
+    std::size_t m_used = 0;
 };
 
 }  // namespace zor

@@ -7,6 +7,8 @@
 
 #include <QMutexLocker>
 #include <cerrno>
+#include <cstring>
+#include <new>
 
 namespace zor {
 
@@ -18,8 +20,12 @@ FileWriter::~FileWriter() { flushAndClose(); }
 
 bool FileWriter::open(const QString& name) {
     QMutexLocker lock(&mutex);
-    if (fp != nullptr) std::fclose(fp);
+    if (fp != nullptr) {
+        flushBufferLocked();
+        if (fp != nullptr) std::fclose(fp);
+    }
     fp = nullptr;
+    m_used = 0;
     fileName = name;
     const QByteArray latin1 = name.toLatin1();
     // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
@@ -32,24 +38,54 @@ bool FileWriter::open(const QString& name) {
         errno = e;
         return false;
     }
+    if (!m_buf) m_buf.reset(new (std::nothrow) char[kBufferSize]);  // without it, writes go straight on
     return true;
+}
+
+bool FileWriter::flushBufferLocked() {
+    if (m_used == 0 || fp == nullptr) return true;
+    const std::size_t n = m_used;
+    m_used = 0;
+    if (platform::fwriteUnlocked(m_buf.get(), n, fp) == n) return true;
+    const int e = errno;
+    logDebug("::writeBytes, errno:$", e);
+    std::fclose(fp);
+    fp = nullptr;
+    errno = e;
+    return false;
 }
 
 bool FileWriter::flushAndClose() {
     QMutexLocker lock(&mutex);
     if (fp == nullptr) return false;
-    const bool ok = std::fclose(fp) == 0;
+    bool ok = flushBufferLocked();
+    if (fp != nullptr) ok = std::fclose(fp) == 0 && ok;
     fp = nullptr;
     return ok;
 }
 
-long long FileWriter::tell() { return XAbstractFile::tell(); }
+long long FileWriter::tell() {
+    QMutexLocker lock(&mutex);
+    if (fp == nullptr) nullPointerHandling(kSource, 60, QStringLiteral("fp == NULL"));
+    return static_cast<long long>(std::ftell(fp)) + static_cast<long long>(m_used);
+}
 
 std::size_t FileWriter::write(const char* values, std::size_t n) {
     if (values == nullptr) nullPointerHandling(kSource, 48, QStringLiteral("values == NULL"));
     QMutexLocker lock(&mutex);
     if (fp == nullptr) nullPointerHandling(kSource, 50, QStringLiteral("fp == NULL"));
     if (n == 0) return 0;
+    if (m_buf && n <= kBufferSize - m_used) {
+        std::memcpy(m_buf.get() + m_used, values, n);
+        m_used += n;
+        return n;
+    }
+    if (!flushBufferLocked()) return 0;
+    if (m_buf && n < kBufferSize) {
+        std::memcpy(m_buf.get(), values, n);
+        m_used = n;
+        return n;
+    }
     const std::size_t w = platform::fwriteUnlocked(values, n, fp);  // the mutex guards fp
     if (w == 0) {
         const int e = errno;
@@ -68,21 +104,16 @@ std::size_t FileWriter::write(const QByteArray& bytes) {
 
 template <typename T>
 bool FileWriter::writeValue(T v) {
-    // The common case without the extra call; a closed file goes the checked way of write().
-    QMutexLocker lock(&mutex);
-    if (fp == nullptr) {
-        lock.unlock();
-        return write(reinterpret_cast<const char*>(&v), sizeof(T)) == sizeof(T);
+    {
+        // The common case: the value fits into the buffer.
+        QMutexLocker lock(&mutex);
+        if (fp != nullptr && m_buf && m_used + sizeof(T) <= kBufferSize) {
+            std::memcpy(m_buf.get() + m_used, &v, sizeof(T));
+            m_used += sizeof(T);
+            return true;
+        }
     }
-    const std::size_t w = platform::fwriteUnlocked(&v, sizeof(T), fp);
-    if (w == 0) {
-        const int e = errno;
-        logDebug("::writeBytes, errno:$", e);
-        std::fclose(fp);
-        fp = nullptr;
-        errno = e;
-    }
-    return w == sizeof(T);
+    return write(reinterpret_cast<const char*>(&v), sizeof(T)) == sizeof(T);
 }
 
 bool FileWriter::writeChar(char v) { return writeValue(v); }
