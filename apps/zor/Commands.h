@@ -19,5 +19,13 @@ struct Command {
 const std::vector<Command>& commands();
 
 int runTour(const zor::CommandLine& cmd);
+int runMd5(const zor::CommandLine& cmd);
+int runCompress(const zor::CommandLine& cmd);
+int runUncompress(const zor::CommandLine& cmd);
+int runFrame(const zor::CommandLine& cmd);
+int runUnframe(const zor::CommandLine& cmd);
+
+// Sections of the tour that live in their own files.
+void tourMemory();
 
 }  // namespace zorapp

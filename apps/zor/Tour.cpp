@@ -116,6 +116,7 @@ int runTour(const CommandLine& cmd) {
     threads();
     mask();
     flagsAndErrors();
+    tourMemory();
     timing();
     section("end of the tour");
     Logger::quit();

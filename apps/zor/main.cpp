@@ -12,6 +12,11 @@ namespace zorapp {
 const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"tour", "", "a short tour of the library on built-in sample data (the default)", &runTour},
+        {"md5", "--file F", "the MD5 digest of a file (32 upper-case hex digits, then the name)", &runMd5},
+        {"compress", "--in F --out G", "writes F as a compressed block (MD5 digest, then zlib) to G", &runCompress},
+        {"uncompress", "--in G --out F", "checks and unpacks a compressed block; a damaged one ends with 10", &runUncompress},
+        {"frame", "--in F --out G", "writes F as one MD5 frame (zero byte, COBS-stuffed data and digest)", &runFrame},
+        {"unframe", "--in G --out F", "checks and unpacks an MD5 frame; a damaged one ends with 10", &runUnframe},
     };
     return list;
 }
@@ -22,10 +27,9 @@ void printHelp() {
     std::printf("zor %s - the zor core library at work\n\n", qPrintable(zor::ZorVersion::getVersion()));
     std::printf("usage: zor [COMMAND] [--key value ...]\n\ncommands:\n");
     for (const Command& c : commands()) std::printf("  %-10s %s\n             %s\n", c.name, c.usage, c.help);
-    std::printf("\nevery command also takes the logger's keys: --logConsole false, --logTrailler false\n");
-    std::printf("exit codes: 0 %s, 4 %s, 6 %s, 10 %s\n", qPrintable(zor::exitZorErrorCodeToString(0)),
-                qPrintable(zor::exitZorErrorCodeToString(4)), qPrintable(zor::exitZorErrorCodeToString(6)),
-                qPrintable(zor::exitZorErrorCodeToString(10)));
+    std::printf("\nevery command also takes --verbose true (every log line) and the logger's keys: --logConsole false, --logTrailler false\n");
+    std::printf("\nexit codes:\n");
+    for (int code : {0, 2, 4, 5, 6, 10}) std::printf("  %2d %s\n", code, qPrintable(zor::exitZorErrorCodeToString(code)));
 }
 
 }  // namespace

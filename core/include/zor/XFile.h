@@ -25,6 +25,7 @@ public:
     void close();
     explicit operator bool() const { return fp != nullptr; }
     const QString& fileName() const { return m_name; }
+    MODE mode() const { return m_mode; }
 
     static QString createTmpFileName(const QString& name);  // temporary directory + "/" + name
 
