@@ -27,5 +27,6 @@ int runUnframe(const zor::CommandLine& cmd);
 
 // Sections of the tour that live in their own files.
 void tourMemory();
+void tourThreads();
 
 }  // namespace zorapp

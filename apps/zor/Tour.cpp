@@ -114,6 +114,7 @@ int runTour(const CommandLine& cmd) {
     logInfo("Tour, zor $: text with '$' placeholders, a levelled logger on its own thread", ZorVersion::getVersion());
     levels();
     threads();
+    tourThreads();
     mask();
     flagsAndErrors();
     tourMemory();
