@@ -43,6 +43,11 @@ private:
     std::function<int()> function;
     AtomicBitsWatcher watcher{0};
     std::atomic<bool> running{false};
+    // False from start until the last statement of run(): read (acquire) after QThread::wait()
+    // so that everything the loop did is ordered before the caller goes on, e.g. destroys the
+    // worker's captures (Qt's own wait is invisible to thread checkers).
+    std::atomic<bool> bodyDone{true};
+    bool waitBody(unsigned long ms);
 };
 
 }  // namespace zor

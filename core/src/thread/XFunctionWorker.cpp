@@ -2,13 +2,21 @@
 
 #include <zor/Logger.h>
 
+#include <climits>
+
 namespace zor {
+
+bool XFunctionWorker::waitBody(unsigned long ms) {
+    if (!QThread::wait(ms)) return false;
+    while (!bodyDone.load(std::memory_order_acquire)) QThread::yieldCurrentThread();
+    return true;
+}
 
 XFunctionWorker::XFunctionWorker() = default;
 
 XFunctionWorker::~XFunctionWorker() {
     stopThread();
-    QThread::wait();
+    waitBody(ULONG_MAX);
 }
 
 void XFunctionWorker::setWorker(std::function<int()> f) {
@@ -30,6 +38,7 @@ bool XFunctionWorker::isWorking() {
 void XFunctionWorker::startThreadInitial() {
     if (QThread::isRunning()) return;
     running.store(true);
+    bodyDone.store(false);
     QThread::start(QThread::InheritPriority);
 }
 
@@ -38,7 +47,7 @@ void XFunctionWorker::stopThread() {
     watcher.set_flags(1);
 }
 
-bool XFunctionWorker::waitFinished(unsigned long ms) { return QThread::wait(ms); }
+bool XFunctionWorker::waitFinished(unsigned long ms) { return waitBody(ms); }
 
 void XFunctionWorker::run() {
     if (debug.load()) logDebug("XFunctionWorker::run");
@@ -61,6 +70,7 @@ void XFunctionWorker::run() {
         }
     }
     if (debug.load()) logDebug("XFunctionWorker::~run");
+    bodyDone.store(true, std::memory_order_release);
 }
 
 }  // namespace zor

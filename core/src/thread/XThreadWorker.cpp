@@ -3,15 +3,23 @@
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
 
+#include <climits>
+
 #include <QObject>
 
 namespace zor {
+
+bool XThreadWorker::waitBody(unsigned long ms) {
+    if (!QThread::wait(ms)) return false;
+    while (!bodyDone.load(std::memory_order_acquire)) QThread::yieldCurrentThread();
+    return true;
+}
 
 XThreadWorker::XThreadWorker() = default;
 
 XThreadWorker::~XThreadWorker() {
     stopThread(0);
-    wait();
+    waitBody(ULONG_MAX);
 }
 
 void XThreadWorker::setWorker(XWorker* w) {
@@ -33,6 +41,7 @@ bool XThreadWorker::isWorking() {
 void XThreadWorker::startThreadInitial() {
     if (QThread::isRunning()) return;
     running.store(true);
+    bodyDone.store(false);
     QThread::start(QThread::InheritPriority);
 }
 
@@ -40,7 +49,7 @@ void XThreadWorker::stopThread(unsigned long ms) {
     running.store(false);
     watcher.set_flags(1);
     if (ms == 0) return;
-    if (!wait(ms)) logWarning("XThreadWorker::stopThread, thread not really finished");
+    if (!waitBody(ms)) logWarning("XThreadWorker::stopThread, thread not really finished");
 }
 
 void XThreadWorker::moveQObject_to_this(QObject* object) {
@@ -65,6 +74,7 @@ void XThreadWorker::run() {
         }
     }
     if (debug.load()) logDebug("XThreadWorker::~run");
+    bodyDone.store(true, std::memory_order_release);
 }
 
 }  // namespace zor
