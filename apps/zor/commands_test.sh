@@ -57,6 +57,10 @@ expect 5 compress --in plain.txt --out "$dir"
 expect 6 no-such-command
 expect 0 --help
 grep -q "uncompress --in G --out F" out.txt || { echo "FAIL: --help does not list uncompress"; fails=$((fails + 1)); }
+for h in help -h "md5 --help"; do
+  expect 0 $h
+  grep -q "^exit codes:" out.txt || { echo "FAIL: zor $h shows no help"; fails=$((fails + 1)); }
+done
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

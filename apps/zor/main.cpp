@@ -5,7 +5,6 @@
 #include <zor/core.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace zorapp {
 
@@ -37,14 +36,14 @@ void printHelp() {
 
 int main(int argc, char** argv) {
     zor::XLibBase::iniLibrary(argc, argv, nullptr);
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "help") == 0) {
-            zorapp::printHelp();
-            return 0;
-        }
-    }
     zor::CommandLine cmd(argc, argv);
-    const QString name = cmd.hasCommand() ? cmd.getCommand() : QStringLiteral("tour");
+    // "zor --help", "zor help", "zor -h" and "zor COMMAND --help" all show the help.
+    const QString command = cmd.getCommand();
+    if (cmd.hasKey(QStringLiteral("help")) || command == QLatin1String("help") || command == QLatin1String("-h")) {
+        zorapp::printHelp();
+        return 0;
+    }
+    const QString name = cmd.hasCommand() ? command : QStringLiteral("tour");
     for (const zorapp::Command& c : zorapp::commands()) {
         if (name == QLatin1String(c.name)) return c.run(cmd);
     }
