@@ -5,6 +5,8 @@
 #include <zor/core.h>
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace zorapp {
 
@@ -36,8 +38,11 @@ void printHelp() {
 
 int main(int argc, char** argv) {
     zor::XLibBase::iniLibrary(argc, argv, nullptr);
-    zor::CommandLine cmd(argc, argv);
-    // "zor --help", "zor help", "zor -h" and "zor COMMAND --help" all show the help.
+    // The first argument is the command; "zor --key value" means the tour with those keys.
+    std::vector<char*> args(argv, argv + argc);
+    static char tourName[] = "tour";
+    if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) args.insert(args.begin() + 1, tourName);
+    zor::CommandLine cmd(static_cast<int>(args.size()), args.data());
     const QString command = cmd.getCommand();
     if (cmd.hasKey(QStringLiteral("help")) || command == QLatin1String("help") || command == QLatin1String("-h")) {
         zorapp::printHelp();
