@@ -1,5 +1,6 @@
 // Flag words: reading, notification order and counts, transactions, watchers across threads.
 #include "support/CaptureAppender.h"
+#include "support/TestApp.h"
 
 #include <zor/AtomicBits.h>
 #include <zor/AtomicBitsWatcher.h>
@@ -8,9 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QStringList>
-#include <QTimer>
 #include <chrono>
 #include <thread>
 
@@ -161,10 +160,7 @@ TEST(AtomicBits, ConcurrentChangesOfDifferentBitsAreNeverLost) {
 }
 
 TEST(AtomicBits, GuiListenersRunOnTheMainThread) {
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    zortest::TestApp app;
     AtomicBits b;
     std::thread::id guiThread;
     b.listenersGui().add([&](AtomicBits&) {
@@ -173,8 +169,7 @@ TEST(AtomicBits, GuiListenersRunOnTheMainThread) {
     });
     b.listenersGui().enable(true);
     std::thread worker([&] { b.set_flags(3, true); });
-    QTimer::singleShot(5000, &app, [&] { app.quit(); });  // bounded
-    app.exec();
+    app.exec(5000);
     worker.join();
     EXPECT_EQ(guiThread, std::this_thread::get_id());
 }

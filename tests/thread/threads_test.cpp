@@ -1,5 +1,6 @@
 // Threads, pool, lightweight threads, workers and their state texts.
 #include "support/CaptureAppender.h"
+#include "support/TestApp.h"
 
 #include <zor/BaseThread.h>
 #include <zor/BaseThreadState.h>
@@ -15,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -237,10 +237,7 @@ TEST(XLightweightThread, ReuseAndAutoDelete) {
 }
 
 TEST(XLightweightThread, ListenersAreToldOfStartAndFinishOnTheMainThread) {
-    int argc = 1;
-    char name[] = "test";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    zortest::TestApp app;
     XThreadPool pool;
     Counting t;
     QStringList events;
@@ -261,8 +258,7 @@ TEST(XLightweightThread, ListenersAreToldOfStartAndFinishOnTheMainThread) {
     t.reuse();
     t.enableListener(true);
     pool.start_lwThread(&t, false);
-    QTimer::singleShot(5000, &app, [&] { app.quit(); });  // bounded
-    app.exec();
+    app.exec(5000);
     pool.waitForDone();
     EXPECT_EQ(events, QStringList({"started", "finished"}));
     EXPECT_EQ(where, std::this_thread::get_id());

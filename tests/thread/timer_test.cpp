@@ -1,5 +1,6 @@
 // Timers on the event loop: repeated and single time-outs, disabled listener sets.
 #include "support/CaptureAppender.h"
+#include "support/TestApp.h"
 
 #include <zor/Logger.h>
 #include <zor/XTimer.h>
@@ -14,17 +15,8 @@
 
 using namespace zor;
 
-namespace {
-struct App {
-    int argc = 1;
-    char name[5] = "test";
-    char* argv[2] = {name, nullptr};
-    QCoreApplication app{argc, argv};
-};
-}  // namespace
-
 TEST(XTimer, FiresRepeatedlyInIdOrderOnTheOwningThread) {
-    App a;
+    zortest::TestApp a;
     XTimer t;
     QStringList calls;
     int ticks = 0;
@@ -36,8 +28,7 @@ TEST(XTimer, FiresRepeatedlyInIdOrderOnTheOwningThread) {
         if (++ticks == 3) a.app.quit();
     });
     t.start(5);
-    QTimer::singleShot(10000, &a.app, [&] { a.app.quit(); });  // bounded
-    a.app.exec();
+    a.exec(10000);
     t.stop();
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(calls, QStringList({"first", "second", "first", "second", "first", "second"}));
@@ -45,7 +36,7 @@ TEST(XTimer, FiresRepeatedlyInIdOrderOnTheOwningThread) {
 }
 
 TEST(XTimer, DisabledListenersFireWithoutCallingAndEmptyCallablesAreSkipped) {
-    App a;
+    zortest::TestApp a;
     zortest::CaptureAppender cap;
     zortest::startLoggerWith(&cap);
     XTimer t;
@@ -57,8 +48,7 @@ TEST(XTimer, DisabledListenersFireWithoutCallingAndEmptyCallablesAreSkipped) {
         if (++fired == 3) a.app.quit();
     });
     t.start(5);
-    QTimer::singleShot(10000, &a.app, [&] { a.app.quit(); });
-    a.app.exec();
+    a.exec(10000);
     EXPECT_EQ(fired, 3);
     EXPECT_EQ(called, 0);
 
@@ -76,7 +66,7 @@ TEST(XTimer, DisabledListenersFireWithoutCallingAndEmptyCallablesAreSkipped) {
 }
 
 TEST(XTimerOneTimeShot, ZeroMsCallsOnceOnTheNextPassAndLogsItsEnd) {
-    App a;
+    zortest::TestApp a;
     zortest::CaptureAppender cap;
     zortest::startLoggerWith(&cap);
     int called = 0;
@@ -95,7 +85,7 @@ TEST(XTimerOneTimeShot, ZeroMsCallsOnceOnTheNextPassAndLogsItsEnd) {
 }
 
 TEST(XTimerOneTimeShot, FiresAfterItsInterval) {
-    App a;
+    zortest::TestApp a;
     QElapsedTimer clock;
     qint64 at = -1;
     XTimerOneTimeShot once(50, [&] {
@@ -104,7 +94,6 @@ TEST(XTimerOneTimeShot, FiresAfterItsInterval) {
     });
     clock.start();
     once.start();
-    QTimer::singleShot(10000, &a.app, [&] { a.app.quit(); });
-    a.app.exec();
+    a.exec(10000);
     EXPECT_GE(at, 45);  // Qt's coarse timers may fire up to 5% early
 }
