@@ -6,19 +6,17 @@
 //
 // Thread-safety: every member may be called from any thread. The destructor stops the thread and
 // waits for the current work() to return.
-#include <zor/AtomicBitsWatcher.h>
 #include <zor/XWorker.h>
+#include <zor/inline/WorkerThread.h>
 #include <zor/zor_export.h>
 
-#include <QThread>
-#include <atomic>
 #include <mutex>
 
 class QObject;
 
 namespace zor {
 
-class ZOR_EXPORT XThreadWorker : public QThread {
+class ZOR_EXPORT XThreadWorker : public detail::WorkerThread {
 public:
     XThreadWorker();
     ~XThreadWorker() override;
@@ -26,30 +24,17 @@ public:
     void setWorker(XWorker* w);  // null sends the thread back to sleep
     XWorker* worker();
     bool isWorking();
-    void startThreadInitial();
+    void startThreadInitial() { startLoop(); }
     // Ends the loop; with ms > 0 waits up to ms and logs a WARNING when the thread is still running.
     void stopThread(unsigned long ms);
     // Gives the object's thread affinity to this worker thread (its events are handled here).
     void moveQObject_to_this(QObject* object);
 
-    void setDebug(bool on) { debug.store(on); }
-    bool isDebug() const { return debug.load(); }
-    bool isThreadRunning() const { return running.load(); }
-
-protected:
-    void run() override;
-
 private:
-    std::mutex mutex;           // guards worker
+    bool workOnce() override;
+
+    std::mutex mutex;             // guards m_worker
     XWorker* m_worker = nullptr;  // not owned
-    AtomicBitsWatcher watcher{0};
-    std::atomic<bool> running{false};
-    // False from start until the last statement of run(): read (acquire) after QThread::wait()
-    // so that everything the loop did is ordered before the caller goes on, e.g. destroys the
-    // worker's captures (Qt's own wait is invisible to thread checkers).
-    std::atomic<bool> bodyDone{true};
-    bool waitBody(unsigned long ms);
-    std::atomic<bool> debug{false};
 };
 
 }  // namespace zor

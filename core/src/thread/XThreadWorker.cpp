@@ -3,29 +3,18 @@
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
 
-#include <climits>
-
 #include <QObject>
 
 namespace zor {
 
-bool XThreadWorker::waitBody(unsigned long ms) {
-    if (!QThread::wait(ms)) return false;
-    while (!bodyDone.load(std::memory_order_acquire)) QThread::yieldCurrentThread();
-    return true;
-}
+XThreadWorker::XThreadWorker() : WorkerThread("XThreadWorker") {}
 
-XThreadWorker::XThreadWorker() = default;
-
-XThreadWorker::~XThreadWorker() {
-    stopThread(0);
-    waitBody(ULONG_MAX);
-}
+XThreadWorker::~XThreadWorker() { endAndWait(); }
 
 void XThreadWorker::setWorker(XWorker* w) {
     std::lock_guard<std::mutex> lock(mutex);
     m_worker = w;
-    watcher.set_flags(1);  // wakes a loop that waits for work
+    wake();  // wakes a loop that waits for work
 }
 
 XWorker* XThreadWorker::worker() {
@@ -38,16 +27,8 @@ bool XThreadWorker::isWorking() {
     return running.load() && m_worker != nullptr;
 }
 
-void XThreadWorker::startThreadInitial() {
-    if (QThread::isRunning()) return;
-    running.store(true);
-    bodyDone.store(false);
-    QThread::start(QThread::InheritPriority);
-}
-
 void XThreadWorker::stopThread(unsigned long ms) {
-    running.store(false);
-    watcher.set_flags(1);
+    endLoop();
     if (ms == 0) return;
     if (!waitBody(ms)) logWarning("XThreadWorker::stopThread, thread not really finished");
 }
@@ -57,24 +38,15 @@ void XThreadWorker::moveQObject_to_this(QObject* object) {
     object->moveToThread(this);
 }
 
-void XThreadWorker::run() {
-    if (debug.load()) logDebug("XThreadWorker::run");
-    while (running.load()) {
-        XWorker* w;
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            w = m_worker;
-        }
-        if (w != nullptr) {
-            (void)w->work();
-        } else {
-            watcher.wait_until_bit_is_set(1);  // see XFunctionWorker::run
-            if (debug.load()) logDebug("XThreadWorker::run, after state change");
-            watcher.set_flags(0);
-        }
+bool XThreadWorker::workOnce() {
+    XWorker* w;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        w = m_worker;
     }
-    if (debug.load()) logDebug("XThreadWorker::~run");
-    bodyDone.store(true, std::memory_order_release);
+    if (w == nullptr) return false;
+    (void)w->work();
+    return true;
 }
 
 }  // namespace zor
