@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <cstdio>
+#include <functional>
 
 namespace zorapp {
 
@@ -84,10 +85,19 @@ int writeOutput(const CommandLine& cmd, const QString& name, const QByteArray& d
     return EXIT_ZOR_OK;
 }
 
-// --in and --out, the input read; returns EXIT_ZOR_OK when the command can go on.
-int inOut(const CommandLine& cmd, QString& in, QString& out, QByteArray& data) {
-    if (!requireKey(cmd, "in", in) || !requireKey(cmd, "out", out)) return EXIT_ZOR_ARGUMENT;
-    return readInput(cmd, in, data);
+// The shape of the conversions: --in read, converted by step (which returns an exit code and
+// logs its own error), --out written, then one line "<done> 'in' (n bytes) to 'out' (m bytes)".
+using Step = std::function<int(const QString& in, const QByteArray& input, QByteArray& output)>;
+
+int convert(const CommandLine& cmd, const char* done, const Step& step) {
+    if (!startLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
+    QString in, out;
+    if (!requireKey(cmd, "in", in) || !requireKey(cmd, "out", out)) return finish(EXIT_ZOR_ARGUMENT);
+    QByteArray input, output;
+    if (int rc = readInput(cmd, in, input)) return finish(rc);
+    if (int rc = step(in, input, output)) return finish(rc);
+    if (int rc = writeOutput(cmd, out, output)) return finish(rc);
+    return finish(EXIT_ZOR_OK, xformat("$ '$' ($ bytes) to '$' ($ bytes)", done, in, input.size(), out, output.size()));
 }
 
 }  // namespace
@@ -109,55 +119,42 @@ int runMd5(const CommandLine& cmd) {
 }
 
 int runCompress(const CommandLine& cmd) {
-    if (!startLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
-    QString in, out;
-    QByteArray data;
-    if (int rc = inOut(cmd, in, out, data)) return finish(rc);
-    const XByteArray block = XByteArray::compress(data);
-    if (int rc = writeOutput(cmd, out, block)) return finish(rc);
-    return finish(EXIT_ZOR_OK, xformat("compressed '$' ($ bytes) to '$' ($ bytes)", in, data.size(), out, block.size()));
+    return convert(cmd, "compressed", [](const QString&, const QByteArray& data, QByteArray& block) {
+        block = XByteArray::compress(data);
+        return EXIT_ZOR_OK;
+    });
 }
 
 int runUncompress(const CommandLine& cmd) {
-    if (!startLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
-    QString in, out;
-    QByteArray block;
-    if (int rc = inOut(cmd, in, out, block)) return finish(rc);
-    const XByteArray data = XByteArray::unCompress(block);
-    // An empty result is right only for a block that holds an empty array: 16 digest bytes and a
-    // zero length. Anything else was refused as damaged.
-    const bool emptyBlock = block.size() >= 20 && block.mid(16, 4) == QByteArray(4, '\0') &&
-                            MD5::md5_16(block.mid(16)) == block.left(16);
-    if (data.isEmpty() && !emptyBlock) {
-        logError("uncompress, '$' is not an intact compressed block", in);
-        return finish(EXIT_ZOR_CHECKSUM);
-    }
-    if (int rc = writeOutput(cmd, out, data)) return finish(rc);
-    return finish(EXIT_ZOR_OK, xformat("uncompressed '$' ($ bytes) to '$' ($ bytes)", in, block.size(), out, data.size()));
+    return convert(cmd, "uncompressed", [](const QString& in, const QByteArray& block, QByteArray& data) {
+        data = XByteArray::unCompress(block);
+        // An empty result is right only for a block that holds an empty array: 16 digest bytes
+        // and a zero length. Anything else was refused as damaged.
+        const bool emptyBlock = block.size() >= 20 && block.mid(16, 4) == QByteArray(4, '\0') &&
+                                MD5::md5_16(block.mid(16)) == block.left(16);
+        if (data.isEmpty() && !emptyBlock) {
+            logError("uncompress, '$' is not an intact compressed block", in);
+            return EXIT_ZOR_CHECKSUM;
+        }
+        return EXIT_ZOR_OK;
+    });
 }
 
 int runFrame(const CommandLine& cmd) {
-    if (!startLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
-    QString in, out;
-    QByteArray data;
-    if (int rc = inOut(cmd, in, out, data)) return finish(rc);
-    const QByteArray frame = ArrayTools::frameQByteArray_MD5(data);
-    if (int rc = writeOutput(cmd, out, frame)) return finish(rc);
-    return finish(EXIT_ZOR_OK, xformat("framed '$' ($ bytes) to '$' ($ bytes)", in, data.size(), out, frame.size()));
+    return convert(cmd, "framed", [](const QString&, const QByteArray& data, QByteArray& frame) {
+        frame = ArrayTools::frameQByteArray_MD5(data);
+        return EXIT_ZOR_OK;
+    });
 }
 
 int runUnframe(const CommandLine& cmd) {
-    if (!startLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
-    QString in, out;
-    QByteArray frame;
-    if (int rc = inOut(cmd, in, out, frame)) return finish(rc);
-    QByteArray data;
-    if (!ArrayTools::unFrameQByteArray_MD5(frame, data)) {
-        logError("unframe, '$' is not an intact MD5 frame", in);
-        return finish(EXIT_ZOR_CHECKSUM);
-    }
-    if (int rc = writeOutput(cmd, out, data)) return finish(rc);
-    return finish(EXIT_ZOR_OK, xformat("unframed '$' ($ bytes) to '$' ($ bytes)", in, frame.size(), out, data.size()));
+    return convert(cmd, "unframed", [](const QString& in, const QByteArray& frame, QByteArray& data) {
+        if (!ArrayTools::unFrameQByteArray_MD5(frame, data)) {
+            logError("unframe, '$' is not an intact MD5 frame", in);
+            return EXIT_ZOR_CHECKSUM;
+        }
+        return EXIT_ZOR_OK;
+    });
 }
 
 }  // namespace zorapp
