@@ -7,6 +7,8 @@
 #include <zor/MD5.h>
 #include <zor/ZorErrorCodes.h>
 
+#include "mem/WholeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -285,17 +287,8 @@ bool XByteArray::loadFromFile(const QString& name, std::size_t szPart) {
         return false;
     }
     FileReader reader;
-    if (!reader.open(name)) {
-        logError("XMem::loadFromFile, cannot open file '$' for reading", name);
-        setErrno(errno);
-        return false;
-    }
-    const long long fileLen = reader.getLenOfBlock();
-    if (fileLen <= 0) {
-        logError("XMem::loadFromFile, cannot open file '$' for reading, file is empty - 0 bytes", name);
-        setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
-        return false;
-    }
+    long long fileLen = 0;
+    if (!detail::openWholeFile(reader, name, fileLen, *this)) return false;
     const std::size_t n = szPart == 0 ? static_cast<std::size_t>(fileLen) : szPart;
     if (n > static_cast<std::size_t>(fileLen) || n > kMaxArray) {
         if (n <= static_cast<std::size_t>(fileLen))

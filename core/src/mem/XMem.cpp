@@ -10,6 +10,8 @@
 #include <zor/XNullDevice.h>
 #include <zor/ZorErrorCodes.h>
 
+#include "mem/WholeFile.h"
+
 #include <QFile>
 #include <atomic>
 #include <cerrno>
@@ -424,18 +426,8 @@ bool XMem::loadMem(const QString& name) {
     if (name.startsWith(QLatin1Char(':')))
         return readWholeQFile(name, 0, false, "XMem::loadFromFile, cannot open file '$' for reading");
     FileReader reader;
-    if (!reader.open(name)) {
-        const int e = errno;
-        logError("XMem::loadFromFile, cannot open file '$' for reading", name);
-        setErrno(e);
-        return false;
-    }
-    const long long len = reader.getLenOfBlock();
-    if (len <= 0) {
-        logError("XMem::loadFromFile, cannot open file '$' for reading, file is empty - 0 bytes", name);
-        setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
-        return false;
-    }
+    long long len = 0;
+    if (!detail::openWholeFile(reader, name, len, *this)) return false;
     if (!resize(static_cast<std::size_t>(len))) return false;
     m_size = reader.readBytes(m_data, static_cast<std::size_t>(len));
     return m_size > 0;
