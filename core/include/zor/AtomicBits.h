@@ -92,6 +92,7 @@ private:
     struct Observers;
     Observers* observers();                 // creates them on first use
     Observers* peekObservers() const { return m_obs.load(std::memory_order_acquire); }
+    void takeObserversFrom(AtomicBits& other);
     void notifyDirect(unsigned int oldValue, unsigned int newValue);
     void notifyGui();
     void notifyCallback(unsigned int oldValue, unsigned int newValue);

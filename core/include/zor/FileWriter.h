@@ -47,6 +47,7 @@ private:
     template <typename T>
     bool writeValue(T v);
     bool flushBufferLocked();  // false (and the file closed) when the stream refused the bytes
+    void closeAfterFailedWriteLocked();
 
     std::unique_ptr<char[]> m_buf;  // allocated by the first open
     std::size_t m_used = 0;

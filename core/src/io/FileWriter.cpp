@@ -47,12 +47,16 @@ bool FileWriter::flushBufferLocked() {
     const std::size_t n = m_used;
     m_used = 0;
     if (platform::fwriteUnlocked(m_buf.get(), n, fp) == n) return true;
+    closeAfterFailedWriteLocked();
+    return false;
+}
+
+void FileWriter::closeAfterFailedWriteLocked() {
     const int e = errno;
     logDebug("::writeBytes, errno:$", e);
     std::fclose(fp);
     fp = nullptr;
-    errno = e;
-    return false;
+    errno = e;  // the caller reads the write's errno, not the close's
 }
 
 bool FileWriter::flushAndClose() {
@@ -87,13 +91,7 @@ std::size_t FileWriter::write(const char* values, std::size_t n) {
         return n;
     }
     const std::size_t w = platform::fwriteUnlocked(values, n, fp);  // the mutex guards fp
-    if (w == 0) {
-        const int e = errno;
-        logDebug("::writeBytes, errno:$", e);
-        std::fclose(fp);
-        fp = nullptr;
-        errno = e;
-    }
+    if (w == 0) closeAfterFailedWriteLocked();
     return w;
 }
 

@@ -30,28 +30,27 @@ AtomicBits& AtomicBits::operator=(const AtomicBits& other) noexcept {
     return *this;
 }
 
+// Moves the other's listeners, with their enabled states, to this one.
+void AtomicBits::takeObserversFrom(AtomicBits& other) {
+    Observers* src = other.peekObservers();
+    if (src == nullptr) return;
+    Observers* obs = observers();
+    obs->direct.takeFrom(src->direct);
+    obs->gui.takeFrom(src->gui);
+    obs->direct.enable(src->direct.isEnabled());
+    obs->gui.enable(src->gui.isEnabled());
+}
+
 AtomicBits::AtomicBits(AtomicBits&& other) noexcept
     : m_value(other.m_value.exchange(0)), m_emitChanges(other.m_emitChanges.exchange(false)) {
-    if (Observers* src = other.peekObservers()) {
-        Observers* obs = observers();
-        obs->direct.takeFrom(src->direct);
-        obs->gui.takeFrom(src->gui);
-        obs->direct.enable(src->direct.isEnabled());
-        obs->gui.enable(src->gui.isEnabled());
-    }
+    takeObserversFrom(other);
 }
 
 AtomicBits& AtomicBits::operator=(AtomicBits&& other) noexcept {
     if (this == &other) return *this;
     m_value.store(other.m_value.exchange(0));
     m_emitChanges.store(other.m_emitChanges.exchange(false));
-    if (Observers* src = other.peekObservers()) {
-        Observers* obs = observers();
-        obs->direct.takeFrom(src->direct);
-        obs->gui.takeFrom(src->gui);
-        obs->direct.enable(src->direct.isEnabled());
-        obs->gui.enable(src->gui.isEnabled());
-    }
+    takeObserversFrom(other);
     return *this;
 }
 
