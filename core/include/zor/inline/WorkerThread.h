@@ -32,7 +32,6 @@ protected:
     // did before the caller goes on, e.g. destroys the work's captures: Qt's own wait is
     // invisible to thread checkers, so the loop releases bodyDone as its last step.
     bool waitBody(unsigned long ms);
-    const char* className() const { return name; }
 
     std::atomic<bool> debug{false};
     std::atomic<bool> running{false};
