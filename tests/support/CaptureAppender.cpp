@@ -13,6 +13,7 @@ void CaptureAppender::append(zor::LogMessage* msg) {
     c.level = msg->getLogLevel();
     c.number = msg->getNumber();
     c.threadId = msg->getThreadId();
+    c.space = msg->getSpace();
     c.mainThread = msg->isMainThreadMessage();
     c.hadAttachment = msg->hasAttachment();
     std::lock_guard<std::mutex> lock(m_mutex);

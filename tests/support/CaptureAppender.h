@@ -15,6 +15,7 @@ struct Captured {
     unsigned int level = 0;
     unsigned int number = 0;
     unsigned int threadId = 0;
+    unsigned int space = 0;  // the indentation the message was logged with
     bool mainThread = false;
     bool hadAttachment = false;
 };

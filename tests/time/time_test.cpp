@@ -178,8 +178,13 @@ TEST(TimeSlots, MaximumChainingAndSorting) {
     EXPECT_EQ(lines.size(), 3u);
     EXPECT_EQ(XTimeStats::getInstance()->toString(), QStringLiteral("3 timeSlots"));
     XTimeStats::show_slots(0, XTimeStats::SORT::NUMBER);
+    // A new maximum drops the records but the numbering goes on; only clear starts it at 0.
+    XTimeStats::getInstance()->setMaxSlots(5);
+    EXPECT_EQ(XTimeStats::start_slot(QStringLiteral("after"))->index(), 3u);
     XTimeStats::getInstance()->clear();
     EXPECT_FALSE(XTimeStats::getInstance()->hasTimeSlots());
+    EXPECT_EQ(XTimeStats::start_slot(QStringLiteral("fresh"))->index(), 0u);
+    XTimeStats::getInstance()->clear();
     EXPECT_EQ(a->messageBegin(), QStringLiteral("a")) << "handles stay valid after clear";
     XTimeStats::setRecording(false);
     EXPECT_TRUE(XTimeStats::start_slot(QStringLiteral("off"))->isDummy());

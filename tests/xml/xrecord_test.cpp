@@ -43,6 +43,8 @@ TEST(XRecord, TextFormsOfTheTypedSetters) {
     EXPECT_EQ(r.getString("l", ""), "-9223372036854775808");
     EXPECT_EQ(r.getString("ul", ""), "18446744073709551615");
     EXPECT_EQ(r.getString("d", ""), "0.500000");
+    r.setDouble("nz", -0.0);
+    EXPECT_EQ(r.getString("nz", ""), "-0.000000") << "printf keeps the sign of negative zero";
     EXPECT_EQ(r.getString("f", ""), "0.250000");
     EXPECT_EQ(r.getString("big", ""), "100000000000000000000.000000");
     // Round trips through the getters.
@@ -313,12 +315,15 @@ TEST(XRecord, GeometryRoundTripsAndBadComponents) {
     EXPECT_EQ(r.getString("m", ""), "1,2,3,4");
     EXPECT_EQ(r.getQMargins("m"), QMargins(1, 2, 3, 4));
     r.setQPointF("pf", QPointF(1.5, -0.25));
-    EXPECT_EQ(r.getString("pf", ""), "1.5,-0.25");
+    EXPECT_EQ(r.getString("pf", ""), "1.500000,-0.250000");
     EXPECT_EQ(r.getQPointF("pf"), QPointF(1.5, -0.25));
+    r.setString("pf2", "1.5,2");  // the short form of older files reads as well
+    EXPECT_EQ(r.getQPointF("pf2"), QPointF(1.5, 2));
     r.setQSizeF("sf", QSizeF(2.5, 3));
+    EXPECT_EQ(r.getString("sf", ""), "2.500000,3.000000");
     EXPECT_EQ(r.getQSizeF("sf"), QSizeF(2.5, 3));
     r.setQRectF("rf", QRectF(0.5, 1, 2, 3.75));
-    EXPECT_EQ(r.getString("rf", ""), "0.5,1,2,3.75");
+    EXPECT_EQ(r.getString("rf", ""), "0.500000,1.000000,2.000000,3.750000");
     EXPECT_EQ(r.getQRectF("rf"), QRectF(0.5, 1, 2, 3.75));
     EXPECT_EQ(r.getQRectF("r3"), XRecord::QRECT_F_DEFAULT);
     r.setRes("res", Res(1920, 1080));

@@ -182,12 +182,11 @@ void fileInfo_to_env(const QFileInfo& fi) {
 }
 
 void fileInfo_env_show(unsigned int space) {
-    const QString pad(static_cast<int>(space), QLatin1Char(' '));
-    logDebug("$G_PATH:'$'", pad, QString::fromUtf8(qgetenv("G_PATH")));
-    logDebug("$G_DIR:'$'", pad, QString::fromUtf8(qgetenv("G_DIR")));
-    logDebug("$G_FILE:'$'", pad, QString::fromUtf8(qgetenv("G_FILE")));
-    logDebug("$G_SUFFIX:'$'", pad, QString::fromUtf8(qgetenv("G_SUFFIX")));
-    logDebug("$G_BASE:'$'", pad, QString::fromUtf8(qgetenv("G_BASE")));
+    logDebugSpace(space, "G_PATH:'$'", QString::fromUtf8(qgetenv("G_PATH")));
+    logDebugSpace(space, "G_DIR:'$'", QString::fromUtf8(qgetenv("G_DIR")));
+    logDebugSpace(space, "G_FILE:'$'", QString::fromUtf8(qgetenv("G_FILE")));
+    logDebugSpace(space, "G_SUFFIX:'$'", QString::fromUtf8(qgetenv("G_SUFFIX")));
+    logDebugSpace(space, "G_BASE:'$'", QString::fromUtf8(qgetenv("G_BASE")));
 }
 
 }  // namespace zor

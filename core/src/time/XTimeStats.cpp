@@ -70,7 +70,6 @@ void XTimeStats::setMaxSlots(unsigned int maxSlots) {
     m_slots.shrink_to_fit();
     m_slots.reserve(maxSlots);
     m_maxSlots.store(maxSlots);
-    m_count.store(0);
 }
 
 void XTimeStats::clear() {

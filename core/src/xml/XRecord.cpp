@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <cstdio>
 #include <exception>
 
 namespace zor {
@@ -34,7 +35,8 @@ const QString kComponentSeparators = QStringLiteral(", ");
 
 QString join(std::initializer_list<QString> parts) { return QStringList(parts).join(QLatin1Char(',')); }
 
-QString num(double v) { return QString::number(v); }
+// Components of the floating-point geometry setters: six decimals, as the $ rule writes doubles.
+QString num(double v) { return xformat("$", v); }
 
 }  // namespace
 
@@ -147,7 +149,12 @@ void XRecord::setUInt(const QString& key, unsigned int value) { setString(key, Q
 void XRecord::setLong(const QString& key, long long value) { setString(key, QString::number(value)); }
 void XRecord::setULong(const QString& key, unsigned long long value) { setString(key, QString::number(value)); }
 void XRecord::setFloat(const QString& key, float value) { setDouble(key, static_cast<double>(value)); }
-void XRecord::setDouble(const QString& key, double value) { setString(key, QString::asprintf("%f", value)); }
+void XRecord::setDouble(const QString& key, double value) {
+    // The C library's "%f", not Qt's: Qt drops the sign of negative zero, printf keeps it.
+    char buffer[400];  // "%f" of the largest double has 309 integer digits
+    const int n = std::snprintf(buffer, sizeof buffer, "%f", value);
+    setString(key, QString::fromLatin1(buffer, n > 0 ? n : 0));
+}
 
 // ---- typed getters
 
