@@ -438,3 +438,52 @@ TEST_F(FatalChecksDeathTest, BoolExpressionHandlingPrintsItsNoticeAndExitsWithOn
         testing::ExitedWithCode(1),
         "bool expression failure:\nlibSrc/core/src/tools/log/Logger\nLINE:7\nprogram will exit in 5 sec\nprogram exit !\n");
 }
+
+namespace {
+// Delivers slowly and records the deepest queue it saw, so a burst outruns it.
+class SlowAppender : public CaptureAppender {
+public:
+    void append(LogMessage* msg) override {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::microseconds(20);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        const std::size_t pending = Logger::getLogger().pendingMessages();
+        if (pending > deepest) deepest = pending;
+        if (msg->toString() == QLatin1String("from the appender")) return CaptureAppender::append(msg);
+        if (msg->toString().startsWith(QLatin1String("t "))) {
+            if (++seen == 10) logInfo("from the appender");  // must not wait for its own thread
+        }
+        CaptureAppender::append(msg);
+    }
+    std::size_t deepest = 0;  // logger thread only
+    int seen = 0;
+};
+}  // namespace
+
+TEST(Logger, FullQueueMakesLoggersWaitNothingDroppedNumbersDense) {
+    SlowAppender cap;
+    zortest::startLoggerWith(&cap);
+    Logger::getLogger().setMaxQueued(200);
+    EXPECT_EQ(Logger::getLogger().getMaxQueued(), 200u);
+    constexpr int kThreads = 4, kPerThread = 5000;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < kPerThread; ++i) logInfo("t $ $", t, i);
+        });
+    for (auto& th : threads) th.join();
+    Logger::quit();
+    // Each logging thread may pass the check once before the count catches up with it.
+    EXPECT_LE(cap.deepest, 200u + kThreads + 1);
+    const auto all = cap.messages();
+    unsigned int expected = 0;
+    int fromThreads = 0;
+    bool fromAppender = false;
+    for (const auto& m : all) {
+        ASSERT_EQ(m.number, expected++);
+        if (m.text.startsWith(QLatin1String("t "))) ++fromThreads;
+        if (m.text == QLatin1String("from the appender")) fromAppender = true;
+    }
+    EXPECT_EQ(fromThreads, kThreads * kPerThread);
+    EXPECT_TRUE(fromAppender);
+}

@@ -122,6 +122,16 @@ public:
     void setLogLevelMask(unsigned int mask) { m_levelMask = mask; }
     bool isLogLevelMatching(unsigned int level) const { return (m_levelMask.value() & level) != 0; }
 
+    // The queue's bound: a thread that logs while this many messages wait for delivery waits for
+    // room first (outside every logger lock), so a burst faster than the appenders holds bounded
+    // memory and nothing is dropped. Not applied on the logger thread itself (an appender that
+    // logs) nor while atomicPause holds delivery. 0 means unbounded.
+    static constexpr unsigned int DEFAULT_MAX_QUEUED = 32768;
+    void setMaxQueued(unsigned int maxQueued);
+    unsigned int getMaxQueued() const;
+    // Messages queued and not yet delivered.
+    std::size_t pendingMessages() const;
+
     // Waits until every queued message has been delivered; false after timeoutMs.
     bool waitQueueEmpty(unsigned long long timeoutMs = 5000);
     LogHeaderInfos& headerInfos() { return m_header; }
@@ -132,6 +142,7 @@ private:
     static Logger& replaceInstance(unsigned int mask);
     static void setReady(bool on);
     void queueHeaderLocked();
+    void waitForRoom();
     void messageLoop();
     bool waitForThread(int ms);
 

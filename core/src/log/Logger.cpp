@@ -67,6 +67,13 @@ struct Logger::Impl {
     bool consumerWaiting = false;    // guarded by queueMutex
     std::atomic<bool> loopEnded{false};  // set under queueMutex: later messages are dropped
     std::atomic<std::size_t> pending{0};  // queued, not yet delivered
+    std::atomic<unsigned int> maxQueued{Logger::DEFAULT_MAX_QUEUED};
+
+    // Threads waiting for room in a full queue sleep here; the logger thread wakes them.
+    std::mutex roomMutex;
+    std::condition_variable roomCv;
+    std::atomic<int> roomWaiters{0};
+    std::atomic<std::thread::id> loopThread{};
 
     std::mutex appenderMutex;
     std::vector<Appender*> appenders;  // not owned
@@ -142,6 +149,8 @@ void Logger::logMessage(LogMessage* msg) {
         delete msg;
         return;
     }
+    const unsigned int bound = d->maxQueued.load(std::memory_order_relaxed);
+    if (bound != 0 && d->pending.load(std::memory_order_relaxed) >= bound) waitForRoom();
     std::unique_lock<std::mutex> lock(d->queueMutex);
     if (!m_headerLogged.load(std::memory_order_relaxed)) {
         atomicInitialized.store(true);
@@ -174,6 +183,27 @@ void Logger::queueHeaderLocked() {
     d->queueCv.notify_all();
 }
 
+void Logger::waitForRoom() {
+    // The logger thread must never wait for itself; a paused logger delivers nothing, so waiting
+    // would only hang the program.
+    if (std::this_thread::get_id() == d->loopThread.load() || atomicPause.load()) return;
+    const std::size_t bound = d->maxQueued.load(std::memory_order_relaxed);
+    std::unique_lock<std::mutex> lock(d->roomMutex);
+    d->roomWaiters.fetch_add(1);
+    // Room means the queue has drained to three quarters, so that waiters do not wake per message.
+    const std::size_t resume = bound - bound / 4;
+    while (bound != 0 && d->pending.load() >= resume && !d->loopEnded.load() && !atomicPause.load() &&
+           s_running.load()) {
+        // The timeout covers a logger thread that ended without a last wake-up.
+        d->roomCv.wait_for(lock, std::chrono::milliseconds(20));
+    }
+    d->roomWaiters.fetch_sub(1);
+}
+
+void Logger::setMaxQueued(unsigned int maxQueued) { d->maxQueued.store(maxQueued); }
+unsigned int Logger::getMaxQueued() const { return d->maxQueued.load(); }
+std::size_t Logger::pendingMessages() const { return d->pending.load(); }
+
 void Logger::startLogger() {
     if (!s_running.exchange(true)) {
         d->pool.start([this] { messageLoop(); });
@@ -183,6 +213,7 @@ void Logger::startLogger() {
 }
 
 void Logger::messageLoop() {
+    d->loopThread.store(std::this_thread::get_id());
     std::vector<LogMessage*> batch;
     for (;;) {
         {
@@ -223,7 +254,14 @@ void Logger::messageLoop() {
             } else {
                 delete msg;
             }
-            d->pending.fetch_sub(1, std::memory_order_release);
+            const std::size_t left = d->pending.fetch_sub(1, std::memory_order_release) - 1;
+            if (d->roomWaiters.load() > 0) {
+                const std::size_t bound = d->maxQueued.load(std::memory_order_relaxed);
+                if (left < bound - bound / 4 || left == 0) {
+                    std::lock_guard<std::mutex> lock(d->roomMutex);
+                    d->roomCv.notify_all();
+                }
+            }
         }
         batch.clear();
     }
