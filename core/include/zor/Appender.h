@@ -19,6 +19,9 @@ public:
     Appender& operator=(const Appender&) = delete;
 
     virtual void append(LogMessage* msg) = 0;
+    // Called on the logger thread when it has delivered what the queue held, before it waits for
+    // more: an appender that gathers output writes it out here.
+    virtual void flush() {}
     virtual ~Appender();
     virtual bool isAppenderConsole() const { return false; }
     virtual bool isAppenderGUI() const { return false; }

@@ -21,6 +21,7 @@ public:
     ~AppenderConsole() override;
 
     void append(LogMessage* msg) override;
+    void flush() override;
     bool isAppenderConsole() const override { return true; }
     bool isIncludeTrailler() const { return m_includeTrailler.load(); }
     void setIncludeTrailler(bool on) { m_includeTrailler.store(on); }

@@ -34,6 +34,8 @@ public:
     unsigned int getSpace() const { return m_space; }
     void setSpace(unsigned int space) { m_space = space; }
     unsigned int getNumber() const { return m_number; }
+    // The logger numbers what it queues; a message replayed into an appender keeps its number.
+    void setNumber(unsigned int number) { m_number = number; }
     unsigned int getThreadId() const { return m_threadId; }
     const ZorTime& getTime() const { return m_time; }
     bool isMainThreadMessage() const { return m_mainThread; }

@@ -27,6 +27,8 @@ namespace zor {
 
 class CommandLine;
 class XMemFile;
+class XScheduler;
+class XSchedulerAction;
 
 class ZOR_EXPORT Logger {
 public:
@@ -111,6 +113,9 @@ public:
 
     void addAppender(Appender* appender);
     bool removeAppender(Appender* appender);  // false when it is not in the list
+    // Puts replacement in old's place in one step (no delivery falls between); false, and no
+    // change, when old is not in the list. Once it returns, old is no longer called.
+    bool replaceAppender(Appender* old, Appender* replacement);
     void enableConsoleAppender(bool on);
     bool IsConsoleAppenderEnabled();
     bool hasAppenderConsole();
@@ -135,6 +140,18 @@ public:
     // Waits until every queued message has been delivered; false after timeoutMs.
     bool waitQueueEmpty(unsigned long long timeoutMs = 5000);
     LogHeaderInfos& headerInfos() { return m_header; }
+
+    // The log rotation thread (schedule SCHEDULE_SECOND and no action until rotation is set up).
+    // It is stopped by quit and by the destructor.
+    XScheduler& getScheduler();
+    // Gives the scheduler its action; the logger owns it from now on (null removes it).
+    void setSchedulerAction(XSchedulerAction* action);
+
+protected:
+    // The file sink from "--logFile", "--logDir", "--logFileLen" and "--logRotate"; called by ini.
+    // False only for an unknown rotation period; a file that cannot be made leaves logging
+    // running without a file sink.
+    static bool iniFileAppender(const CommandLine& cmd);
 
 private:
     struct Impl;

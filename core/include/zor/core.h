@@ -7,6 +7,8 @@
 #include <zor/AbstractXRecord.h>
 #include <zor/Appender.h>
 #include <zor/AppenderConsole.h>
+#include <zor/AppenderFile.h>
+#include <zor/AppenderLimitMemory.h>
 #include <zor/ArgsEnv.h>
 #include <zor/ArrayTools.h>
 #include <zor/AtomicBits.h>
@@ -43,6 +45,7 @@
 #include <zor/Parser.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
 #include <zor/Res.h>
+#include <zor/SchedulerFileSystemAction.h>
 #include <zor/String64.h>
 #include <zor/StringEnum.h>
 #include <zor/TextHelpers.h>
@@ -55,6 +58,7 @@
 #include <zor/XArgs.h>
 #include <zor/XAtomic.h>
 #include <zor/XByteArray.h>
+#include <zor/XCalendarUTC.h>
 #include <zor/XDelimiter.h>
 #include <zor/XError.h>
 #include <zor/XErrorMap.h>
@@ -72,6 +76,8 @@
 #include <zor/XNullDevice.h>
 #include <zor/XRamInfo.h>
 #include <zor/XRecord.h>
+#include <zor/XScheduler.h>
+#include <zor/XSchedulerAction.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>

@@ -74,7 +74,9 @@ void AppenderConsole::append(LogMessage* msg) {
     QByteArray bytes = formatLine(msg).toUtf8();
     bytes.append('\n');
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
-    std::fflush(stdout);
 }
+
+// Lines gather in the standard output's buffer while the logger works through a burst.
+void AppenderConsole::flush() { std::fflush(stdout); }
 
 }  // namespace zor

@@ -7,6 +7,8 @@
 #include <zor/LogMessageString.h>
 #include <zor/ThreadTools.h>
 #include <zor/XMemFile.h>
+#include <zor/XScheduler.h>
+#include <zor/XSchedulerAction.h>
 #include <zor/XThreadPool.h>
 #include <zor/ZorLibraries.h>
 
@@ -83,6 +85,16 @@ struct Logger::Impl {
     unsigned int delivered = 0;
 
     XThreadPool pool;
+
+    XScheduler scheduler;
+    std::unique_ptr<XSchedulerAction> schedulerAction;  // owned; the scheduler holds it too
+
+    // Logger thread: every appender writes out what it gathered.
+    void flushAppenders() {
+        std::lock_guard<std::mutex> lock(appenderMutex);
+        for (Appender* a : appenders)
+            if (a->isEnabled()) a->flush();
+    }
 };
 
 Logger::Logger(unsigned int logLevelMask) : m_levelMask(logLevelMask), d(new Impl) {
@@ -94,6 +106,7 @@ Logger::Logger(unsigned int logLevelMask) : m_levelMask(logLevelMask), d(new Imp
 }
 
 Logger::~Logger() {
+    d->scheduler.stopJoin();
     {
         std::lock_guard<std::mutex> lock(d->queueMutex);
         if (!d->loopEnded.load() && d->pool.activeThreadCount() > 0) {
@@ -235,6 +248,7 @@ void Logger::messageLoop() {
             while (atomicPause.load() && !msg->isQuitMessage())
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             if (msg->isQuitMessage()) {
+                d->flushAppenders();
                 // Ends the loop; whatever was queued behind it stays queued, never delivered.
                 std::lock_guard<std::mutex> lock(d->queueMutex);
                 d->loopEnded.store(true);
@@ -254,6 +268,9 @@ void Logger::messageLoop() {
             } else {
                 delete msg;
             }
+            // Before the count of the batch's last message drops, so that an empty queue means
+            // everything delivered is written out.
+            if (i + 1 == batch.size()) d->flushAppenders();
             const std::size_t left = d->pending.fetch_sub(1, std::memory_order_release) - 1;
             if (d->roomWaiters.load() > 0) {
                 const std::size_t bound = d->maxQueued.load(std::memory_order_relaxed);
@@ -291,6 +308,8 @@ void Logger::quit() {
         delete q;
     }
     logger.waitForThread(1200);
+    // Nothing is delivered any more: no file is rotated either.
+    logger.d->scheduler.stopJoin();
 }
 
 void loggerQuit() { Logger::quit(); }
@@ -352,6 +371,25 @@ void Logger::addAppender(Appender* appender) {
     if (appender == nullptr) return;
     std::lock_guard<std::mutex> lock(d->appenderMutex);
     d->appenders.push_back(appender);
+}
+
+bool Logger::replaceAppender(Appender* old, Appender* replacement) {
+    if (replacement == nullptr) return false;
+    std::lock_guard<std::mutex> lock(d->appenderMutex);
+    for (Appender*& a : d->appenders) {
+        if (a == old) {
+            a = replacement;
+            return true;
+        }
+    }
+    return false;
+}
+
+XScheduler& Logger::getScheduler() { return d->scheduler; }
+
+void Logger::setSchedulerAction(XSchedulerAction* action) {
+    d->scheduler.setSchedAction(action);
+    d->schedulerAction.reset(action);
 }
 
 bool Logger::removeAppender(Appender* appender) {

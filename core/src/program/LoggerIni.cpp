@@ -1,30 +1,52 @@
-// Logger::ini lives with the program framework: it reads the command line, and the file sinks
-// it sets up sit above the logger core.
+// Logger::ini lives with the program framework: it reads the command line.
 #include <zor/AppenderConsole.h>
+#include <zor/AppenderFile.h>
 #include <zor/CommandLine.h>
 #include <zor/Logger.h>
+#include <zor/SchedulerFileSystemAction.h>
+#include <zor/XScheduler.h>
+#include <zor/xformat.h>
 
 #include <chrono>
 #include <thread>
 
 namespace zor {
 
-namespace {
-
-// File logging ("--logFile" with "--logDir") needs the file appender and its rotation, which
-// this build does not contain yet: the set-up fails, so ini reports failure as it must.
-bool iniFileAppender(const CommandLine&) {
-    Logger::printToCout("Logger::iniFileAppender, file logging is not available in this build");
-    return false;
+bool Logger::iniFileAppender(const CommandLine& cmd) {
+    const QString file = cmd.getString(QStringLiteral("logFile"), QString());
+    const QString dir = cmd.getString(QStringLiteral("logDir"), QString());
+    QString display = dir + QLatin1Char('/') + file;
+    display.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    const unsigned long long maxLen = cmd.getULong(QStringLiteral("logFileLen"), 0);
+    Logger& logger = getLogger();
+    if (!cmd.hasKey(QStringLiteral("logRotate"))) {
+        AppenderFile* appender = AppenderFile::createAppenderFile(dir, file, maxLen);
+        if (appender == nullptr) return true;  // logging goes on without a file
+        logger.addAppender(appender);
+        addHeaderString(xformat("Logger::iniFileAppender => '$'", display));
+        return true;
+    }
+    const SCHEDULE s = XScheduler::fromString(cmd.getString(QStringLiteral("logRotate"), QString()));
+    if (s == SCHEDULE_NONE) {
+        logDebug("logRotate can be: second, minute, hour, day, month or year");
+        return false;
+    }
+    AppenderFile* appender = SchedulerFileSystemAction::createAppenderFile(s, dir, file, maxLen);
+    if (appender == nullptr) return true;
+    logger.addAppender(appender);
+    logger.getScheduler().setSchedule(s);
+    logger.setSchedulerAction(new SchedulerFileSystemAction(&logger, appender, dir, file, maxLen));
+    logger.getScheduler().start();
+    return true;
 }
-
-}  // namespace
 
 bool Logger::ini(const CommandLine& cmd, QList<Appender*>* appenders, unsigned int logLevel) {
     if (isRunning()) {
         printToCout("Logger::ini, already called");
         return true;
     }
+    // "--logLevel" overrides the mask the program asked for.
+    if (cmd.hasKey(QStringLiteral("logLevel"))) logLevel = static_cast<unsigned int>(cmd.getULong(QStringLiteral("logLevel"), logLevel));
     Logger& logger = replaceInstance(logLevel);
     if (appenders != nullptr) {
         for (Appender* a : *appenders) logger.addAppender(a);
