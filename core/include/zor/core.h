@@ -2,6 +2,7 @@
 // Every public header of zor core.
 #include <zor/AbstractMemory.h>
 #include <zor/AbstractReader.h>
+#include <zor/AbstractTask.h>
 #include <zor/AbstractThread.h>
 #include <zor/AbstractWriter.h>
 #include <zor/AbstractXRecord.h>
