@@ -25,6 +25,7 @@
 #include <zor/FileTools.h>
 #include <zor/FileWriter.h>
 #include <zor/FloatParser.h>
+#include <zor/GMath.h>
 #include <zor/IntegerParser.h>
 #include <zor/LogAttachment.h>
 #include <zor/LogFilter.h>
@@ -38,9 +39,14 @@
 #include <zor/Logger.h>
 #include <zor/MD5.h>
 #include <zor/MainThread.h>
+#include <zor/Matrix2.h>
+#include <zor/Matrix3.h>
+#include <zor/Matrix4.h>
+#include <zor/Matrix4d.h>
 #include <zor/MemSearch.h>
 #include <zor/MemoryAllocator.h>
 #include <zor/Parser.h>
+#include <zor/Quaternion.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
 #include <zor/Res.h>
 #include <zor/String64.h>
@@ -50,6 +56,10 @@
 #include <zor/ThreadTools.h>
 #include <zor/Tokenizer.h>
 #include <zor/TransactionAtomicBits.h>
+#include <zor/Vector2.h>
+#include <zor/Vector3.h>
+#include <zor/Vector4.h>
+#include <zor/Vector4d.h>
 #include <zor/XAbstractFile.h>
 #include <zor/XAdditionalLibInfos.h>
 #include <zor/XArgs.h>
