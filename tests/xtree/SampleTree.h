@@ -1,6 +1,12 @@
 #pragma once
 // A tree with a value of every registered simple type, arrays of several kinds, nested trees, an
 // array of trees and links, for the round-trip tests.
+#include <zor/Matrix2.h>
+#include <zor/Matrix3.h>
+#include <zor/Matrix4.h>
+#include <zor/Vector2.h>
+#include <zor/Vector3.h>
+#include <zor/Vector4.h>
 #include <zor/XTree.h>
 
 #include "support/CaptureAppender.h"
@@ -40,6 +46,14 @@ inline zor::XTree sampleTree() {
     t.set("QSizeF", QSizeF(6.5, 4.5));
     t.set("QMargins", QMargins(1, 2, 3, 4));
     t.set("QMarginsF", QMarginsF(1.5, 2.5, 3.5, 4.5));
+    t.set("Vector2", Vector2(1.5f, -2.0f));
+    t.set("Vector3", Vector3(1.0f, 2.0f, 3.25f));
+    t.set("Vector4", Vector4(0.1f, 0.2f, 0.3f, 0.4f));
+    t.set("Matrix2", Matrix2(1, 2, 3, 4));
+    t.set("Matrix3", Matrix3(1, 2, 3, 4, 5, 6, 7, 8, 9.5f));
+    const float m4[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 20, 30, 1};
+    t.set("Matrix4", Matrix4(m4));
+    t.setArray<Vector3>("a_Vector3", {Vector3(1, 2, 3), Vector3(-1, -2, -3)});
     t.setArray<qint16>("a_int16", {1, 2, 3});
     t.setArray<double>("a_double", {0.5, -1e10});
     t.setArray<bool>("a_bool", {true, false, true});

@@ -189,6 +189,9 @@ TEST(XDataStream, EveryRegisteredTypeSurvivesEveryForm) {
     EXPECT_EQ(*u.getPointer<double>("double"), -2.25e-300);
     EXPECT_EQ(*u.getPointer<qint64>("int64"), -9000000000000000000LL);
     EXPECT_EQ(*u.getPointer<QMarginsF>("QMarginsF"), QMarginsF(1.5, 2.5, 3.5, 4.5));
+    EXPECT_EQ(*u.getPointer<Vector4>("Vector4"), Vector4(0.1f, 0.2f, 0.3f, 0.4f));
+    EXPECT_EQ(*u.getPointer<Matrix4>("Matrix4"), *t.getPointer<Matrix4>("Matrix4"));
+    EXPECT_EQ(*u.get_tree_array("a_Vector3").getPointerAt<Vector3>(1), Vector3(-1, -2, -3));
     EXPECT_EQ(u.get_XByteArray("bytes"), QByteArray("\x00\x01\xfe\xff", 4));
     EXPECT_TRUE(u.get_tree_array("a_QString").getPointerAt<QString>(1)->isNull());
     ASSERT_NE(u.getPointer<XLink>("toCamera"), nullptr);
@@ -196,6 +199,26 @@ TEST(XDataStream, EveryRegisteredTypeSurvivesEveryForm) {
     EXPECT_EQ(u.getPointer<XLink>("toItem")->object(), u.pointerFromPath("/items/1"));
     EXPECT_EQ(*u.pointerFromPath<qint32>("/items/1/index"), 1);
     EXPECT_EQ(u.pointerFromPath("/view/camera")->parent(), u.getTree("view"));
+}
+
+TEST(XDataStream, EveryRegisteredSimpleTypeIsInTheSample) {
+    const XTree t = zortest::sampleTree();
+    for (const QString& type : XTypeSupporter::basicTypes().typeSet().types(XTypeSet::CAT_SIMPLE)) {
+        EXPECT_TRUE(t.containsKey(type)) << type.toStdString();
+        if (t.containsKey(type)) {
+            EXPECT_EQ(t.getMap().at(type).getType(), type);
+            EXPECT_FALSE(t.getMap().at(type).toString().contains("not supported")) << type.toStdString();
+        }
+    }
+    // Maths values: each float is written as an 8-byte double.
+    XVal v;
+    v.setValMove(Vector2(1.5f, -2.0f));
+    QByteArray out;
+    {
+        XDataStream s(&out, QIODevice::WriteOnly);
+        s.writeVal(v);
+    }
+    EXPECT_EQ(out.toHex(), QByteArray("01" "07566563746f7232" "3ff8000000000000" "c000000000000000"));
 }
 
 TEST(XDataStream, SizeAndDigestAgreeWithTheWrittenBytes) {

@@ -1,5 +1,11 @@
 #include <zor/ClockFunctions.h>
 #include <zor/Logger.h>
+#include <zor/Matrix2.h>
+#include <zor/Matrix3.h>
+#include <zor/Matrix4.h>
+#include <zor/Vector2.h>
+#include <zor/Vector3.h>
+#include <zor/Vector4.h>
 #include <zor/XDataStream.h>
 #include <zor/XTree.h>
 #include <zor/XTypeSupporter.h>
@@ -68,6 +74,9 @@ constexpr std::uint64_t encodedSize() {
     else if constexpr (std::is_same_v<T, QString>) return 8;
     else if constexpr (std::is_same_v<T, QPointF> || std::is_same_v<T, QSizeF>) return 16;
     else if constexpr (std::is_same_v<T, QRectF> || std::is_same_v<T, QMarginsF>) return 32;
+    else if constexpr (std::is_same_v<T, Vector2> || std::is_same_v<T, Vector3> || std::is_same_v<T, Vector4> ||
+                       std::is_same_v<T, Matrix2> || std::is_same_v<T, Matrix3> || std::is_same_v<T, Matrix4>)
+        return 2 * sizeof(T);  // each float as a double
     else return sizeof(T);
 }
 
@@ -196,8 +205,21 @@ void registerGeometry(const QString& name) {
     registerType<T>(name, &writeOne<T>, &readOne<T>, [](const T& v) { return geometryText(v); });
 }
 
-// The maths value types register themselves once their classes are part of the library.
-void registerMathTypes() {}
+template <typename T, int N>
+void registerFloatTuple(const QString& name) {
+    static_assert(sizeof(T) == N * sizeof(float) && std::is_trivially_copyable_v<T>,
+                  "the maths types are plain float tuples");
+    registerType<T>(name, &writeFloats<T, N>, &readFloats<T, N>, [](const T& v) { return v.toString(); });
+}
+
+void registerMathTypes() {
+    registerFloatTuple<Vector2, 2>(XTypeSet::str_Vector2);
+    registerFloatTuple<Vector3, 3>(XTypeSet::str_Vector3);
+    registerFloatTuple<Vector4, 4>(XTypeSet::str_Vector4);
+    registerFloatTuple<Matrix2, 4>(XTypeSet::str_Matrix2);
+    registerFloatTuple<Matrix3, 9>(XTypeSet::str_Matrix3);
+    registerFloatTuple<Matrix4, 16>(XTypeSet::str_Matrix4);
+}
 
 void fillTables() {
     registerNumber<bool>(XTypeSet::str_bool);
