@@ -96,6 +96,8 @@ private:
     struct WalkFrame;
     using Stack = std::vector<WalkFrame>;
     void writeRecordHead(const XVal& slot);
+    void writeEntryHead(const QString& key, const XVal& slot);
+    QString readTypeName();
     bool beginWriteTree(const XTree& tree, Stack& stack);
     bool writePayload(const XVal& slot, Stack& stack);
     bool runWrite(Stack& stack);

@@ -359,6 +359,77 @@ void XDataStream::writeRecordHead(const XVal& slot) {
     write_short_UTF8_String(slot.getType());
 }
 
+namespace {
+
+// Appends the UTF-8 form of s when it is plain ASCII; false (nothing usable) otherwise.
+bool putAscii(char*& out, const char* end, const QString& s) {
+    const QChar* c = s.constData();
+    const int n = s.size();
+    if (end - out < n) return false;
+    for (int i = 0; i < n; ++i) {
+        const ushort u = c[i].unicode();
+        if (u >= 0x80) return false;
+        out[i] = static_cast<char>(u);
+    }
+    out += n;
+    return true;
+}
+
+void putBigEndian(char*& out, std::uint64_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) *out++ = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+// The key (long string) and the record head (category, short type name) of one entry, in one
+// write to the device when both are short ASCII texts, as keys and type names nearly always are.
+void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
+    char buf[8 + 256 + 2 + 254];
+    char* out = buf;
+    const char* end = buf + sizeof buf;
+    out += 8;
+    const bool keyAscii = key.size() <= 256 && putAscii(out, end, key);
+    if (keyAscii) {
+        char* lenAt = buf;
+        putBigEndian(lenAt, static_cast<std::uint64_t>(key.size()), 8);
+        *out++ = static_cast<char>(slot.getCategory());
+        char* typeLen = out++;
+        if (slot.getType().size() <= 254 && putAscii(out, end, slot.getType())) {
+            *typeLen = static_cast<char>(slot.getType().size());
+            const int n = static_cast<int>(out - buf);
+            if (QDataStream::writeRawData(buf, n) != n && status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+            return;
+        }
+    }
+    write_UTF8_String(key);
+    writeRecordHead(slot);
+}
+
+// The type name of a record: the registered names are recognised in place, without decoding.
+QString XDataStream::readTypeName() {
+    quint8 n = 0;
+    *this >> n;
+    if (!checkReadStatus() || n == 0) return QString();
+    char local[256];
+    if (QDataStream::readRawData(local, n) != n) {
+        checkReadStatus();
+        fail(QStringLiteral("XDataStream::readShortString, the data ends early"));
+        return QString();
+    }
+    static const std::vector<std::pair<QByteArray, QString>> known = [] {
+        std::vector<std::pair<QByteArray, QString>> k;
+        const XTypeSet set;
+        for (unsigned int c = 0; c < 3; ++c)
+            for (const QString& name : set.types(static_cast<XTypeSet::Category>(c))) k.emplace_back(name.toUtf8(), name);
+        k.emplace_back(XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink);
+        return k;
+    }();
+    for (const auto& k : known) {
+        if (k.first.size() == n && std::memcmp(k.first.constData(), local, n) == 0) return k.second;
+    }
+    return decodeUtf8(local, n);
+}
+
 bool XDataStream::beginWriteTree(const XTree& tree, Stack& stack) {
     if (!depthAllows(stack.size(), false)) return false;
     *this << static_cast<qint32>(tree.getMap().size());
@@ -404,8 +475,7 @@ bool XDataStream::runWrite(Stack& stack) {
             }
             const auto& kv = *f.it;
             ++f.it;
-            write_UTF8_String(kv.first);
-            writeRecordHead(kv.second);
+            writeEntryHead(kv.first, kv.second);
             writePayload(kv.second, stack);  // a value that cannot be written leaves its head only
         } else {
             if (f.index >= f.warray->size()) {
@@ -454,7 +524,7 @@ bool XDataStream::beginReadTree(XTree& tree, Stack& stack) {
 bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
     quint8 category = 0;
     *this >> category;
-    const QString type = readShortString();
+    const QString type = readTypeName();
     if (!checkReadStatus()) return false;
     const auto cat = static_cast<XCategory>(category);
     auto wrongCategory = [&]() {

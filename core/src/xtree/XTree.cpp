@@ -85,7 +85,13 @@ void XTree::destroyEntries(Map& entries) {
 
 // ---- slots
 
-XVal& XTree::slotFor(const QString& key) { return m_entries[key]; }
+XVal& XTree::slotFor(const QString& key) {
+    // Streams and most builders deliver keys in ascending order: appending at the end then
+    // needs no search.
+    if (m_entries.empty() || m_entries.rbegin()->first < key)
+        return m_entries.emplace_hint(m_entries.end(), key, XVal())->second;
+    return m_entries[key];
+}
 
 XVal& XTree::getVal(const QString& key, bool* ok) {
     auto it = m_entries.find(key);
