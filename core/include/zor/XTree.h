@@ -159,6 +159,7 @@ public:
     static XTree create_tree_from_base64(const QString& text,
                                          const XTypeSupporter& ts = XTypeSupporter::basicTypes());
 
+    // Files: the loads replace the content; any failed load leaves the tree empty.
     bool save(const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     bool saveAsFile(const QString& path, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     bool loadFromFile(const QString& path, const XTypeSupporter& ts = XTypeSupporter::basicTypes());

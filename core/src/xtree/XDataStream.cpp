@@ -581,9 +581,9 @@ bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
     if (!checkReadStatus()) return false;
     // The category must be the one the type is stored with: the tree code relies on it to know
     // what the value pointer points to.
-    const XCategory expected = XTypeSet::isTypeLink(type)           ? XCategory::LINK
-                               : m_supporter->isSimpleType(type)    ? XCategory::SIMPLE
-                                                                    : XCategory::TREE;
+    const XCategory expected = XTypeSet::isTypeLink(type)                        ? XCategory::LINK
+                               : XTypeSupporter::valueReaders().contains(type) ? XCategory::SIMPLE
+                                                                                 : XCategory::TREE;
     if (cat != expected) return wrongCategory();
     fresh.setCategory(cat);
     return true;

@@ -802,6 +802,7 @@ bool XTree::saveAsFile(const QString& path, const XTypeSupporter& ts) {
 
 bool XTree::loadFromFile(const QString& path, const XTypeSupporter& ts) {
     if (!QFileInfo::exists(path)) {
+        clear();  // like every failed load: nothing of the old content stays
         logWarning("XTree::loadFromFile, file '$' does not exist !", path);
         return false;
     }
