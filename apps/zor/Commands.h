@@ -2,6 +2,7 @@
 // The commands of the zor program: each takes the parsed command line and returns the process
 // exit code (0, or one of the library's exit codes).
 #include <zor/CommandLine.h>
+#include <zor/XTree.h>
 
 #include <QString>
 #include <vector>
@@ -24,9 +25,22 @@ int runCompress(const zor::CommandLine& cmd);
 int runUncompress(const zor::CommandLine& cmd);
 int runFrame(const zor::CommandLine& cmd);
 int runUnframe(const zor::CommandLine& cmd);
+int runTree(const zor::CommandLine& cmd);
+
+// Shared by the commands (FileCommands.cpp): the logger for a command (problems to stderr unless
+// --verbose true), its end with the result line, a required key, and reading a whole input file
+// (the exit code says why it could not be read).
+bool startLogger(const zor::CommandLine& cmd);
+int finish(int rc, const QString& line = QString());
+bool requireKey(const zor::CommandLine& cmd, const char* key, QString& value);
+int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data);
 
 // Sections of the tour that live in their own files.
 void tourMemory();
 void tourThreads();
+void tourTree();
+
+// A tree with a value of every registered type, arrays, nested trees and links (TourTree.cpp).
+zor::XTree sampleTree();
 
 }  // namespace zorapp

@@ -27,6 +27,8 @@ public:
     }
 };
 
+}  // namespace
+
 // Starts the logger for a command: the console with every level for --verbose true, else
 // problems to stderr.
 bool startLogger(const CommandLine& cmd) {
@@ -38,7 +40,7 @@ bool startLogger(const CommandLine& cmd) {
 }
 
 // Ends a command: delivers every log line, then prints the result line of a successful one.
-int finish(int rc, const QString& line = QString()) {
+int finish(int rc, const QString& line) {
     Logger::quit();
     if (rc == EXIT_ZOR_OK && !line.isEmpty()) std::printf("%s\n", qPrintable(line));
     return rc;
@@ -72,6 +74,8 @@ int readInput(const CommandLine& cmd, const QString& name, QByteArray& data) {
     data = bytes;
     return EXIT_ZOR_OK;
 }
+
+namespace {
 
 int writeOutput(const CommandLine& cmd, const QString& name, const QByteArray& data) {
     if (dirExists(name)) {

@@ -62,5 +62,31 @@ for h in help -h "md5 --help"; do
   grep -q "^exit codes:" out.txt || { echo "FAIL: zor $h shows no help"; fails=$((fails + 1)); }
 done
 
+# Trees: the sample in every form prints the same digest and text; damaged trees are refused.
+expect 0 tree --sample --out s.xtree
+grep -q "^wrote the plain sample tree 's.xtree' " out.txt || { echo "FAIL: tree result line '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 0 tree --sample --out s.xtreez --compress true
+expect 0 tree --sample --out s.b64 --base64 true
+expect 0 tree --in s.xtree --md5 true
+digest=$(cut -d' ' -f1 out.txt)
+[ ${#digest} = 32 ] || { echo "FAIL: tree --md5 printed '$(cat out.txt)'"; fails=$((fails + 1)); }
+for f in s.xtree s.xtreez s.b64; do
+  expect 0 tree --in "$f" --md5 true
+  [ "$(cat out.txt)" = "$digest  $f" ] || { echo "FAIL: $f digest '$(cat out.txt)'"; fails=$((fails + 1)); }
+  expect 0 tree --in "$f"
+  cp out.txt "$f.txt"
+done
+same s.xtree.txt s.xtreez.txt
+same s.xtree.txt s.b64.txt
+grep -q "^  activeCamera => /view/camera$" s.xtree.txt || { echo "FAIL: tree text"; head -3 s.xtree.txt; fails=$((fails + 1)); }
+head -c 300 s.xtree > cut.xtree
+expect 9 tree --in cut.xtree
+cp s.xtreez bad.xtreez; printf 'X' | dd of=bad.xtreez bs=1 seek=100 conv=notrunc 2>/dev/null
+expect 10 tree --in bad.xtreez
+grep -q "CHECKSUM" err.txt || { echo "FAIL: no checksum line for the tree"; cat err.txt; fails=$((fails + 1)); }
+expect 10 tree --in plain.txt
+expect 4 tree --in no-such-tree
+expect 6 tree
+
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

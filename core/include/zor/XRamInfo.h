@@ -9,6 +9,9 @@
 
 namespace zor {
 
+class XTree;
+class XTypeSupporter;
+
 class ZOR_EXPORT XRamInfo {
 public:
     XRamInfo() = default;
@@ -17,6 +20,9 @@ public:
 
     // The info of sz bytes at p, measured through an XNullDevice with MD5.
     static XRamInfo ramInfoFromRawMemory(const void* p, std::size_t sz);
+    // The info of a tree's binary form (class name and body), written into an XNullDevice; the
+    // MD5 only when withMD5 is set. Defined with the tree code (src/xtree), which owns the format.
+    static XRamInfo ramInfoFromTree(const XTree& tree, const XTypeSupporter& ts, bool withMD5);
 
     explicit operator bool() const { return bytes > 0; }
     bool isValid() const { return bytes > 0; }

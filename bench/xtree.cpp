@@ -1,0 +1,293 @@
+// The typed tree against the containers a user would otherwise pick, on the same data:
+// 2,500 records of 82 values each (int32, double, strings, a nested tree) plus an array of 16
+// ints per record, 205,000 values in all, as an XTree and as nested QVariantMaps.
+//   write_tree, read_tree   XDataStream against QDataStream (QVariantMap) and QCborValue
+//   copy_tree               create_copy against a deep copy of the nested QVariantMap
+//   save_file, load_file    a 100 MB tree file through the mapped file against QFile with the
+//                           same bytes
+// The counter "bytes" is the size of each encoding.
+#include <zor/XDataStream.h>
+#include <zor/XTree.h>
+
+#include <benchmark/benchmark.h>
+
+#include <QBuffer>
+#include <QCborMap>
+#include <QCborValue>
+#include <QDataStream>
+#include <QDir>
+#include <QFile>
+#include <QVariantMap>
+
+namespace {
+
+constexpr int kRecords = 2500;
+
+QString key(const char* prefix, int i) { return QString::asprintf("%s%02d", prefix, i); }
+
+struct Data {
+    zor::XTree tree;
+    QVariantMap map;
+};
+
+const Data& data() {
+    static const Data* d = [] {
+        auto* out = new Data();
+        zor::XTree items;
+        QVariantMap itemsMap;
+        for (int r = 0; r < kRecords; ++r) {
+            zor::XTree rec;
+            QVariantMap recMap;
+            for (int i = 0; i < 30; ++i) {
+                rec.set(key("i", i), static_cast<qint32>(r * 31 + i));
+                recMap.insert(key("i", i), static_cast<qint32>(r * 31 + i));
+                rec.set(key("d", i), r * 0.5 + i * 0.25);
+                recMap.insert(key("d", i), r * 0.5 + i * 0.25);
+            }
+            for (int i = 0; i < 19; ++i) {
+                const QString s = QStringLiteral("record %1, text %2").arg(r).arg(i);
+                rec.setString(key("s", i), s);
+                recMap.insert(key("s", i), s);
+            }
+            zor::XTree pos;
+            QVariantMap posMap;
+            for (const char* c : {"x", "y", "z"}) {
+                pos.set(QLatin1String(c), r * 1.5);
+                posMap.insert(QLatin1String(c), r * 1.5);
+            }
+            rec.set("pos", std::move(pos));
+            recMap.insert(QStringLiteral("pos"), posMap);
+            std::vector<qint32> hist(16);
+            QVariantList histList;
+            for (int i = 0; i < 16; ++i) {
+                hist[static_cast<std::size_t>(i)] = r + i;
+                histList << (r + i);
+            }
+            rec.setArray<qint32>("hist", hist);
+            recMap.insert(QStringLiteral("hist"), histList);
+            const QString k = QString::asprintf("item%05d", r);
+            items.set(k, std::move(rec));
+            itemsMap.insert(k, recMap);
+        }
+        out->tree.set("items", std::move(items));
+        out->map.insert(QStringLiteral("items"), itemsMap);
+        return out;
+    }();
+    return *d;
+}
+
+QByteArray xtreeBytes() { return data().tree.createByteArray(); }
+
+QByteArray qdsBytes() {
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    s << data().map;
+    return bytes;
+}
+
+// ---- write
+
+void write_tree_zor(benchmark::State& state) {
+    const zor::XTree& t = data().tree;
+    qint64 size = 0;
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer buf(&bytes);
+        buf.open(QIODevice::WriteOnly);
+        t.writeToDevice(buf);
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["bytes"] = static_cast<double>(size);
+}
+BENCHMARK(write_tree_zor)->Name("write_tree/zor")->Unit(benchmark::kMillisecond);
+
+void write_tree_qdatastream(benchmark::State& state) {
+    const QVariantMap& m = data().map;
+    qint64 size = 0;
+    for (auto _ : state) {
+        QByteArray bytes;
+        QDataStream s(&bytes, QIODevice::WriteOnly);
+        s << m;
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["bytes"] = static_cast<double>(size);
+}
+BENCHMARK(write_tree_qdatastream)->Name("write_tree/qdatastream")->Unit(benchmark::kMillisecond);
+
+void write_tree_cbor(benchmark::State& state) {
+    const QCborValue v(QCborMap::fromVariantMap(data().map));
+    qint64 size = 0;
+    for (auto _ : state) {
+        const QByteArray bytes = v.toCbor();
+        size = bytes.size();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.counters["bytes"] = static_cast<double>(size);
+}
+BENCHMARK(write_tree_cbor)->Name("write_tree/cbor")->Unit(benchmark::kMillisecond);
+
+// ---- read
+
+void read_tree_zor(benchmark::State& state) {
+    const QByteArray bytes = xtreeBytes();
+    for (auto _ : state) {
+        QBuffer buf;
+        buf.setData(bytes);
+        buf.open(QIODevice::ReadOnly);
+        zor::XTree t;
+        if (!t.readFromDevice(buf)) state.SkipWithError("read failed");
+        benchmark::DoNotOptimize(t.getMap().size());
+    }
+    state.counters["bytes"] = bytes.size();
+}
+BENCHMARK(read_tree_zor)->Name("read_tree/zor")->Unit(benchmark::kMillisecond);
+
+void read_tree_qdatastream(benchmark::State& state) {
+    const QByteArray bytes = qdsBytes();
+    for (auto _ : state) {
+        QDataStream s(bytes);
+        QVariantMap m;
+        s >> m;
+        benchmark::DoNotOptimize(m.size());
+    }
+    state.counters["bytes"] = bytes.size();
+}
+BENCHMARK(read_tree_qdatastream)->Name("read_tree/qdatastream")->Unit(benchmark::kMillisecond);
+
+void read_tree_cbor(benchmark::State& state) {
+    const QByteArray bytes = QCborValue(QCborMap::fromVariantMap(data().map)).toCbor();
+    for (auto _ : state) {
+        const QCborValue v = QCborValue::fromCbor(bytes);
+        benchmark::DoNotOptimize(v.isMap());
+    }
+    state.counters["bytes"] = bytes.size();
+}
+BENCHMARK(read_tree_cbor)->Name("read_tree/cbor")->Unit(benchmark::kMillisecond);
+
+// ---- deep copy
+
+QVariant deepCopy(const QVariant& v) {
+    // Qt containers and strings share their data on copy: rebuild every one so that nothing is
+    // shared with the source, as the tree copy shares nothing.
+    if (v.type() == QVariant::Map) {
+        QVariantMap out;
+        const QVariantMap m = v.toMap();
+        for (auto it = m.constBegin(); it != m.constEnd(); ++it)
+            out.insert(QString(it.key().constData(), it.key().size()), deepCopy(it.value()));
+        return out;
+    }
+    if (v.type() == QVariant::List) {
+        QVariantList out;
+        for (const QVariant& e : v.toList()) out << deepCopy(e);
+        return out;
+    }
+    if (v.type() == QVariant::String) {
+        const QString s = v.toString();
+        return QString(s.constData(), s.size());
+    }
+    return v;
+}
+
+void copy_tree_zor(benchmark::State& state) {
+    for (auto _ : state) {
+        zor::XTree c = data().tree.create_copy();
+        benchmark::DoNotOptimize(c.getMap().size());
+    }
+}
+BENCHMARK(copy_tree_zor)->Name("copy_tree/zor")->Unit(benchmark::kMillisecond);
+
+void copy_tree_qvariantmap(benchmark::State& state) {
+    const QVariant source(data().map);
+    for (auto _ : state) {
+        const QVariant c = deepCopy(source);
+        benchmark::DoNotOptimize(c.isValid());
+    }
+}
+BENCHMARK(copy_tree_qvariantmap)->Name("copy_tree/qvariantmap_deep")->Unit(benchmark::kMillisecond);
+
+// ---- files of about 100 MB
+
+const zor::XTree& bigTree() {
+    static const zor::XTree* t = [] {
+        auto* out = new zor::XTree();
+        std::vector<double> values(131072);
+        for (int r = 0; r < 100; ++r) {
+            for (std::size_t i = 0; i < values.size(); ++i) values[i] = r + static_cast<double>(i) * 0.001;
+            zor::XTree rec;
+            rec.setArray<double>("samples", values);
+            rec.setString("name", QStringLiteral("channel %1").arg(r));
+            out->set(QString::asprintf("channel%03d", r), std::move(rec));
+        }
+        return out;
+    }();
+    return *t;
+}
+
+QString filePath(const char* name) { return QDir::temp().filePath(QString::fromLatin1(name)); }
+
+void save_file_zor(benchmark::State& state) {
+    zor::XTree& t = const_cast<zor::XTree&>(bigTree());
+    const QString path = filePath("zor_bench_tree.xtree");
+    for (auto _ : state) {
+        if (!t.saveAsFile(path)) state.SkipWithError("save failed");
+    }
+    state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
+    state.SetBytesProcessed(static_cast<long long>(state.iterations()) * QFileInfo(path).size());
+    QFile::remove(path);
+}
+BENCHMARK(save_file_zor)->Name("save_file_100MB/zor")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void save_file_qfile(benchmark::State& state) {
+    const QByteArray bytes = bigTree().createByteArray();
+    const QString path = filePath("zor_bench_tree.qfile");
+    for (auto _ : state) {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+            state.SkipWithError("write failed");
+    }
+    state.counters["bytes"] = bytes.size();
+    state.SetBytesProcessed(static_cast<long long>(state.iterations()) * bytes.size());
+    QFile::remove(path);
+}
+BENCHMARK(save_file_qfile)->Name("save_file_100MB/qfile_same_bytes")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void load_file_zor(benchmark::State& state) {
+    zor::XTree& t = const_cast<zor::XTree&>(bigTree());
+    const QString path = filePath("zor_bench_tree_load.xtree");
+    t.saveAsFile(path);
+    for (auto _ : state) {
+        zor::XTree back = zor::XTree::load(path);
+        if (back.isEmpty()) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(back.getMap().size());
+    }
+    state.counters["bytes"] = static_cast<double>(QFileInfo(path).size());
+    state.SetBytesProcessed(static_cast<long long>(state.iterations()) * QFileInfo(path).size());
+    QFile::remove(path);
+}
+BENCHMARK(load_file_zor)->Name("load_file_100MB/zor")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void load_file_qfile(benchmark::State& state) {
+    const QByteArray bytes = bigTree().createByteArray();
+    const QString path = filePath("zor_bench_tree_load.qfile");
+    {
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+    }
+    for (auto _ : state) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) state.SkipWithError("open failed");
+        const QByteArray back = f.readAll();
+        benchmark::DoNotOptimize(back.data());
+    }
+    state.counters["bytes"] = bytes.size();
+    state.SetBytesProcessed(static_cast<long long>(state.iterations()) * bytes.size());
+    QFile::remove(path);
+}
+BENCHMARK(load_file_qfile)->Name("load_file_100MB/qfile_readall")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+BENCHMARK_MAIN();

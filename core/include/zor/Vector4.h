@@ -1,0 +1,69 @@
+#pragma once
+// Vector4: a plain four-component float vector (x, y, z, w), the homogeneous form of a point
+// (w = 1) or a direction (w = 0) for the 4x4 matrices. multiply() treats it as a column vector
+// (v' = M v, so a translation matrix moves a point), multiply_left() as a row vector (v' = v M).
+//
+//   Vector4 p(1, 2, 3, 1);  Matrix4 t;  t.translate(Vector3(10, 0, 0));  p.multiply(t);  // (11, 2, 3, 1)
+//
+// INVALID has every component MAX_FLOAT. A value type: copy freely.
+#include <zor/zor_export.h>
+
+#include <QString>
+
+namespace zor {
+
+class Matrix4;
+class Matrix4d;
+class Vector3;
+
+class ZOR_EXPORT Vector4 {
+public:
+    static const Vector4 INVALID;
+    static const Vector4 POINT_OF_ORIGIN;
+    static const Vector4 UNIT_X_POSITIVE;
+    static const Vector4 UNIT_X_NEGATIVE;
+    static const Vector4 UNIT_Y_POSITIVE;
+    static const Vector4 UNIT_Y_NEGATIVE;
+
+    constexpr Vector4() : x(0.0f), y(0.0f), z(0.0f), w(0.0f) {}
+    constexpr Vector4(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
+    Vector4(const Vector3& v, float w_);
+
+    float getX() const { return x; }
+    float getY() const { return y; }
+    float getZ() const { return z; }
+    float getW() const { return w; }
+    void setX(float v) { x = v; }
+    void setY(float v) { y = v; }
+    void setZ(float v) { z = v; }
+    void setW(float v) { w = v; }
+    Vector4& set(float x_, float y_, float z_, float w_) {
+        x = x_;
+        y = y_;
+        z = z_;
+        w = w_;
+        return *this;
+    }
+    Vector4& set(const Vector4& o) { return *this = o; }
+    Vector3 getXYZ() const;
+
+    // v' = M v (column vector): v'_i = sum_j M(i, j) v_j.
+    Vector4& multiply(const Matrix4& m);
+    Vector4& multiply(const Matrix4d& m);
+    // v' = v M (row vector): v'_j = sum_i v_i M(i, j).
+    Vector4& multiply_left(const Matrix4& m);
+
+    bool operator==(const Vector4& o) const;  // bit for bit
+    bool operator!=(const Vector4& o) const { return !(*this == o); }
+    bool isNearly(const Vector4& o, float tolerance) const;
+    bool isValid() const { return *this != INVALID; }
+
+    QString toString() const;  // "Vector4-INVALID" or "[%+.3f, %+.3f, %+.3f, %+.3f]"
+
+    float x;
+    float y;
+    float z;
+    float w;
+};
+
+}  // namespace zor

@@ -1,0 +1,127 @@
+#pragma once
+// XDataStream: the binary stream of typed trees, a QDataStream (version 17, big-endian, doubles
+// for floating point) with the library's primitives:
+//   long string   int64 byte count, then the UTF-8 bytes
+//   short string  one byte count (0-254), then the UTF-8 bytes (longer names are cut)
+//   count         int64
+//   big data      raw bytes, moved in chunks of 1 MiB, no length prefix
+// and the value records of trees (category byte, type name as short string, payload written by
+// the type supporter). See XTree for the document layout.
+//
+// Reading is defensive: every count and length is checked against the bytes that remain before
+// anything is allocated (the device's size for random-access devices, the buffered bytes for
+// sequential ones), nesting is bounded by maxDepth() and walked with an explicit stack, and the
+// first problem marks the stream as damaged (status ReadCorruptData) with one error line; later
+// reads then give nothing. The stream owns neither its device nor its supporter.
+// One thread at a time; the static switches are atomic.
+#include <zor/XMem.h>
+#include <zor/XTypeSupporter.h>
+#include <zor/zor_export.h>
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QIODevice>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+namespace zor {
+
+class XTree;
+class XVal;
+
+class ZOR_EXPORT XDataStream : public QDataStream {
+public:
+    // Array elements of simple types: false (the default) writes their memory image in one piece
+    // (machine byte order), true writes each element big-endian. Readers must use the writer's
+    // setting.
+    static std::atomic<bool> atomicConsiderByteOrder;
+    static void setDebug(bool on) { s_debug.store(on, std::memory_order_relaxed); }
+    static bool isDebug() { return s_debug.load(std::memory_order_relaxed); }
+    // Deepest nesting of trees that is written or read (default 10,000 levels).
+    static unsigned int maxDepth() { return s_maxDepth.load(std::memory_order_relaxed); }
+    static void setMaxDepth(unsigned int levels) { s_maxDepth.store(levels, std::memory_order_relaxed); }
+
+    explicit XDataStream(QIODevice* device, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
+    explicit XDataStream(const QByteArray& bytes, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
+    XDataStream(QByteArray* bytes, QIODevice::OpenMode mode, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
+    explicit XDataStream(const XTypeSupporter& ts = XTypeSupporter::basicTypes());
+    ~XDataStream();
+
+    const XTypeSupporter& supporter() const { return *m_supporter; }
+    void setSkipReading(bool on) { m_skipReading.store(on); }
+    bool isSkipReading() const { return m_skipReading.load(); }
+
+    // One value record; a tree value is written or read with its whole sub-tree.
+    bool writeVal(const XVal& slot);
+    bool readVal(XVal& slot);  // on failure slot is unchanged
+
+    void write_UTF8_String(const QString& s);
+    QString readString();
+    void write_short_UTF8_String(const QString& s);
+    QString readShortString();
+    void writeCount(std::uint64_t n);
+    std::uint64_t readCount();
+    // QDataStream's QString form (uint32 byte length, UTF-16 big-endian), read with bounds.
+    void writeQtString(const QString& s);
+    QString readQtString();
+
+    std::int64_t writeBigData(const char* p, std::uint64_t len);
+    std::int64_t writeBigData(const XMem& mem);
+    std::int64_t readBigData(char* p, std::uint64_t len);
+    XMem readBigData(std::uint64_t len);
+    std::int64_t skipBigData(std::uint64_t len);
+
+    // ---- for readers of values
+    // Bytes that can still be read: size minus position for random-access devices, the buffered
+    // bytes for sequential ones.
+    std::int64_t bytesLeft() const;
+    // True when count elements of at least minBytes each can still be in the stream; otherwise
+    // the stream is marked damaged with one error line naming what, and false.
+    bool fitsElements(std::uint64_t count, std::uint64_t minBytes, const char* what);
+    // Marks the stream damaged; only the first failure of a stream is logged.
+    void fail(const QString& text);
+    bool hasFailed() const { return status() != QDataStream::Ok; }
+
+    // The body of a tree (entry count, then key and record per entry), walked without recursion.
+    bool writeTreeBody(const XTree& tree);
+    bool readTreeBody(XTree& tree);  // into an empty tree; no parents set, no links resolved
+
+protected:
+    std::int64_t write_void(const void* p, std::uint64_t len) { return writeBigData(static_cast<const char*>(p), len); }
+    std::int64_t read_void(void* p, std::uint64_t len) { return readBigData(static_cast<char*>(p), len); }
+
+private:
+    struct WalkFrame;
+    using Stack = std::vector<WalkFrame>;
+    void writeRecordHead(const XVal& slot);
+    void writeEntryHead(const QString& key, const XVal& slot);
+    QString readTypeName();
+    bool beginWriteTree(const XTree& tree, Stack& stack);
+    bool writePayload(const XVal& slot, Stack& stack);
+    bool runWrite(Stack& stack);
+    bool beginReadTree(XTree& tree, Stack& stack);
+    bool readRecord(XVal& fresh, Stack& stack);
+    bool runRead(Stack& stack);
+    bool checkReadStatus();
+    bool depthAllows(std::size_t stackSize, bool reading);
+
+    // The plain QDataStream forms: the library never calls them.
+    int writeRawData(const char* s, int len);
+    int readRawData(char* s, int len);
+    int skipRawData(int len);
+
+    const XTypeSupporter* m_supporter;
+    std::atomic<bool> m_skipReading{false};
+    unsigned int m_depth = 0;  // nesting of the walks running on this stream
+    bool m_failLogged = false;
+
+    static std::atomic<bool> s_debug;
+    static std::atomic<unsigned int> s_maxDepth;
+};
+
+ZOR_EXPORT XDataStream& operator<<(XDataStream& s, const XTree& tree);
+ZOR_EXPORT XDataStream& operator>>(XDataStream& s, XTree& tree);
+
+}  // namespace zor

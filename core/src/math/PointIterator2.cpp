@@ -1,0 +1,7 @@
+#include <zor/PointIterator2.h>
+
+namespace zor {
+
+PointIterator2::~PointIterator2() = default;
+
+}  // namespace zor

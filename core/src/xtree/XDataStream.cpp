@@ -1,0 +1,636 @@
+#include <zor/ClockFunctions.h>
+#include <zor/FatalChecks.h>
+#include <zor/Logger.h>
+#include <zor/XDataStream.h>
+#include <zor/XTree.h>
+
+#include <QBuffer>
+#include <cstring>
+#include <new>
+
+namespace zor {
+
+std::atomic<bool> XDataStream::atomicConsiderByteOrder{false};
+std::atomic<bool> XDataStream::s_debug{false};
+std::atomic<unsigned int> XDataStream::s_maxDepth{10000};
+
+namespace {
+
+constexpr std::uint64_t kChunk = std::uint64_t(1) << 20;  // big data moves in pieces of 1 MiB
+constexpr std::uint64_t kMinEntryBytes = 8 + 1 + 1;        // key length, category, type length
+constexpr std::uint64_t kMinTreeBytes = 4;                 // an empty body: its count
+constexpr int kStreamVersion = 17;
+
+// A short string is read into this buffer: type names are short, and most keys are too.
+constexpr int kLocalString = 256;
+
+QString decodeUtf8(const char* p, std::int64_t n) {
+    const void* zero = std::memchr(p, 0, static_cast<std::size_t>(n));
+    if (zero != nullptr) n = static_cast<const char*>(zero) - p;
+    return QString::fromUtf8(p, static_cast<int>(n));
+}
+
+}  // namespace
+
+// One level of a walk: a tree whose entries are being written or read, or an array of trees
+// whose elements are.
+struct XDataStream::WalkFrame {
+    const XTree* wtree = nullptr;  // writing
+    XTree::Map::const_iterator it, end;
+    const XTreeArray* warray = nullptr;
+    XTree* rtree = nullptr;  // reading
+    std::int64_t left = 0;
+    XTree* elements = nullptr;
+    std::uint64_t count = 0;
+    std::uint64_t index = 0;
+};
+
+XDataStream::XDataStream(QIODevice* device, const XTypeSupporter& ts) : QDataStream(device), m_supporter(&ts) {
+    setVersion(kStreamVersion);
+}
+
+XDataStream::XDataStream(const QByteArray& bytes, const XTypeSupporter& ts) : QDataStream(bytes), m_supporter(&ts) {
+    setVersion(kStreamVersion);
+}
+
+XDataStream::XDataStream(QByteArray* bytes, QIODevice::OpenMode mode, const XTypeSupporter& ts)
+    : QDataStream(bytes, mode), m_supporter(&ts) {
+    setVersion(kStreamVersion);
+}
+
+XDataStream::XDataStream(const XTypeSupporter& ts) : m_supporter(&ts) { setVersion(kStreamVersion); }
+
+XDataStream::~XDataStream() = default;
+
+// ---- bounds and failures
+
+std::int64_t XDataStream::bytesLeft() const {
+    const QIODevice* d = device();
+    if (d == nullptr) return 0;
+    if (d->isSequential()) return d->bytesAvailable();
+    const std::int64_t left = d->size() - d->pos();
+    return left < 0 ? 0 : left;
+}
+
+void XDataStream::fail(const QString& text) {
+    if (!m_failLogged) {
+        m_failLogged = true;
+        logError("$", text);
+    }
+    setStatus(QDataStream::ReadCorruptData);
+}
+
+bool XDataStream::fitsElements(std::uint64_t count, std::uint64_t minBytes, const char* what) {
+    const std::uint64_t left = static_cast<std::uint64_t>(bytesLeft());
+    if (minBytes == 0) minBytes = 1;
+    if (count > left / minBytes) {
+        fail(xformat("XDataStream::read, $ $ cannot be in the $ bytes left", count, what, format1000(static_cast<long long>(left))));
+        return false;
+    }
+    return true;
+}
+
+bool XDataStream::checkReadStatus() {
+    if (status() == QDataStream::Ok) return true;
+    if (!m_failLogged) {
+        const QIODevice* d = device();
+        fail(xformat("XDataStream::read, the data ends early or is damaged at byte $", d != nullptr ? d->pos() : 0));
+    }
+    return false;
+}
+
+bool XDataStream::depthAllows(std::size_t stackSize, bool reading) {
+    if (m_depth + stackSize < maxDepth()) return true;
+    if (reading) {
+        fail(xformat("XDataStream::readVal, nesting deeper than $ levels", maxDepth()));
+    } else {
+        logError("XDataStream::writeVal, tree deeper than $ levels, not written", maxDepth());
+        setStatus(QDataStream::WriteFailed);
+    }
+    return false;
+}
+
+// ---- primitives
+
+void XDataStream::write_UTF8_String(const QString& s) {
+    const QByteArray utf8 = s.toUtf8();
+    *this << static_cast<qint64>(utf8.size());
+    if (!utf8.isEmpty() && QDataStream::writeRawData(utf8.constData(), utf8.size()) != utf8.size()) {
+        // A device that takes fewer bytes than given has failed; the stream says so to callers.
+        if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+        logError("XDataStream::write_UTF8_String, short write of $ bytes", utf8.size());
+    }
+}
+
+QString XDataStream::readString() {
+    qint64 n = 0;
+    *this >> n;
+    if (!checkReadStatus()) return QString();
+    if (n < 0 || n > bytesLeft() || n > 0x7FFFFFFF) {
+        fail(xformat("XDataStream::readString, length $ does not fit the $ bytes left", n, bytesLeft()));
+        return QString();
+    }
+    if (n == 0) return QString();
+    if (n <= kLocalString) {
+        char local[kLocalString];
+        if (QDataStream::readRawData(local, static_cast<int>(n)) != n) {
+            checkReadStatus();
+            fail(QStringLiteral("XDataStream::readString, the data ends early"));
+            return QString();
+        }
+        return decodeUtf8(local, n);
+    }
+    QByteArray bytes(static_cast<int>(n), Qt::Uninitialized);
+    if (QDataStream::readRawData(bytes.data(), static_cast<int>(n)) != n) {
+        fail(QStringLiteral("XDataStream::readString, the data ends early"));
+        return QString();
+    }
+    return decodeUtf8(bytes.constData(), n);
+}
+
+void XDataStream::write_short_UTF8_String(const QString& s) {
+    QByteArray utf8 = s.toUtf8();
+    if (utf8.size() > 254) {
+        logWarning("XDataStream::write_short_UTF8_String, str.length() > 254, $ > 254, cut now", s.length(), s.length());
+        utf8.truncate(254);
+    }
+    *this << static_cast<quint8>(utf8.size());
+    if (!utf8.isEmpty() && QDataStream::writeRawData(utf8.constData(), utf8.size()) != utf8.size()) {
+        if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+        logError("XDataStream::write_short_UTF8_String, short write of $ bytes", utf8.size());
+    }
+}
+
+QString XDataStream::readShortString() {
+    quint8 n = 0;
+    *this >> n;
+    if (!checkReadStatus() || n == 0) return QString();
+    char local[256];
+    if (QDataStream::readRawData(local, n) != n) {
+        checkReadStatus();
+        fail(QStringLiteral("XDataStream::readShortString, the data ends early"));
+        return QString();
+    }
+    return decodeUtf8(local, n);
+}
+
+void XDataStream::writeCount(std::uint64_t n) { *this << static_cast<qint64>(n); }
+
+std::uint64_t XDataStream::readCount() {
+    qint64 n = 0;
+    *this >> n;
+    return static_cast<std::uint64_t>(n);
+}
+
+void XDataStream::writeQtString(const QString& s) {
+    if (s.isNull()) {
+        *this << static_cast<quint32>(0xFFFFFFFF);
+        return;
+    }
+    const int n = s.size();
+    *this << static_cast<quint32>(n * 2);
+    // UTF-16 big-endian in one piece; the stream's byte order is always big-endian here.
+    constexpr int kPiece = 512;
+    char buf[kPiece * 2];
+    for (int done = 0; done < n;) {
+        const int m = qMin(kPiece, n - done);
+        const QChar* c = s.constData() + done;
+        for (int i = 0; i < m; ++i) {
+            buf[2 * i] = static_cast<char>(c[i].unicode() >> 8);
+            buf[2 * i + 1] = static_cast<char>(c[i].unicode() & 0xFF);
+        }
+        if (QDataStream::writeRawData(buf, 2 * m) != 2 * m) {
+            if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+            return;
+        }
+        done += m;
+    }
+}
+
+QString XDataStream::readQtString() {
+    quint32 bytes = 0;
+    *this >> bytes;
+    if (!checkReadStatus()) return QString();
+    if (bytes == 0xFFFFFFFF) return QString();
+    if ((bytes & 1) != 0 || static_cast<std::int64_t>(bytes) > bytesLeft()) {
+        fail(xformat("XDataStream::readQtString, length $ does not fit the $ bytes left", bytes, bytesLeft()));
+        return QString();
+    }
+    const int n = static_cast<int>(bytes / 2);
+    QString s(n, Qt::Uninitialized);
+    constexpr int kPiece = 512;
+    char buf[kPiece * 2];
+    QChar* out = s.data();
+    for (int done = 0; done < n;) {
+        const int m = qMin(kPiece, n - done);
+        if (QDataStream::readRawData(buf, 2 * m) != 2 * m) {
+            checkReadStatus();
+            fail(QStringLiteral("XDataStream::readQtString, the data ends early"));
+            return QString();
+        }
+        for (int i = 0; i < m; ++i)
+            out[done + i] = QChar(static_cast<ushort>((static_cast<uchar>(buf[2 * i]) << 8) | static_cast<uchar>(buf[2 * i + 1])));
+        done += m;
+    }
+    return s;
+}
+
+std::int64_t XDataStream::writeBigData(const char* p, std::uint64_t len) {
+    if (p == nullptr) nullPointerHandling("libSrc/core/src/tools/xtree/XDataStream", 210, QStringLiteral("pData == NULL"));
+    std::uint64_t total = 0;
+    const std::uint64_t full = len / kChunk;
+    for (std::uint64_t i = 0; i < full; ++i) {
+        const int r = QDataStream::writeRawData(p + total, static_cast<int>(kChunk));
+        if (r < 0) {
+            logError("XDataStream::writeBigData failed");
+            return -1;
+        }
+        total += static_cast<std::uint64_t>(r);
+    }
+    const std::uint64_t rest = len % kChunk;
+    if (rest > 0) {
+        const int r = QDataStream::writeRawData(p + total, static_cast<int>(rest));
+        if (r < 0) {
+            logError("XDataStream::writeBigData,REST failed");
+            return -1;
+        }
+        total += static_cast<std::uint64_t>(r);
+    }
+    if (total != len) {
+        logError("XDataStream::writeBigData, bytesWritten:$, len:$", total, len);
+        return static_cast<std::int64_t>(total);
+    }
+    return static_cast<std::int64_t>(len);
+}
+
+std::int64_t XDataStream::writeBigData(const XMem& mem) {
+    if (mem.isEmpty()) return 0;
+    return writeBigData(mem.mem(), mem.size());
+}
+
+std::int64_t XDataStream::readBigData(char* p, std::uint64_t len) {
+    if (p == nullptr) nullPointerHandling("libSrc/core/src/tools/xtree/XDataStream", 245, QStringLiteral("pData == NULL"));
+    std::uint64_t total = 0;
+    const std::uint64_t full = len / kChunk;
+    for (std::uint64_t i = 0; i < full; ++i) {
+        const int r = QDataStream::readRawData(p + total, static_cast<int>(kChunk));
+        if (r < 0) {
+            fail(QStringLiteral("XDataStream::readBigData failed"));
+            return -1;
+        }
+        total += static_cast<std::uint64_t>(r);
+        if (r < static_cast<int>(kChunk)) break;
+    }
+    const std::uint64_t rest = len % kChunk;
+    if (rest > 0 && total == full * kChunk) {
+        const int r = QDataStream::readRawData(p + total, static_cast<int>(rest));
+        if (r < 0) {
+            fail(QStringLiteral("XDataStream::readBigData,REST failed"));
+            return -1;
+        }
+        total += static_cast<std::uint64_t>(r);
+    }
+    if (total != len) {
+        fail(xformat("XDataStream::readBigData, bytesRead:$, len:$", total, len));
+        return static_cast<std::int64_t>(total);
+    }
+    return static_cast<std::int64_t>(len);
+}
+
+XMem XDataStream::readBigData(std::uint64_t len) {
+    XMem mem;
+    if (len == 0) return mem;
+    if (len > static_cast<std::uint64_t>(bytesLeft())) {
+        fail(xformat("XDataStream::readBigData, $ bytes asked, $ left", len, bytesLeft()));
+        return mem;
+    }
+    if (!mem.reAlloc(static_cast<std::size_t>(len))) return XMem();
+    if (readBigData(mem.mem(), len) != static_cast<std::int64_t>(len)) return XMem();
+    return mem;
+}
+
+std::int64_t XDataStream::skipBigData(std::uint64_t len) {
+    std::uint64_t total = 0;
+    const std::uint64_t full = len / kChunk;
+    for (std::uint64_t i = 0; i < full; ++i) {
+        const int r = QDataStream::skipRawData(static_cast<int>(kChunk));
+        if (r < 0) {
+            fail(QStringLiteral("XDataStream::skipBigData failed"));
+            return -1;
+        }
+        total += static_cast<std::uint64_t>(r);
+        if (r < static_cast<int>(kChunk)) break;
+    }
+    const std::uint64_t rest = len % kChunk;
+    if (rest > 0 && total == full * kChunk) {
+        const int r = QDataStream::skipRawData(static_cast<int>(rest));
+        if (r < 0) {
+            fail(QStringLiteral("XDataStream::skipBigData,REST failed"));
+            return -1;
+        }
+        total += static_cast<std::uint64_t>(r);
+    }
+    if (total != len) {
+        fail(xformat("XDataStream::skipBigData, bytesSkipped:$, len:$", total, len));
+        return static_cast<std::int64_t>(total);
+    }
+    return static_cast<std::int64_t>(len);
+}
+
+int XDataStream::writeRawData(const char* s, int len) {
+    logWarning("XDataStream::writeRawData, should NOT be here, len:$", len);
+    return QDataStream::writeRawData(s, len);
+}
+
+int XDataStream::readRawData(char* s, int len) {
+    logWarning("XDataStream::readRawData, should NOT be here, len:$", len);
+    return QDataStream::readRawData(s, len);
+}
+
+int XDataStream::skipRawData(int len) {
+    logWarning("XDataStream::skipRawData, should NOT be here, len:$", len);
+    return QDataStream::skipRawData(len);
+}
+
+// ---- writing values and trees
+
+void XDataStream::writeRecordHead(const XVal& slot) {
+    *this << static_cast<quint8>(slot.getCategory());
+    write_short_UTF8_String(slot.getType());
+}
+
+namespace {
+
+// Appends the UTF-8 form of s when it is plain ASCII; false (nothing usable) otherwise.
+bool putAscii(char*& out, const char* end, const QString& s) {
+    const QChar* c = s.constData();
+    const int n = s.size();
+    if (end - out < n) return false;
+    for (int i = 0; i < n; ++i) {
+        const ushort u = c[i].unicode();
+        if (u >= 0x80) return false;
+        out[i] = static_cast<char>(u);
+    }
+    out += n;
+    return true;
+}
+
+void putBigEndian(char*& out, std::uint64_t v, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) *out++ = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+// The key (long string) and the record head (category, short type name) of one entry, in one
+// write to the device when both are short ASCII texts, as keys and type names nearly always are.
+void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
+    char buf[8 + 256 + 2 + 254];
+    char* out = buf;
+    const char* end = buf + sizeof buf;
+    out += 8;
+    const bool keyAscii = key.size() <= 256 && putAscii(out, end, key);
+    if (keyAscii) {
+        char* lenAt = buf;
+        putBigEndian(lenAt, static_cast<std::uint64_t>(key.size()), 8);
+        *out++ = static_cast<char>(slot.getCategory());
+        char* typeLen = out++;
+        if (slot.getType().size() <= 254 && putAscii(out, end, slot.getType())) {
+            *typeLen = static_cast<char>(slot.getType().size());
+            const int n = static_cast<int>(out - buf);
+            if (QDataStream::writeRawData(buf, n) != n && status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+            return;
+        }
+    }
+    write_UTF8_String(key);
+    writeRecordHead(slot);
+}
+
+// The type name of a record: the registered names are recognised in place, without decoding.
+QString XDataStream::readTypeName() {
+    quint8 n = 0;
+    *this >> n;
+    if (!checkReadStatus() || n == 0) return QString();
+    char local[256];
+    if (QDataStream::readRawData(local, n) != n) {
+        checkReadStatus();
+        fail(QStringLiteral("XDataStream::readShortString, the data ends early"));
+        return QString();
+    }
+    static const std::vector<std::pair<QByteArray, QString>> known = [] {
+        std::vector<std::pair<QByteArray, QString>> k;
+        const XTypeSet set;
+        for (unsigned int c = 0; c < 3; ++c)
+            for (const QString& name : set.types(static_cast<XTypeSet::Category>(c))) k.emplace_back(name.toUtf8(), name);
+        k.emplace_back(XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink);
+        return k;
+    }();
+    for (const auto& k : known) {
+        if (k.first.size() == n && std::memcmp(k.first.constData(), local, n) == 0) return k.second;
+    }
+    return decodeUtf8(local, n);
+}
+
+bool XDataStream::beginWriteTree(const XTree& tree, Stack& stack) {
+    if (!depthAllows(stack.size(), false)) return false;
+    *this << static_cast<qint32>(tree.getMap().size());
+    WalkFrame f;
+    f.wtree = &tree;
+    f.it = tree.getMap().begin();
+    f.end = tree.getMap().end();
+    stack.push_back(f);
+    return true;
+}
+
+// The trees and arrays of trees of the standard type are walked here, with the explicit stack;
+// everything else is written by the supporter.
+bool XDataStream::writePayload(const XVal& slot, Stack& stack) {
+    if (slot.value() != nullptr && slot.isTree() && slot.getType() == XTypeSet::str_XTree)
+        return beginWriteTree(*slot.valueAs<XTree>(), stack);
+    if (slot.value() != nullptr && slot.isArray()) {
+        const auto& a = *slot.valueAs<XTreeArray>();
+        if (a.isCategoryTree() && a.type() == XTypeSet::str_XTree) {
+            if (!depthAllows(stack.size(), false)) return false;
+            writeQtString(a.type());
+            writeCount(a.size());
+            WalkFrame f;
+            f.warray = &a;
+            stack.push_back(f);
+            return true;
+        }
+    }
+    m_depth += static_cast<unsigned int>(stack.size());
+    const bool ok = m_supporter->writeVal(*this, slot);
+    m_depth -= static_cast<unsigned int>(stack.size());
+    return ok;
+}
+
+bool XDataStream::runWrite(Stack& stack) {
+    while (!stack.empty()) {
+        if (status() != QDataStream::Ok) return false;
+        WalkFrame& f = stack.back();
+        if (f.wtree != nullptr) {
+            if (f.it == f.end) {
+                stack.pop_back();
+                continue;
+            }
+            const auto& kv = *f.it;
+            ++f.it;
+            writeEntryHead(kv.first, kv.second);
+            writePayload(kv.second, stack);  // a value that cannot be written leaves its head only
+        } else {
+            if (f.index >= f.warray->size()) {
+                stack.pop_back();
+                continue;
+            }
+            const XTree& t = static_cast<const XTree*>(f.warray->getArray())[f.index++];
+            beginWriteTree(t, stack);
+        }
+    }
+    return status() == QDataStream::Ok;
+}
+
+bool XDataStream::writeTreeBody(const XTree& tree) {
+    Stack stack;
+    if (!beginWriteTree(tree, stack)) return false;
+    return runWrite(stack);
+}
+
+bool XDataStream::writeVal(const XVal& slot) {
+    writeRecordHead(slot);
+    Stack stack;
+    const bool ok = writePayload(slot, stack);
+    return runWrite(stack) && ok;
+}
+
+// ---- reading values and trees
+
+bool XDataStream::beginReadTree(XTree& tree, Stack& stack) {
+    if (!depthAllows(stack.size(), true)) return false;
+    qint32 n = 0;
+    *this >> n;
+    if (!checkReadStatus()) return false;
+    if (n < 0) {
+        fail(xformat("XDataStream::read, negative entry count $", n));
+        return false;
+    }
+    if (!fitsElements(static_cast<std::uint64_t>(n), kMinEntryBytes, "entries")) return false;
+    WalkFrame f;
+    f.rtree = &tree;
+    f.left = n;
+    stack.push_back(f);
+    return true;
+}
+
+bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
+    quint8 category = 0;
+    *this >> category;
+    const QString type = readTypeName();
+    if (!checkReadStatus()) return false;
+    const auto cat = static_cast<XCategory>(category);
+    auto wrongCategory = [&]() {
+        fail(xformat("XDataStream::readVal, category $ does not fit type <$>", XVal::categoryToString(category), type));
+        return false;
+    };
+    if (type == XTypeSet::str_XTree) {
+        if (cat != XCategory::TREE) return wrongCategory();
+        auto* t = new (std::nothrow) XTree();
+        if (t == nullptr) {
+            fail(QStringLiteral("XDataStream::readVal, no memory for a tree"));
+            return false;
+        }
+        fresh.adopt(t, XTypeSet::str_XTree, XCategory::TREE, new XDestructor(t, [t]() { delete t; }));
+        return beginReadTree(*t, stack);
+    }
+    if (type == XTypeSet::str_XTreeArray) {
+        if (cat != XCategory::ARRAY) return wrongCategory();
+        const QString elementType = readQtString();
+        const std::uint64_t count = readCount();
+        if (!checkReadStatus()) return false;
+        if (elementType == XTypeSet::str_XTree) {
+            if (!fitsElements(count, kMinTreeBytes, "trees") || !depthAllows(stack.size(), true)) return false;
+            auto* a = new XTreeArray();
+            fresh.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
+            if (!a->allocate<XTree>(count)) {
+                fail(xformat("XDataStream::readVal, no memory for $ trees", count));
+                return false;
+            }
+            WalkFrame f;
+            f.elements = static_cast<XTree*>(a->getArray());
+            f.count = count;
+            stack.push_back(f);
+            return true;
+        }
+        m_depth += static_cast<unsigned int>(stack.size());
+        const bool ok = m_supporter->readArray(*this, elementType, count, fresh);
+        m_depth -= static_cast<unsigned int>(stack.size());
+        if (!ok) {
+            fail(xformat("XDataStream::readVal, type problems <$>, typeSupporter@$", elementType, m_supporter->toString()));
+            return false;
+        }
+        if (!checkReadStatus()) return false;
+        fresh.setCategory(cat);
+        return true;
+    }
+    m_depth += static_cast<unsigned int>(stack.size());
+    const bool ok = m_supporter->readVal(*this, type, fresh);
+    m_depth -= static_cast<unsigned int>(stack.size());
+    if (!ok) {
+        fail(xformat("XDataStream::readVal, type problems <$>, typeSupporter@$", type, m_supporter->toString()));
+        return false;
+    }
+    if (!checkReadStatus()) return false;
+    // The category must be the one the type is stored with: the tree code relies on it to know
+    // what the value pointer points to.
+    const XCategory expected = XTypeSet::isTypeLink(type)                        ? XCategory::LINK
+                               : XTypeSupporter::valueReaders().contains(type) ? XCategory::SIMPLE
+                                                                                 : XCategory::TREE;
+    if (cat != expected) return wrongCategory();
+    fresh.setCategory(cat);
+    return true;
+}
+
+bool XDataStream::runRead(Stack& stack) {
+    while (!stack.empty()) {
+        WalkFrame& f = stack.back();
+        if (f.rtree != nullptr) {
+            if (f.left == 0) {
+                stack.pop_back();
+                continue;
+            }
+            --f.left;
+            XTree* target = f.rtree;
+            const QString key = readString();
+            if (hasFailed()) return false;
+            XVal fresh;
+            if (!readRecord(fresh, stack)) return false;  // may have pushed: f is stale now
+            // A repeated key replaces the earlier value; no frame refers to it any more.
+            target->slotFor(key) = std::move(fresh);
+        } else {
+            if (f.index >= f.count) {
+                stack.pop_back();
+                continue;
+            }
+            XTree* t = f.elements + f.index++;
+            if (!beginReadTree(*t, stack)) return false;
+        }
+    }
+    return true;
+}
+
+bool XDataStream::readTreeBody(XTree& tree) {
+    if (hasFailed()) return false;
+    Stack stack;
+    if (!beginReadTree(tree, stack)) return false;
+    return runRead(stack);
+}
+
+bool XDataStream::readVal(XVal& slot) {
+    if (hasFailed()) return false;
+    XVal fresh;
+    Stack stack;
+    if (!readRecord(fresh, stack) || !runRead(stack)) return false;
+    slot = std::move(fresh);
+    return true;
+}
+
+}  // namespace zor

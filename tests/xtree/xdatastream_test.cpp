@@ -1,0 +1,402 @@
+#include <zor/XDataStream.h>
+#include <zor/XTree.h>
+
+#include "SampleTree.h"
+#include "support/CaptureAppender.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zor;
+
+namespace {
+
+QByteArray hex(const char* h) { return QByteArray::fromHex(h); }
+
+QByteArray bodyOf(const XTree& t) {
+    QByteArray out;
+    XDataStream s(&out, QIODevice::WriteOnly);
+    EXPECT_TRUE(t.writeToStream(s));
+    return out;
+}
+
+QByteArray recordOf(const XVal& v) {
+    QByteArray out;
+    XDataStream s(&out, QIODevice::WriteOnly);
+    s.writeVal(v);
+    return out;
+}
+
+// Reads a device form; the tree, and how many error or warning lines it took.
+struct ReadResult {
+    bool ok = false;
+    XTree tree;
+    QStringList problems;
+};
+
+ReadResult readBytes(const QByteArray& bytes, zortest::CaptureAppender& cap) {
+    zortest::drainLogger();
+    cap.clear();
+    ReadResult r;
+    QBuffer buf;
+    buf.setData(bytes);
+    buf.open(QIODevice::ReadOnly);
+    r.ok = r.tree.readFromDevice(buf);
+    zortest::drainLogger();
+    for (const auto& m : cap.messages())
+        if (m.level & (0x4 | 0x8)) r.problems << m.text;
+    return r;
+}
+
+}  // namespace
+
+TEST(XDataStream, ByteLayoutOfASmallTree) {
+    XTree t;
+    t.set("n", static_cast<qint32>(7));
+    EXPECT_EQ(bodyOf(t).toHex(), hex("00000001" "00000000000000016E" "01" "05696E743332" "00000007").toHex());
+    EXPECT_EQ(t.createByteArray().toHex(),
+              hex("0000000000000005" "5854726565" "00000001" "00000000000000016E" "01" "05696E743332" "00000007").toHex());
+    EXPECT_EQ(t.calc_mem_size(), 37u);
+
+    XVal f;
+    f.setValMove(1.5f);
+    EXPECT_EQ(recordOf(f).toHex(), hex("01" "05666C6F6174" "3FF8000000000000").toHex());
+    XVal s;
+    s.setValMove(QStringLiteral("ä"));
+    EXPECT_EQ(recordOf(s).toHex(), hex("01" "0751537472696E67" "0000000000000002C3A4").toHex());
+
+    // A sub-tree is its record head and its body; an array of trees its element type in Qt's
+    // string form, the count, then the bodies.
+    XTree outer;
+    outer.set("t", XTree());
+    outer.setTreeArray("a", 2);
+    EXPECT_EQ(bodyOf(outer).toHex(),
+              hex("00000002"
+                  "000000000000000161" "03" "0A58547265654172726179" "0000000A" "00580054007200650065"
+                  "0000000000000002" "00000000" "00000000"
+                  "000000000000000174" "02" "055854726565" "00000000")
+                  .toHex());
+}
+
+TEST(XDataStream, ArrayElementEncodingFollowsTheByteOrderSwitch) {
+    XTree t;
+    t.setArray<qint16>("a", {1, 2, 3});
+    const QByteArray head = hex("00000001" "000000000000000161" "03" "0A58547265654172726179" "0000000A" "0069006E007400310036"
+                                "0000000000000003");
+    EXPECT_EQ(bodyOf(t).toHex(), (head + hex("010002000300")).toHex());
+    XDataStream::atomicConsiderByteOrder = true;
+    EXPECT_EQ(bodyOf(t).toHex(), (head + hex("000100020003")).toHex());
+    XTree back;
+    QByteArray body = bodyOf(t);
+    XDataStream in(body);
+    EXPECT_TRUE(back.readFromStream(in));
+    XDataStream::atomicConsiderByteOrder = false;
+    ASSERT_NE(back.getPointer<XTreeArray>("a"), nullptr);
+    EXPECT_EQ(back.getPointer<XTreeArray>("a")->getPointerAt<qint16>(2)[0], 3);
+}
+
+TEST(XDataStream, ShortStringsAreCutAt254Bytes) {
+    zortest::LogCapture capture;
+    zortest::CaptureAppender& cap = capture.cap;
+    QByteArray out;
+    {
+        XDataStream s(&out, QIODevice::WriteOnly);
+        s.write_short_UTF8_String(QString(300, QLatin1Char('x')));
+    }
+    ASSERT_EQ(out.size(), 255);
+    EXPECT_EQ(static_cast<unsigned char>(out[0]), 254);
+    XDataStream in(out);
+    EXPECT_EQ(in.readShortString(), QString(254, QLatin1Char('x')));
+    zortest::drainLogger();
+    EXPECT_TRUE(cap.containsText(QStringLiteral("XDataStream::write_short_UTF8_String, str.length() > 254, 300 > 254, cut now")));
+}
+
+TEST(XDataStream, LongStringsStopAtTheFirstZeroAndBigDataMovesInChunks) {
+    QByteArray out;
+    {
+        XDataStream s(&out, QIODevice::WriteOnly);
+        s.writeCount(3);
+        out.append("a\0b", 3);
+    }
+    XDataStream in(out);
+    EXPECT_EQ(in.readString(), QStringLiteral("a"));
+
+    QByteArray big(3 * 1048576 + 17, 'q');
+    big[1048576] = 'x';
+    QByteArray data;
+    {
+        XDataStream s(&data, QIODevice::WriteOnly);
+        EXPECT_EQ(s.writeBigData(big.constData(), static_cast<std::uint64_t>(big.size())), big.size());
+    }
+    EXPECT_EQ(data, big);
+    XDataStream r(data);
+    XMem mem = r.readBigData(static_cast<std::uint64_t>(big.size()));
+    ASSERT_EQ(mem.size(), static_cast<std::size_t>(big.size()));
+    EXPECT_EQ(QByteArray(mem.mem(), static_cast<int>(mem.size())), big);
+}
+
+TEST(XDataStream, EveryRegisteredTypeSurvivesEveryForm) {
+    const XTree t = zortest::sampleTree();
+    const QString md5 = t.calc_MD5Sum();
+    const QString text = t.toStringExtended();
+    auto same = [&](const XTree& u, const char* form) {
+        EXPECT_EQ(u.calc_MD5Sum(), md5) << form;
+        EXPECT_EQ(u.toStringExtended(), text) << form;
+        EXPECT_EQ(u.getMap().size(), t.getMap().size()) << form;
+    };
+    // device
+    QBuffer buf;
+    buf.open(QIODevice::ReadWrite);
+    ASSERT_TRUE(t.writeToDevice(buf));
+    buf.seek(0);
+    XTree d;
+    ASSERT_TRUE(d.readFromDevice(buf));
+    same(d, "device");
+    // memory and copies
+    XMem mem = t.createMem();
+    same(XTree::load(mem), "mem");
+    same(t.create_copy(), "create_copy");
+    XTree c;
+    c.set("old", 1);
+    ASSERT_TRUE(t.copy(&c));
+    same(c, "copy");
+    EXPECT_FALSE(c.containsKey("old"));
+    // files
+    QTemporaryDir dir;
+    const QString file = dir.filePath("t.xtree");
+    XTree f = t.create_copy();
+    ASSERT_TRUE(f.saveAsFile(file));
+    EXPECT_EQ(f.getFilename(), file);
+    EXPECT_EQ(QFileInfo(file).size(), static_cast<qint64>(t.calc_mem_size()));
+    same(XTree::load(file), "file");
+    EXPECT_EQ(XTree::load(file).getFilename(), file);
+    ASSERT_TRUE(f.save_as_compressed_file(dir.filePath("t.xtreez")));
+    XTree z;
+    ASSERT_TRUE(z.load_from_compressed_file(dir.filePath("t.xtreez")));
+    same(z, "compressed file");
+    XTree zb;
+    ASSERT_TRUE(zb.read_from_compressed_bytes(t.write_to_compressed_bytes()));
+    same(zb, "compressed bytes");
+    same(XTree::create_tree_from_base64(t.create_string_base64()), "base64");
+
+    // Values, arrays, links and parents after reading.
+    XTree& u = z;
+    EXPECT_EQ(*u.getPointer<QString>("QString"), *t.getPointer<QString>("QString"));
+    EXPECT_EQ(*u.getPointer<float>("float"), 1.5f);
+    EXPECT_EQ(*u.getPointer<double>("double"), -2.25e-300);
+    EXPECT_EQ(*u.getPointer<qint64>("int64"), -9000000000000000000LL);
+    EXPECT_EQ(*u.getPointer<QMarginsF>("QMarginsF"), QMarginsF(1.5, 2.5, 3.5, 4.5));
+    EXPECT_EQ(*u.getPointer<Vector4>("Vector4"), Vector4(0.1f, 0.2f, 0.3f, 0.4f));
+    EXPECT_EQ(*u.getPointer<Matrix4>("Matrix4"), *t.getPointer<Matrix4>("Matrix4"));
+    EXPECT_EQ(*u.get_tree_array("a_Vector3").getPointerAt<Vector3>(1), Vector3(-1, -2, -3));
+    EXPECT_EQ(u.get_XByteArray("bytes"), QByteArray("\x00\x01\xfe\xff", 4));
+    EXPECT_TRUE(u.get_tree_array("a_QString").getPointerAt<QString>(1)->isNull());
+    ASSERT_NE(u.getPointer<XLink>("toCamera"), nullptr);
+    EXPECT_EQ(u.getPointer<XLink>("toCamera")->object(), u.pointerFromPath("/view/camera"));
+    EXPECT_EQ(u.getPointer<XLink>("toItem")->object(), u.pointerFromPath("/items/1"));
+    EXPECT_EQ(*u.pointerFromPath<qint32>("/items/1/index"), 1);
+    EXPECT_EQ(u.pointerFromPath("/view/camera")->parent(), u.getTree("view"));
+}
+
+TEST(XDataStream, EveryRegisteredSimpleTypeIsInTheSample) {
+    const XTree t = zortest::sampleTree();
+    for (const QString& type : XTypeSupporter::basicTypes().typeSet().types(XTypeSet::CAT_SIMPLE)) {
+        EXPECT_TRUE(t.containsKey(type)) << type.toStdString();
+        if (t.containsKey(type)) {
+            EXPECT_EQ(t.getMap().at(type).getType(), type);
+            EXPECT_FALSE(t.getMap().at(type).toString().contains("not supported")) << type.toStdString();
+        }
+    }
+    // Maths values: each float is written as an 8-byte double.
+    XVal v;
+    v.setValMove(Vector2(1.5f, -2.0f));
+    QByteArray out;
+    {
+        XDataStream s(&out, QIODevice::WriteOnly);
+        s.writeVal(v);
+    }
+    EXPECT_EQ(out.toHex(), QByteArray("01" "07566563746f7232" "3ff8000000000000" "c000000000000000"));
+}
+
+TEST(XDataStream, SizeAndDigestAgreeWithTheWrittenBytes) {
+    const XTree t = zortest::sampleTree();
+    const XByteArray bytes = t.createByteArray();
+    EXPECT_EQ(t.calc_mem_size(), static_cast<std::uint64_t>(bytes.size()));
+    EXPECT_EQ(t.calc_MD5Sum(), MD5(bytes.constData(), static_cast<unsigned int>(bytes.size())).hexdigest());
+    const XRamInfo info = t.createRamInfo();
+    EXPECT_EQ(info.bytes, bytes.size());
+    EXPECT_EQ(info, XRamInfo::ramInfoFromRawMemory(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
+TEST(XDataStream, CopiesAreDeep) {
+    XTree t = zortest::sampleTree();
+    XTree c = t.create_copy();
+    *t.pointerFromPath<QString>("/view/camera/name") = QStringLiteral("changed");
+    t.get_tree_array("a_int16").getPointerAt<qint16>(0);
+    *const_cast<XTreeArray&>(t.get_tree_array("a_int16")).getPointerAt<qint16>(0) = 99;
+    EXPECT_EQ(*c.pointerFromPath<QString>("/view/camera/name"), QStringLiteral("main"));
+    EXPECT_EQ(*c.get_tree_array("a_int16").getPointerAt<qint16>(0), 1);
+    EXPECT_NE(c.pointerFromPath("/view/camera"), t.pointerFromPath("/view/camera"));
+    // The copy's links point into the copy.
+    EXPECT_EQ(c.getPointer<XLink>("toCamera")->object(), c.pointerFromPath("/view/camera"));
+}
+
+TEST(XDataStream, DeepTreesAreWrittenReadCopiedAndDestroyedWithoutRecursion) {
+    // Far deeper than the machine stack would allow for recursive walks in a sanitizer build.
+    const unsigned int depth = 9000;
+    XTree root;
+    XTree* t = &root;
+    for (unsigned int i = 0; i < depth; ++i) {
+        t->set("c", XTree());
+        t = t->getTree("c");
+        t->set("i", static_cast<qint32>(i));
+    }
+    const XByteArray bytes = root.createByteArray();
+    XTree back = root.create_copy();
+    EXPECT_EQ(back.calc_MD5Sum(), root.calc_MD5Sum());
+    EXPECT_EQ(back.get_by_type<qint32>(true, false).size(), depth);
+    EXPECT_FALSE(back.toStringExtended().isEmpty());
+    QString path;
+    for (int i = 0; i < 100; ++i) path += QStringLiteral("/c");
+    EXPECT_EQ(*back.pointerFromPath<qint32>(path + "/i"), 99);
+}
+
+TEST(XDataStream, NestingDeeperThanTheLimitIsRefused) {
+    XTree root;
+    XTree* t = &root;
+    for (int i = 0; i < 20; ++i) {
+        t->set("c", XTree());
+        t = t->getTree("c");
+    }
+    const XByteArray bytes = root.createByteArray();
+    zortest::LogCapture capture;
+    zortest::CaptureAppender& cap = capture.cap;
+    XDataStream::setMaxDepth(10);
+    const ReadResult r = readBytes(bytes, cap);
+    XDataStream::setMaxDepth(10000);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.tree.isEmpty());
+    ASSERT_EQ(r.problems.size(), 1) << r.problems.join('|').toStdString();
+    EXPECT_EQ(r.problems[0], QStringLiteral("XDataStream::readVal, nesting deeper than 10 levels"));
+}
+
+TEST(XDataStream, BadInputGivesAnEmptyTreeAndOneLine) {
+    zortest::LogCapture capture;
+    zortest::CaptureAppender& cap = capture.cap;
+    XTree sample = zortest::sampleTree();
+    const QByteArray good = sample.createByteArray();
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        const char* line;  // the start of the one problem line
+    };
+    QByteArray huge = hex("0000000000000005" "5854726565" "7FFFFFFF");
+    huge.append(QByteArray(100 - huge.size(), '\0'));
+    QByteArray hugeArray = hex("0000000000000005" "5854726565" "00000001" "000000000000000161" "03" "0A58547265654172726179"
+                               "0000000A" "0069006E007400310036" "0000000080000000");
+    hugeArray.append(QByteArray(100 - hugeArray.size(), '\0'));
+    QByteArray unknown = hex("0000000000000005" "5854726565" "00000001" "000000000000000161" "01" "0573706F6F6B");
+    QByteArray wrongCategory = hex("0000000000000005" "5854726565" "00000001" "000000000000000161" "02" "05696E743332" "00000007");
+    QByteArray longKey = hex("0000000000000005" "5854726565" "00000001" "7FFFFFFFFFFFFFFF" "0000000000000000");
+    QByteArray negative = hex("0000000000000005" "5854726565" "80000000");
+    QByteArray hugeString = hex("0000000000000005" "5854726565" "00000001" "000000000000000161" "03" "0A58547265654172726179"
+                                "7FFFFFFE");
+    const Case cases[] = {
+        {"empty", QByteArray(), "XDataStream::read, the data ends early"},
+        {"truncated", good.left(good.size() / 2), "XDataStream::read"},
+        {"one byte short", good.left(good.size() - 1), "XDataStream::read"},
+        {"2^31 entries in 100 bytes", huge, "XDataStream::read, 2147483647 entries cannot be in the 83 bytes left"},
+        {"2^31 array elements", hugeArray, "XDataStream::read, 2147483648 elements cannot be"},
+        {"unknown type", unknown, "XDataStream::readVal, type problems <spook>, typeSupporter@Standard"},
+        {"category that does not fit", wrongCategory, "XDataStream::readVal, category TREE does not fit type <int32>"},
+        {"key longer than the file", longKey, "XDataStream::readString, length 9223372036854775807 does not fit"},
+        {"negative count", negative, "XDataStream::read, negative entry count"},
+        {"Qt string longer than the file", hugeString, "XDataStream::readQtString, length 2147483646 does not fit"},
+    };
+    for (const Case& c : cases) {
+        const ReadResult r = readBytes(c.bytes, cap);
+        EXPECT_FALSE(r.ok) << c.name;
+        EXPECT_TRUE(r.tree.isEmpty()) << c.name;
+        ASSERT_EQ(r.problems.size(), 1) << c.name << ": " << r.problems.join('|').toStdString();
+        EXPECT_TRUE(r.problems[0].startsWith(QLatin1String(c.line))) << c.name << ": " << r.problems[0].toStdString();
+    }
+    // A tree that held entries before a failed read is left empty, not half-built.
+    XTree target = zortest::sampleTree();
+    QBuffer buf;
+    buf.setData(good.left(good.size() - 3));
+    buf.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(target.readFromDevice(buf));
+    EXPECT_TRUE(target.isEmpty());
+}
+
+TEST(XDataStream, DamagedCompressedTreesAreRefusedWithTheirChecksumError) {
+    zortest::LogCapture capture;
+    zortest::CaptureAppender& cap = capture.cap;
+    const XTree t = zortest::sampleTree();
+    QByteArray block = t.write_to_compressed_bytes();
+    block[block.size() / 2] = static_cast<char>(block[block.size() / 2] ^ 0x10);
+    XTree u = zortest::sampleTree();
+    EXPECT_FALSE(u.read_from_compressed_bytes(block));
+    EXPECT_TRUE(u.isEmpty());
+    QString text = t.create_string_base64();
+    text[40] = text[40] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+    EXPECT_TRUE(XTree::create_tree_from_base64(text).isEmpty());
+    zortest::drainLogger();
+    int problems = 0;
+    for (const auto& m : cap.messages()) problems += (m.level & (0x4 | 0x8)) ? 1 : 0;
+    EXPECT_EQ(problems, 2) << cap.texts().join('|').toStdString();
+    // An empty tree compresses to an intact block of nothing and reads back as empty.
+    XTree empty;
+    XTree into = zortest::sampleTree();
+    EXPECT_TRUE(into.read_from_compressed_bytes(empty.write_to_compressed_bytes()));
+    EXPECT_TRUE(into.isEmpty());
+}
+
+TEST(XDataStream, ClassNameMismatchAndLinksToNothing) {
+    zortest::LogCapture capture;
+    zortest::CaptureAppender& cap = capture.cap;
+    XTree t;
+    t.set("x", 1);
+    QByteArray bytes = t.createByteArray();
+    bytes.replace(8, 5, "YTree");
+    QBuffer buf;
+    buf.setData(bytes);
+    buf.open(QIODevice::ReadOnly);
+    XTree u;
+    EXPECT_FALSE(u.readFromDevice(buf));
+    EXPECT_TRUE(u.isEmpty());
+
+    // A link whose path leads nowhere loads as a link without target.
+    XTree withLink;
+    withLink.set("l", XLink(QStringLiteral("/no/where")));
+    XTree back = withLink.create_copy();
+    ASSERT_NE(back.getPointer<XLink>("l"), nullptr);
+    EXPECT_FALSE(back.getPointer<XLink>("l")->isValid());
+    EXPECT_EQ(back.getPointer<XLink>("l")->url(), QStringLiteral("/no/where"));
+    zortest::drainLogger();
+    EXPECT_TRUE(cap.containsText(QStringLiteral("XTree::readFromDevice, TYPE warning, we are <XTree> but should be <YTree>")));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("XLink::URL_to_pointer, url '/no/where' not found")));
+}
+
+TEST(XDataStream, SequentialDevicesAreBoundedByWhatTheyHold) {
+    // A sequential device claims nothing beyond its buffered bytes: a huge count is refused.
+    XTree t = zortest::sampleTree();
+    const QByteArray bytes = t.createByteArray();
+    QTemporaryDir dir;
+    const QString name = dir.filePath("seq");
+    {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // QBuffer is random access; a process channel is sequential and holds everything once finished.
+    QProcess cat;
+    cat.start(QStringLiteral("cat"), {name});
+    ASSERT_TRUE(cat.waitForFinished(10000));
+    XTree u;
+    EXPECT_TRUE(u.readFromDevice(cat));
+    EXPECT_EQ(u.calc_MD5Sum(), t.calc_MD5Sum());
+}
