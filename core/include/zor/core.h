@@ -6,6 +6,7 @@
 #include <zor/AbstractThread.h>
 #include <zor/AbstractWriter.h>
 #include <zor/AbstractXRecord.h>
+#include <zor/Abstract_ZOR_Program.h>
 #include <zor/Appender.h>
 #include <zor/AppenderConsole.h>
 #include <zor/AppenderFile.h>
@@ -38,6 +39,10 @@
 #include <zor/GThickness.h>
 #include <zor/GeoAlgo2D.h>
 #include <zor/IntegerParser.h>
+#include <zor/Kernel.h>
+#include <zor/KernelEvents.h>
+#include <zor/KernelTerminal.h>
+#include <zor/KernelTerminalConfig.h>
 #include <zor/Line2.h>
 #include <zor/Line3.h>
 #include <zor/LineSegment2.h>
@@ -100,6 +105,7 @@
 #include <zor/XFunctionMapper.h>
 #include <zor/XFunctionRunner.h>
 #include <zor/XFunctionWorker.h>
+#include <zor/XLambda_GUI_Event.h>
 #include <zor/XLibBase.h>
 #include <zor/XLightweightThread.h>
 #include <zor/XLink.h>
@@ -109,6 +115,7 @@
 #include <zor/XMimeType.h>
 #include <zor/XNullDevice.h>
 #include <zor/XObject.h>
+#include <zor/XProgramConsole.h>
 #include <zor/XRamInfo.h>
 #include <zor/XRecord.h>
 #include <zor/XScheduler.h>
@@ -132,7 +139,9 @@
 #include <zor/XVal.h>
 #include <zor/XWorker.h>
 #include <zor/ZorErrorCodes.h>
+#include <zor/ZorKernelEvent.h>
 #include <zor/ZorLibraries.h>
+#include <zor/ZorResource.h>
 #include <zor/ZorTime.h>
 #include <zor/ZorVersion.h>
 #include <zor/xformat.h>

@@ -1,26 +1,61 @@
 #include <zor/MainThread.h>
 
+#include <zor/KernelEvents.h>
 #include <zor/Logger.h>
 #include <zor/ThreadTools.h>
+#include <zor/XLambda_GUI_Event.h>
 
 #include <QCoreApplication>
-#include <QMetaObject>
+#include <QObject>
 #include <QThread>
 #include <QTimer>
-#include <atomic>
 
 namespace zor {
 namespace qt {
 
 namespace {
-std::atomic<GuiPoster> s_poster{nullptr};
-}
 
-void setGuiPoster(GuiPoster poster) { s_poster.store(poster); }
+// Lives on the main thread and runs the kernel events posted to it, whatever the application
+// object is (a KernelTerminal runs them even earlier, in notify; an event runs once).
+class KernelEventReceiver : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (KernelEvents::is_kernel_event(e)) {
+            { std::lock_guard<std::mutex> ordered(mutexRunner()); }
+            static_cast<KernelEvents*>(e)->execute();
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+std::mutex s_mutexRunner;
+KernelEventReceiver* s_receiver = nullptr;  // guarded by s_mutexRunner; lives as long as the process
+
+}  // namespace
+
+std::mutex& mutexRunner() { return s_mutexRunner; }
 
 bool is_Gui_Thread() {
     if (QCoreApplication* app = QCoreApplication::instance()) return QThread::currentThread() == app->thread();
     return getCurrentThreadID() == Logger::getThreadIDMain();
+}
+
+void postToMainThread(KernelEvents* event) {
+    if (event == nullptr) return;
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app == nullptr) {
+        event->execute();
+        delete event;
+        return;
+    }
+    std::lock_guard<std::mutex> lock(s_mutexRunner);
+    if (s_receiver == nullptr) {
+        s_receiver = new KernelEventReceiver;
+        // Pushed from the creating thread to the main thread, where its events are delivered.
+        if (s_receiver->thread() != app->thread()) s_receiver->moveToThread(app->thread());
+    }
+    QCoreApplication::postEvent(s_receiver, event, Qt::NormalEventPriority);
 }
 
 void run_in_Gui_Thread(std::function<void()> f, unsigned int msWait) {
@@ -32,15 +67,11 @@ void run_in_Gui_Thread(std::function<void()> f, unsigned int msWait) {
         }
         return;
     }
-    if (GuiPoster poster = s_poster.load()) {
-        poster(std::move(f));
+    if (QCoreApplication::instance() == nullptr) {
+        f();
         return;
     }
-    if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(app, std::move(f), Qt::QueuedConnection);
-        return;
-    }
-    f();
+    postToMainThread(new XLambda_GUI_Event(std::move(f), 0));
 }
 
 }  // namespace qt
