@@ -55,9 +55,18 @@ expect 6 compress --in plain.txt
 expect 6 md5
 expect 5 compress --in plain.txt --out "$dir"
 expect 6 no-such-command
-expect 0 --help
-grep -q "uncompress --in G --out F" out.txt || { echo "FAIL: --help does not list uncompress"; fails=$((fails + 1)); }
-for h in help -h "md5 --help"; do
+# The logger's keys: a file sink rotated by the minute; an unknown period is a configuration error.
+expect 0 md5 --file plain.txt --logFile run --logDir logs --logRotate minute --verbose true
+ls logs/run_*_*.txt >/dev/null 2>&1 || { echo "FAIL: no rotated log file in logs/"; fails=$((fails + 1)); }
+grep -q "\] PID:" logs/run_*_*.txt || { echo "FAIL: the log file holds no header line"; fails=$((fails + 1)); }
+expect 2 md5 --file plain.txt --logFile run --logDir logs --logRotate week
+
+# "--HELP" in any case is the library runner's: the help text and exit code 20.
+for h in --help --HELP "md5 --help"; do
+  expect 20 $h
+  grep -q "uncompress --in G --out F" out.txt || { echo "FAIL: zor $h does not list uncompress"; fails=$((fails + 1)); }
+done
+for h in help -h; do
   expect 0 $h
   grep -q "^exit codes:" out.txt || { echo "FAIL: zor $h shows no help"; fails=$((fails + 1)); }
 done

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace zorapp {
@@ -26,34 +27,48 @@ const std::vector<Command>& commands() {
 
 namespace {
 
-void printHelp() {
-    std::printf("zor %s - the zor core library at work\n\n", qPrintable(zor::ZorVersion::getVersion()));
-    std::printf("usage: zor [COMMAND] [--key value ...]\n\ncommands:\n");
-    for (const Command& c : commands()) std::printf("  %-10s %s\n             %s\n", c.name, c.usage, c.help);
-    std::printf("\nevery command also takes --verbose true (every log line) and the logger's keys: --logConsole false, --logTrailler false\n");
-    std::printf("\nexit codes:\n");
-    for (int code : {0, 2, 4, 5, 6, 9, 10}) std::printf("  %2d %s\n", code, qPrintable(zor::exitZorErrorCodeToString(code)));
+std::string helpText() {
+    std::string t;
+    t += zor::xformat("zor $ - the zor core library at work\n\n", zor::ZorVersion::getVersion()).toStdString();
+    t += "usage: zor [COMMAND] [--key value ...]\n\ncommands:\n";
+    for (const Command& c : commands())
+        t += QString::asprintf("  %-10s %s\n             %s\n", c.name, c.usage, c.help).toStdString();
+    t += "\nevery command also takes --verbose true (every log line) and the logger's keys: --logConsole false,\n"
+         "--logTrailler false, --logLevel MASK, --logFile NAME --logDir DIR [--logFileLen BYTES]\n"
+         "[--logRotate second|minute|hour|day|month|year]\n";
+    t += "\nexit codes:\n";
+    for (int code : {0, 2, 4, 5, 6, 7, 9, 10, 20})
+        t += QString::asprintf("  %2d %s\n", code, qPrintable(zor::exitZorErrorCodeToString(code))).toStdString();
+    return t;
 }
 
-}  // namespace
-}  // namespace zorapp
+void printHelp() { std::fputs(helpText().c_str(), stdout); }
 
-int main(int argc, char** argv) {
-    zor::XLibBase::iniLibrary(argc, argv, nullptr);
+int zorMain(int argc, char** argv, char**) {
     // The first argument is the command; "zor --key value" means the tour with those keys.
     std::vector<char*> args(argv, argv + argc);
     static char tourName[] = "tour";
     if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) args.insert(args.begin() + 1, tourName);
     zor::CommandLine cmd(static_cast<int>(args.size()), args.data());
     const QString command = cmd.getCommand();
-    if (cmd.hasKey(QStringLiteral("help")) || command == QLatin1String("help") || command == QLatin1String("-h")) {
-        zorapp::printHelp();
+    if (command == QLatin1String("help") || command == QLatin1String("-h")) {
+        printHelp();
         return 0;
     }
     const QString name = cmd.hasCommand() ? command : QStringLiteral("tour");
-    for (const zorapp::Command& c : zorapp::commands()) {
+    for (const Command& c : commands()) {
         if (name == QLatin1String(c.name)) return c.run(cmd);
     }
     std::fprintf(stderr, "zor: unknown command '%s' (zor --help lists the commands)\n", qPrintable(name));
     return zor::EXIT_ZOR_ARGUMENT;
+}
+
+}  // namespace
+}  // namespace zorapp
+
+// The library's console runner: "--HELP" in any case prints the help and ends with 20.
+int main(int argc, char** argv, char** envp) {
+    static const std::string help = zorapp::helpText();
+    return zor::XProgramConsole::runStandard(argc, argv, envp, QStringLiteral("zor"), QStringLiteral("zor"), help.c_str(),
+                                             &zorapp::zorMain);
 }
