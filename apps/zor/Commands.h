@@ -38,6 +38,7 @@ int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data
 // Sections of the tour that live in their own files.
 void tourMemory();
 void tourThreads();
+void tourKernel();
 void tourTree();
 
 // A tree with a value of every registered type, arrays, nested trees and links (TourTree.cpp).

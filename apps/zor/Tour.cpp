@@ -115,6 +115,7 @@ int runTour(const CommandLine& cmd) {
     levels();
     threads();
     tourThreads();
+    tourKernel();
     mask();
     flagsAndErrors();
     tourMemory();
