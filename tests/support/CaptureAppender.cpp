@@ -57,4 +57,28 @@ void startLoggerWith(zor::Appender* appender, unsigned int mask) {
 
 void drainLogger() { ASSERT_TRUE(zor::Logger::getLogger().waitQueueEmpty(10000)); }
 
+LogCapture::LogCapture(unsigned int mask) { startLoggerWith(&m_appender, mask); }
+// Quit delivers everything logged before it; the appender then is no longer called.
+LogCapture::~LogCapture() { zor::Logger::quit(); }
+std::vector<Captured> LogCapture::messages() const {
+    drainLogger();
+    return m_appender.messages();
+}
+QStringList LogCapture::texts() const {
+    drainLogger();
+    return m_appender.texts();
+}
+bool LogCapture::containsText(const QString& text) const {
+    drainLogger();
+    return m_appender.containsText(text);
+}
+std::size_t LogCapture::size() const {
+    drainLogger();
+    return m_appender.size();
+}
+void LogCapture::clear() {
+    drainLogger();
+    m_appender.clear();
+}
+
 }  // namespace zortest

@@ -41,4 +41,29 @@ void startLoggerWith(zor::Appender* appender, unsigned int mask = 0x1FFE);
 // Waits until the logger has delivered everything queued so far.
 void drainLogger();
 
+// The usual log set-up of a test: a fresh logger delivering to a capturing appender for the
+// test's scope. Every read drains the logger first, so it sees all that was logged before it; the
+// logger is quit when the capture goes out of scope.
+//   zortest::LogCapture log;
+//   doSomething();
+//   EXPECT_TRUE(log.containsText("Thing::do, done"));
+class LogCapture {
+public:
+    explicit LogCapture(unsigned int mask = 0x1FFE);
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    void drain() { drainLogger(); }
+    std::vector<Captured> messages() const;
+    QStringList texts() const;
+    bool containsText(const QString& text) const;
+    std::size_t size() const;
+    void clear();
+    CaptureAppender& appender() { return m_appender; }
+
+private:
+    CaptureAppender m_appender;
+};
+
 }  // namespace zortest

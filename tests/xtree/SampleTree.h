@@ -15,14 +15,6 @@
 
 namespace zortest {
 
-// A capturing logger for one test: declared first, it is destroyed last, after delivering the
-// lines that the test's other objects log while they are destroyed.
-struct LogCapture {
-    CaptureAppender cap;
-    LogCapture() { startLoggerWith(&cap); }
-    ~LogCapture() { drainLogger(); }
-};
-
 inline zor::XTree sampleTree() {
     using namespace zor;
     XTree t;

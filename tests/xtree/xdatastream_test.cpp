@@ -100,7 +100,7 @@ TEST(XDataStream, ArrayElementEncodingFollowsTheByteOrderSwitch) {
 
 TEST(XDataStream, ShortStringsAreCutAt254Bytes) {
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     QByteArray out;
     {
         XDataStream s(&out, QIODevice::WriteOnly);
@@ -273,7 +273,7 @@ TEST(XDataStream, NestingDeeperThanTheLimitIsRefused) {
     }
     const XByteArray bytes = root.createByteArray();
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     XDataStream::setMaxDepth(10);
     const ReadResult r = readBytes(bytes, cap);
     XDataStream::setMaxDepth(10000);
@@ -285,7 +285,7 @@ TEST(XDataStream, NestingDeeperThanTheLimitIsRefused) {
 
 TEST(XDataStream, BadInputGivesAnEmptyTreeAndOneLine) {
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     XTree sample = zortest::sampleTree();
     const QByteArray good = sample.createByteArray();
     struct Case {
@@ -334,7 +334,7 @@ TEST(XDataStream, BadInputGivesAnEmptyTreeAndOneLine) {
 
 TEST(XDataStream, DamagedCompressedTreesAreRefusedWithTheirChecksumError) {
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     const XTree t = zortest::sampleTree();
     QByteArray block = t.write_to_compressed_bytes();
     block[block.size() / 2] = static_cast<char>(block[block.size() / 2] ^ 0x10);
@@ -357,7 +357,7 @@ TEST(XDataStream, DamagedCompressedTreesAreRefusedWithTheirChecksumError) {
 
 TEST(XDataStream, ClassNameMismatchAndLinksToNothing) {
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     XTree t;
     t.set("x", 1);
     QByteArray bytes = t.createByteArray();

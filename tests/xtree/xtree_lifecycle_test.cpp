@@ -96,7 +96,7 @@ TEST(XTreeLifecycle, FilesAndTheirMessages) {
     ASSERT_TRUE(t.save());
     EXPECT_EQ(XTree::load(dir.filePath("t.xtree")).getMap().size(), 1u);
     zortest::drainLogger();
-    const QStringList texts = capture.cap.texts();
+    const QStringList texts = capture.texts();
     for (const char* line : {"XTree::save, object is not bound to a valid filename",
                              "XTree::loadFromFile, file '$' does not exist !", "XTree::create_copy - empty tree",
                              "XTree::createMem - Tree empty ?", "XTree::load_from_compressed_file, problems"}) {
@@ -125,7 +125,7 @@ TEST(XTreeLifecycle, ApplicationTreeTypesThroughTheirSupporter) {
     zortest::LogCapture capture;
     EXPECT_TRUE(doc.create_copy().isEmpty());
     zortest::drainLogger();
-    EXPECT_TRUE(capture.cap.containsText(QStringLiteral("XDataStream::readVal, type problems <Scene>, typeSupporter@Standard")));
+    EXPECT_TRUE(capture.containsText(QStringLiteral("XDataStream::readVal, type problems <Scene>, typeSupporter@Standard")));
 }
 
 TEST(XTreeLifecycle, TreesMoveBetweenThreadsAndStreamsRunInParallel) {

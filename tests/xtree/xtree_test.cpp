@@ -19,7 +19,7 @@ bool logged(const zortest::CaptureAppender& cap, const char* text) {
 
 TEST(XTree, SlotsLookupsAndFlags) {
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     XTree t;
     t.set("n", 5);
     t.set("on", true);
@@ -61,7 +61,7 @@ TEST(XTree, SlotsLookupsAndFlags) {
 
 TEST(XTree, PathsAndParents) {
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     XTree root;
     XTree a;
     XTreeArray* b = a.setTreeArray("b", 3);
@@ -175,7 +175,7 @@ TEST(XTree, TypeRegistryOrderAndTables) {
     EXPECT_TRUE(ts.isLink("XLink"));
 
     zortest::LogCapture capture;
-    zortest::CaptureAppender& cap = capture.cap;
+    zortest::CaptureAppender& cap = capture.appender();
     EXPECT_FALSE(XTypeSupporter::addFunctions("int32", {}, {}, {}, {}, {}));
     EXPECT_TRUE(logged(cap, "XFunctionMapper::addFunction, function <int32> already present"));
 }
