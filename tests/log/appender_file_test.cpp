@@ -89,8 +89,12 @@ TEST(AppenderFile, SizeLimitChecksBeforeEachLineAndStaysFull) {
         const int prefix = AppenderFile::formatLine(&probe).toLatin1().size();
         return QString(59 - prefix, QLatin1Char('x'));
     };
+    QString firstLine;
     for (unsigned int n = 0; n < 5; ++n) {
-        std::unique_ptr<LogMessageString> m(message(n, INFO, fill(n)));
+        // The first line ends in a Latin-1 letter (kept) and a euro sign (written as '?').
+        const QString text = n == 0 ? fill(n).chopped(2) + QString::fromUtf8("\u00e9\u20ac") : fill(n);
+        std::unique_ptr<LogMessageString> m(message(n, INFO, text));
+        if (n == 0) firstLine = AppenderFile::formatLine(m.get());
         a->append(m.get());
         a->flush();
         EXPECT_EQ(a->isFull(), n >= 2) << n;
@@ -98,6 +102,7 @@ TEST(AppenderFile, SizeLimitChecksBeforeEachLineAndStaysFull) {
     a->close();
     const QStringList lines = readLines(dir.path() + QStringLiteral("/limited.txt"));
     ASSERT_EQ(lines.size(), 2) << "the third line finds 120 bytes and sets full";
+    EXPECT_EQ(lines[0], QString(firstLine).replace(QChar(0x20ac), QLatin1Char('?')));
     EXPECT_EQ(lines[0].size() + 1, 60);
     delete a;
 

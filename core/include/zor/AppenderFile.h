@@ -57,6 +57,8 @@ private:
     unsigned long long m_maxLen;
     unsigned long long m_size = 0;  // bytes written plus bytes gathered
     QByteArray m_pending;           // lines not yet written
+    unsigned long long m_lastSecond = ~0ull;  // the second whose "%H:%M:%S" is m_lastSecondText
+    QByteArray m_lastSecondText;
 };
 
 }  // namespace zor
