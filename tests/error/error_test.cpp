@@ -98,8 +98,7 @@ TEST(XErrorMap, RegistrationOnceWithTheLibraryTexts) {
 }
 
 TEST(XErrorMap, ShowAndPrintStringErrno) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XLibBase::iniLibrary(0, nullptr, nullptr);
     XErrorMap::showErrorMap(2);
     errno = ENOENT;

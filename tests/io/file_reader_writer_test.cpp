@@ -165,8 +165,7 @@ TEST_F(FileIO, LastLongLinesAndWholeFileReads) {
 }
 
 TEST_F(FileIO, BadNamesAndPathsGiveResultsAndLogLines) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing"));
     FileReader r(missing);

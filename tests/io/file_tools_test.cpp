@@ -28,8 +28,7 @@ QString make(const QTemporaryDir& dir, const QString& name, const QByteArray& by
 }  // namespace
 
 TEST(XFileMapper, LifeCycleAndFilesThatChangeSize) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     const QString path = make(dir, QStringLiteral("m.bin"), QByteArray(3 * 4096, 'q'));
     XFileMapper map(path);
@@ -135,8 +134,7 @@ TEST(FileTools, WildcardsExtensionsAndNames) {
 }
 
 TEST(FileTools, ExistenceReadingWritingDirectoriesAndDeletion) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     const QString path = make(dir, QStringLiteral("t.txt"), "h\xC3\xA9llo");
     EXPECT_TRUE(fileExists(path));
@@ -196,8 +194,7 @@ TEST(FileTools, FileInfoEnvironment) {
     EXPECT_EQ(QString::fromUtf8(qgetenv("G_SUFFIX")), QStringLiteral("gz"));
     EXPECT_EQ(QString::fromUtf8(qgetenv("G_BASE")), QString::fromUtf8("r\xC3\xA9sum\xC3\xA9"));
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     fileInfo_env_show(2);
     zortest::drainLogger();
     // The indentation goes to the message, the text stays bare.
@@ -212,8 +209,7 @@ TEST(FileTools, FileInfoEnvironment) {
 }
 
 TEST(XMemFile, MimeTypeLoadingAndContents) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     const QString png = make(dir, QStringLiteral("Pic.PNG"), "\x89PNG");
     XMemFile m;

@@ -65,8 +65,7 @@ TEST(LogFilterList, EveryFilterMustMatchAndRemovalAndShow) {
     EXPECT_EQ(list.size(), 1u);
     EXPECT_TRUE(list.matchLogMessage(&msg));
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     list.addFilter(net);
     list.show(2);
     zortest::drainLogger();

@@ -67,8 +67,7 @@ TEST(ArrayTools, FrameRoundTripsAndStaysWithinItsBound) {
 }
 
 TEST(ArrayTools, DamagedFramesGiveShortResultsNotOverReads) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(ArrayTools::unFrameQByteArray(QByteArray()), QByteArray());
     // A code byte that promises more bytes than there are keeps the ones that are there.
     EXPECT_EQ(ArrayTools::unFrameQByteArray(bytes({0x00, 0x05, 0x11, 0x22, 0x00})), bytes({0x11, 0x22}));
@@ -85,8 +84,7 @@ TEST(ArrayTools, DamagedFramesGiveShortResultsNotOverReads) {
 }
 
 TEST(ArrayTools, Md5FramesDetectEveryChangedByte) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const QByteArray data("frame me, with a zero \0 inside", 30);
     const QByteArray framed = ArrayTools::frameQByteArray_MD5(data);
     QByteArray out("prefix:");
@@ -113,8 +111,7 @@ TEST(ArrayTools, Md5FramesDetectEveryChangedByte) {
 }
 
 TEST(ArrayTools, ChecksumRemovalAndCounts) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QByteArray a = bytes({0x01, 0x02});
     ArrayTools::addChecksumByte(a);
     EXPECT_EQ(a, bytes({0x01, 0x02, 0xFD}));

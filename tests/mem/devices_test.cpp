@@ -14,8 +14,7 @@
 using namespace zor;
 
 TEST(XMemoryWrapper, NeverWritesOrReadsPastTheBlock) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     char block[12];
     std::memset(block, '#', sizeof block);
     XMemoryWrapper w(block + 1, 10, QIODevice::ReadWrite);
@@ -88,8 +87,7 @@ TEST(XMemoryWrapper, NeverWritesOrReadsPastTheBlock) {
 }
 
 TEST(XMemoryWrapper, WrapsBlocksAndMoves) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XMem m(QByteArray("abcdef"));
     XMemoryWrapper w(m, QIODevice::ReadOnly);
     ASSERT_TRUE(w.isOpen());
@@ -128,8 +126,7 @@ TEST(XMemoryWrapper, UnwrappedMemoryIsFatal) {
 }
 
 TEST(XNullDevice, MeasuresWhatIsWritten) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XNullDevice d(true);
     ASSERT_TRUE(d.isOpen());
     QByteArray data(3000, 'k');

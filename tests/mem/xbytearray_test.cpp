@@ -13,8 +13,7 @@
 using namespace zor;
 
 TEST(XByteArray, BigEndianIntegersAndPadding) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XByteArray a;
     a.writeUInt32(0x01020304u);
     EXPECT_EQ(static_cast<QByteArray>(a), QByteArray("\x01\x02\x03\x04", 4));
@@ -84,8 +83,7 @@ TEST(XByteArray, TextHelpersStopAtTheFirstZero) {
 }
 
 TEST(XByteArray, CompressedBlockRoundTripAndDamage) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QByteArray src;
     for (int i = 0; i < 20000; ++i) src.append(static_cast<char>(i % 97));
     const XByteArray c = XByteArray::compress(src);
@@ -117,8 +115,7 @@ TEST(XByteArray, CompressedBlockRoundTripAndDamage) {
 }
 
 TEST(XByteArray, FilesSaveAndLoad) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("a.bin"));

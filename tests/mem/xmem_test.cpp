@@ -75,8 +75,7 @@ TEST(XMem, ConstructionFillAndGrowth) {
 }
 
 TEST(XMem, StringArraysAndLyingCounts) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XMem m;
     ASSERT_TRUE(m.set_string_array({QStringLiteral("a"), QStringLiteral("bc")}));
     EXPECT_EQ(m.size(), 27u);
@@ -108,8 +107,7 @@ TEST(XMem, StringArraysAndLyingCounts) {
 }
 
 TEST(XMem, StringsPositionsAndErrorCodes) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap, 0x1FFE);
+    zortest::LogCapture cap(0x1FFE);
     XMem m;
     EXPECT_FALSE(m.setString(static_cast<const char*>(nullptr)));
     EXPECT_TRUE(m.isEmpty());
@@ -204,8 +202,7 @@ TEST(XMem, CopiesMovesAndBlockNumbers) {
 }
 
 TEST(XMem, DigestsRenderingsAndCopiesOut) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XMem a(QByteArray("0123456789"));
     XMem b(QByteArray("0123456789"));
     XMem c(QByteArray("012345678X"));
@@ -269,8 +266,7 @@ TEST(XMem, DigestsRenderingsAndCopiesOut) {
 }
 
 TEST(XMem, Files) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(QStringLiteral("m.bin"));

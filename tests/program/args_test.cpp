@@ -14,8 +14,7 @@
 using namespace zor;
 
 TEST(XArgs, FromStringQuotesAndStrays) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XArgs a;
     EXPECT_FALSE(a);
     ASSERT_TRUE(a.fromString("stray --name \"two  words\" --q 'it''s' --flag\t--n 5 --mix a\"b c\"d --dash \"--x\""));
@@ -102,8 +101,7 @@ TEST(ArgsEnv, DeepCopiesAndShow) {
               "argc:4\n    argv[0] '/bin/prog'\n    argv[1] 'run'\n    argv[2] '--in'\n    argv[3] 'a b'\n"
               "env variables:2\n    env[0] 'A=1'\n    env[1] 'B=two'\nArgsEnv is *EMPTY*\n");
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     assigned.show(INFO);
     zortest::drainLogger();
     const QStringList l = cap.texts();

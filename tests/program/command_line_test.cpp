@@ -16,11 +16,6 @@ CommandLine fromArgs(std::vector<const char*> args) {
     return CommandLine(static_cast<int>(args.size()), const_cast<char**>(args.data()));
 }
 
-// The last n lines delivered (the logger's start-up header comes first), joined for readable failures.
-std::string lastLines(const zortest::CaptureAppender& cap, int n) {
-    const QStringList l = cap.texts();
-    return l.mid(std::max(0, l.size() - n)).join(QLatin1Char('|')).toStdString();
-}
 
 }  // namespace
 
@@ -97,8 +92,7 @@ TEST(CommandLine, TypedGettersAndSetters) {
 }
 
 TEST(CommandLine, FromStringQuotesAndBadInput) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     setEnv("ZOR_CMD_T2", "envval");
     CommandLine cmd;
     cmd.setProgram("prog");
@@ -132,8 +126,7 @@ TEST(CommandLine, FromStringQuotesAndBadInput) {
 }
 
 TEST(CommandLine, FromUrlAndBack) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     CommandLine cmd;
     ASSERT_TRUE(cmd.fromURL(QStringLiteral("zor://host/path?prog;compress&in=a%20b.txt;--out=\"x;y&z\";v")));
     EXPECT_EQ(cmd.getProgram(), "prog");
@@ -190,11 +183,10 @@ TEST(CommandLine, ProgramNameAndTextForms) {
     EXPECT_EQ(fromArgs({"p", "c"}).toString(), "p c");
     EXPECT_EQ(fromArgs({"p"}).toString(), "p");
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     cmd.showParsedArgs(INFO);
     zortest::drainLogger();
-    EXPECT_EQ(lastLines(cap, 7),
+    EXPECT_EQ(cap.lastLines(7),
               "CommandLine::showParsedArgs|CommandLine - program: '/usr/bin/tool'|CommandLine - command: 'run'|"
               "CommandLine - mapItems-size:2|a: '1'|b: '2'|~CommandLine::showParsedArgs");
     EXPECT_EQ(cap.messages().back().level & 0xFFFFu, static_cast<unsigned>(INFO));
@@ -202,8 +194,7 @@ TEST(CommandLine, ProgramNameAndTextForms) {
 }
 
 TEST(CommandLine, RequiredKeysAbbreviationsAndExample) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     CommandLine cmd = fromArgs({"p", "run", "--in", "a"});
     cmd.addMustHaveKeys("in, out");
     cmd.addOptionalKeys("v");
@@ -213,7 +204,7 @@ TEST(CommandLine, RequiredKeysAbbreviationsAndExample) {
     EXPECT_EQ(cmd.getFirstMissingKey(), "out");
     EXPECT_EQ(cmd.showExample("zor", "first line\nsecond line"), 6);
     zortest::drainLogger();
-    EXPECT_EQ(lastLines(cap, 5), "missing --out|example:|zor run --in arg --out arg [ --v arg ]|first line|second line");
+    EXPECT_EQ(cap.lastLines(5), "missing --out|example:|zor run --in arg --out arg [ --v arg ]|first line|second line");
 
     // "-o" and "--ou" stand for out, "-v" for v; "-x" fits nothing and is dropped.
     CommandLine abbr = fromArgs({"p", "run", "--in", "a", "-o", "b.txt", "-x", "--verb", "-v", "1"});

@@ -175,8 +175,7 @@ TEST(ProgramConsole, HelpGivesTwentyAndTheMainMethodRunsOtherwise) {
 }
 
 TEST(Kernel, AnEventWithoutAFunctionLogsAnError) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XLambda_GUI_Event empty{std::function<void()>()};
     empty.execute();
     EXPECT_FALSE(empty.execute()) << "an event runs once";

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace zortest {
 
 void CaptureAppender::append(zor::LogMessage* msg) {
@@ -75,6 +77,10 @@ bool LogCapture::containsText(const QString& text) const {
 std::size_t LogCapture::size() const {
     drainLogger();
     return m_appender.size();
+}
+std::string LogCapture::lastLines(int n) const {
+    const QStringList l = texts();
+    return l.mid(std::max(0, l.size() - n)).join(QLatin1Char('|')).toStdString();
 }
 void LogCapture::clear() {
     drainLogger();

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace zortest {
@@ -60,6 +61,8 @@ public:
     bool containsText(const QString& text) const;
     std::size_t size() const;
     void clear();
+    // The texts of the last n messages joined by '|', for readable failures.
+    std::string lastLines(int n) const;
     CaptureAppender& appender() { return m_appender; }
 
 private:

@@ -93,8 +93,7 @@ TEST(FloatParser, AsciiToFloatRanges) {
 }
 
 TEST(FloatParser, AsciiToFloatTraceLines) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     FloatParser::asciiToFloat("-1.5e-2");  // no trace while the switch is off
     FloatParser::DEBUG_PARSE = true;
     EXPECT_DOUBLE_EQ(FloatParser::asciiToFloat("-1.5e-2"), -0.015);

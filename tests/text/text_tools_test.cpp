@@ -25,8 +25,7 @@ TEST(TextTools, CountDigits) {
 }
 
 TEST(TextTools, BytesNumbers) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(get_bytes_number("10 MB"), 10000000u);
     EXPECT_EQ(get_bytes_number("1,5kb"), 1500u);
     EXPECT_EQ(get_bytes_number("4096"), 4096u);
@@ -81,8 +80,7 @@ TEST(TextTools, ReplaceEnv) {
 }
 
 TEST(TextTools, ReplaceVariablesByFunction) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     auto resolve = [](const QString& n) { return n == "A" ? QStringLiteral("1") : n; };
     EXPECT_EQ(replace_variables("x$(A)y$(B)z$(#C)", resolve), "x1y$(B)z");
     EXPECT_EQ(replace_variables("$(A(A)", resolve), "$(A(A)");  // name "AA": unknown, kept as written
@@ -99,8 +97,7 @@ TEST(TextTools, ReplaceVariablesByFunction) {
 }
 
 TEST(TextTools, ReplaceVariablesFromMap) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const std::map<QString, QString> vars{{"a", "1"}, {"long", QString::fromUtf8("→")}};
     EXPECT_EQ(replaceVariables("${a}-${long}-${b}", vars, false), QString::fromUtf8("1-→-${b}"));
     EXPECT_EQ(replaceVariables("${a}-${b}", vars, true), "1-");
@@ -114,8 +111,7 @@ TEST(TextTools, ReplaceVariablesFromMap) {
 }
 
 TEST(XStringRef, CheckedView) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const QString s = "hello world";
     XStringRef all(s);
     EXPECT_EQ(all.size(), 11u);
@@ -161,8 +157,7 @@ TEST(XDelimiter, WholeWords) {
     EXPECT_FALSE(XDelimiter::isWord(t, 0, 1, ""));
     EXPECT_FALSE(XDelimiter::isWord(t, 4, 3, " ,"));
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const char mem[] = "ab cd\0ef";
     const std::size_t n = sizeof mem - 1;
     EXPECT_TRUE(XDelimiter::isWord(mem, n, mem, 2, " "));
@@ -185,8 +180,7 @@ TEST(XDelimiter, WholeWords) {
 }
 
 TEST(MemSearch, FindsBytesAndWords) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const char abc[] = {'a', 'b', 'c'};  // not terminated: nothing may read past it
     EXPECT_EQ(memSearch(abc, 3, "abc", 3, false), abc);
     EXPECT_EQ(memSearch(abc, 3, "bc", 2, false), abc + 1);

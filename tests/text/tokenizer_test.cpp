@@ -146,8 +146,7 @@ TEST(XTokenizer, BuildsReferencesAndKeepsStrings) {
 }
 
 TEST(XTokenizer, CursorClassesAndErrors) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const QString text = "12 x 3.5 ( + \t";
     XTokenizer t(text, " ", true, false);
     t.remove_White_Space_Token();
@@ -196,8 +195,7 @@ TEST(XTokenizer, CursorClassesAndErrors) {
 }
 
 TEST(Tokenizer, ShowLogsAtTestLevel) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     Tokenizer("a b", " ").show(2);
     zortest::drainLogger();
     std::vector<zortest::Captured> m;

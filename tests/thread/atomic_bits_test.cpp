@@ -230,8 +230,7 @@ TEST(AtomicBitsWatcher, WaitsAcrossThreads) {
 }
 
 TEST(AtomicBitsWatcher, StopEndsTheBitWaitWithItsLogLine) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     AtomicBitsWatcher w;
     std::thread t([&] { w.wait_until_bit_is_set(0x4); });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -59,8 +59,7 @@ TEST(Task, ErrorNamesAndStates) {
 }
 
 TEST(Task, FinishesFailsTimesOutAndIsCancelled) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
 
     CountingTask ok;
     ok.run(3, 1);

@@ -37,8 +37,7 @@ TEST(XTimer, FiresRepeatedlyInIdOrderOnTheOwningThread) {
 
 TEST(XTimer, DisabledListenersFireWithoutCallingAndEmptyCallablesAreSkipped) {
     zortest::TestApp a;
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XTimer t;
     int called = 0;
     t.listeners().add([&] { ++called; });
@@ -67,8 +66,7 @@ TEST(XTimer, DisabledListenersFireWithoutCallingAndEmptyCallablesAreSkipped) {
 
 TEST(XTimerOneTimeShot, ZeroMsCallsOnceOnTheNextPassAndLogsItsEnd) {
     zortest::TestApp a;
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     int called = 0;
     {
         XTimerOneTimeShot once(0, [&] { ++called; });

@@ -82,8 +82,7 @@ TEST(ZorTime, FieldsAndTexts) {
 }
 
 TEST(Stopwatch, StartStopTotalsAndTexts) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XStopwatch w;
     EXPECT_TRUE(w.isReset());
     EXPECT_EQ(w.toString(false), QStringLiteral("XStopwatch-RESET"));
@@ -151,8 +150,7 @@ TEST(TimeSlots, TypeNamesAndSlotTexts) {
 }
 
 TEST(TimeSlots, MaximumChainingAndSorting) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XTimeStats::getInstance()->setMaxSlots(3);
     XTimeSlot a = XTimeStats::start_slot(QStringLiteral("a"));
     a->setType_READ();

@@ -16,10 +16,6 @@ using namespace zor;
 
 namespace {
 
-std::string lastLines(const zortest::CaptureAppender& cap, int n) {
-    const QStringList l = cap.texts();
-    return l.mid(std::max(0, l.size() - n)).join(QLatin1Char('|')).toStdString();
-}
 
 }  // namespace
 
@@ -95,8 +91,7 @@ TEST(XRecord, GettersFallBackOnTextThatDoesNotParse) {
 }
 
 TEST(XRecord, StorageNamesAndFlags) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XRecord r;
     r.setString("", "x");
     EXPECT_TRUE(r.isEmpty()) << "an empty key is not stored";
@@ -171,8 +166,7 @@ TEST(XRecord, CopyToNullIsFatal) {
 }
 
 TEST(XRecord, FloatArraysAndStringArrays) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XRecord r;
     float out[3] = {9, 9, 9};
     r.setString("few", "1, 2");
@@ -219,8 +213,7 @@ TEST(XRecord, FloatArraysAndStringArrays) {
 }
 
 TEST(XRecord, Base64BytesAndMemory) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XRecord r;
     const QString text = QString::fromUtf8("quote \" and line\nend \xE2\x82\xAC");
     r.setBase64String("t64", text);
@@ -255,8 +248,7 @@ TEST(XRecord, Base64BytesAndMemory) {
 }
 
 TEST(XRecord, Enumerations) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     StringEnum e("1,red,green, blue ");
     EXPECT_EQ(e.index(), 1);
     EXPECT_EQ(e.enumStr(), "green");
@@ -287,7 +279,7 @@ TEST(XRecord, Enumerations) {
     zortest::drainLogger();
     EXPECT_TRUE(cap.containsText("XRecord::getStringEnum, key:one, value:'red' ?"));
     EXPECT_TRUE(cap.containsText("StringEnum::setIndex, index:-1"));
-    EXPECT_EQ(lastLines(cap, 4), "StringEnum, size:3, index:7|'red'|'green'|'blue'");
+    EXPECT_EQ(cap.lastLines(4), "StringEnum, size:3, index:7|'red'|'green'|'blue'");
     Logger::quit();
 }
 
@@ -333,8 +325,7 @@ TEST(XRecord, GeometryRoundTripsAndBadComponents) {
 }
 
 TEST(XRecord, TextFormsAndShowContents) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XRecord r;
     EXPECT_EQ(r.toString(), ", attributes:0, {}");
     r.setString("b", "two words");
@@ -346,17 +337,16 @@ TEST(XRecord, TextFormsAndShowContents) {
     EXPECT_EQ(r.toStringEnv(), "a=1 b=two words s64=c2VjcmV0");
     r.showContents(2, INFO);
     zortest::drainLogger();
-    EXPECT_EQ(lastLines(cap, 4), "XRecord, 3 attributes|a: '1'|b: 'two words'|s64: 'secret'");
+    EXPECT_EQ(cap.lastLines(4), "XRecord, 3 attributes|a: '1'|b: 'two words'|s64: 'secret'");
     EXPECT_EQ(cap.messages().back().level & 0xFFFFu, static_cast<unsigned>(INFO));
     r.showContents(0, INFO, [](const QString& k, const QString& v) { return k + "=" + v; });
     zortest::drainLogger();
-    EXPECT_EQ(lastLines(cap, 1), "s64=secret");
+    EXPECT_EQ(cap.lastLines(1), "s64=secret");
     Logger::quit();
 }
 
 TEST(XRecord, FromStringBothFormsAndBadInput) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XRecord r;
     EXPECT_TRUE(r.fromString(" a=\"1\" b = \"x y; z\"\tc=\"\" d=\"<>&'\" "));
     EXPECT_EQ(r.getString("a", "-"), "1");
