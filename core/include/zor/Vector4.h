@@ -6,13 +6,13 @@
 //   Vector4 p(1, 2, 3, 1);  Matrix4 t;  t.translate(Vector3(10, 0, 0));  p.multiply(t);  // (11, 2, 3, 1)
 //
 // INVALID has every component MAX_FLOAT. A value type: copy freely.
+#include <zor/Matrix4.h>
 #include <zor/zor_export.h>
 
 #include <QString>
 
 namespace zor {
 
-class Matrix4;
 class Matrix4d;
 class Vector3;
 
@@ -48,10 +48,18 @@ public:
     Vector3 getXYZ() const;
 
     // v' = M v (column vector): v'_i = sum_j M(i, j) v_j.
-    Vector4& multiply(const Matrix4& m);
+    Vector4& multiply(const Matrix4& m) {
+        const float* e = m.data();
+        return set(e[0] * x + e[1] * y + e[2] * z + e[3] * w, e[4] * x + e[5] * y + e[6] * z + e[7] * w,
+                   e[8] * x + e[9] * y + e[10] * z + e[11] * w, e[12] * x + e[13] * y + e[14] * z + e[15] * w);
+    }
     Vector4& multiply(const Matrix4d& m);
     // v' = v M (row vector): v'_j = sum_i v_i M(i, j).
-    Vector4& multiply_left(const Matrix4& m);
+    Vector4& multiply_left(const Matrix4& m) {
+        const float* e = m.data();
+        return set(x * e[0] + y * e[4] + z * e[8] + w * e[12], x * e[1] + y * e[5] + z * e[9] + w * e[13],
+                   x * e[2] + y * e[6] + z * e[10] + w * e[14], x * e[3] + y * e[7] + z * e[11] + w * e[15]);
+    }
 
     bool operator==(const Vector4& o) const;  // bit for bit
     bool operator!=(const Vector4& o) const { return !(*this == o); }
