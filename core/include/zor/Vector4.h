@@ -50,8 +50,21 @@ public:
     // v' = M v (column vector): v'_i = sum_j M(i, j) v_j.
     Vector4& multiply(const Matrix4& m) {
         const float* e = m.data();
+#if defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12)
+        // Four row products at once, then their sums gathered by shuffles: the rows are stored
+        // contiguously, so this is the four-wide form of the row dot products.
+        typedef float V __attribute__((vector_size(16), aligned(4), may_alias));
+        const V v = {x, y, z, w};
+        const V a = *reinterpret_cast<const V*>(e) * v, b = *reinterpret_cast<const V*>(e + 4) * v;
+        const V c = *reinterpret_cast<const V*>(e + 8) * v, d = *reinterpret_cast<const V*>(e + 12) * v;
+        const V ab = __builtin_shufflevector(a, b, 0, 4, 1, 5) + __builtin_shufflevector(a, b, 2, 6, 3, 7);
+        const V cd = __builtin_shufflevector(c, d, 0, 4, 1, 5) + __builtin_shufflevector(c, d, 2, 6, 3, 7);
+        const V r = __builtin_shufflevector(ab, cd, 0, 1, 4, 5) + __builtin_shufflevector(ab, cd, 2, 3, 6, 7);
+        return set(r[0], r[1], r[2], r[3]);
+#else
         return set(e[0] * x + e[1] * y + e[2] * z + e[3] * w, e[4] * x + e[5] * y + e[6] * z + e[7] * w,
                    e[8] * x + e[9] * y + e[10] * z + e[11] * w, e[12] * x + e[13] * y + e[14] * z + e[15] * w);
+#endif
     }
     Vector4& multiply(const Matrix4d& m);
     // v' = v M (row vector): v'_j = sum_i v_i M(i, j).
