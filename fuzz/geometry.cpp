@@ -45,7 +45,7 @@ void texts(const QByteArray& text) {
         (void)r.toString();
     }
     const zor::GPoint p = zor::GPoint::fromString(t);
-    if (p.isValid()) (void)p.isInTheNearOf(zor::GPoint(-p.y, p.x), 3);
+    if (p.isValid()) (void)p.isInTheNearOf(zor::GPoint(zor::geo::sub(0, p.y), p.x), 3);
     (void)p.toString();
     const zor::GLine l = zor::GLine::fromString(t);
     if (l.isValid()) {
