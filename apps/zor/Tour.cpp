@@ -120,6 +120,7 @@ int runTour(const CommandLine& cmd) {
     flagsAndErrors();
     tourMemory();
     tourTree();
+    tourMath();
     timing();
     section("end of the tour");
     Logger::quit();

@@ -47,6 +47,26 @@ expect 10 unframe --in bad.f --out bad.out
 expect 10 uncompress --in plain.txt --out bad.out
 expect 10 unframe --in empty.txt --out bad.out
 
+# Geometry: the point test and the triangulation; bad polygon text is a bad argument, a polygon
+# that crosses itself a mathematical failure.
+expect 0 geometry --polygon "0,0 4,0 4,3 0,3" --point "1,1"
+for line in "polygon 4 points, area 12, bounds (0, 0, 4, 3)" "point 1,1 inside" "triangulation 2 triangles, area 12"; do
+  grep -qxF "$line" out.txt || { echo "FAIL: geometry printed no '$line'"; cat out.txt; fails=$((fails + 1)); }
+done
+[ "$(grep -c '^  ' out.txt)" = 2 ] || { echo "FAIL: geometry did not list two triangles"; fails=$((fails + 1)); }
+expect 0 geometry --polygon "0,0 4,0 4,3 0,3" --point "4,1"
+grep -qxF "point 4,1 outside" out.txt || { echo "FAIL: the right edge counts as outside"; fails=$((fails + 1)); }
+expect 0 geometry --polygon "0,0 6,0 6,6 4,6 4,2 2,2 2,6 0,6"
+grep -qxF "triangulation 6 triangles, area 28" out.txt || { echo "FAIL: U shape '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 3 geometry --polygon "0,0 4,4 4,0 0,4" --point "1,1"
+grep -qxF "triangulation failed: the polygon is not simple" out.txt || { echo "FAIL: bow-tie"; fails=$((fails + 1)); }
+expect 6 geometry --polygon "0,0 4,x 1,1"
+grep -q "no point x,y" err.txt || { echo "FAIL: no line for bad polygon text"; cat err.txt; fails=$((fails + 1)); }
+expect 6 geometry --polygon "0,0 4,0"
+expect 6 geometry --polygon "0,0 4,0 4,3" --point "1"
+expect 6 geometry --polygon "0,0 4,0 nan,3"
+expect 6 geometry
+
 # Missing files, directories and arguments.
 expect 4 md5 --file no-such-file
 expect 4 md5 --file "$dir"

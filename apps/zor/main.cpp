@@ -21,6 +21,7 @@ const std::vector<Command>& commands() {
         {"unframe", "--in G --out F", "checks and unpacks an MD5 frame; a damaged one ends with 10", &runUnframe},
         {"tree", "--in T [--md5 true] | --sample --out T [--compress true | --base64 true]",
          "prints a tree file (plain, compressed or base64) or its MD5, or writes a sample tree", &runTree},
+        {"geometry", "--polygon \"x,y x,y ...\" [--point x,y]", "tests the point against the polygon and triangulates it; a self-crossing polygon ends with 3", &runGeometry},
     };
     return list;
 }
@@ -37,7 +38,7 @@ std::string helpText() {
          "--logTrailler false, --logLevel MASK, --logFile NAME --logDir DIR [--logFileLen BYTES]\n"
          "[--logRotate second|minute|hour|day|month|year]\n";
     t += "\nexit codes:\n";
-    for (int code : {0, 2, 4, 5, 6, 7, 9, 10, 20})
+    for (int code : {0, 2, 3, 4, 5, 6, 7, 9, 10, 20})
         t += QString::asprintf("  %2d %s\n", code, qPrintable(zor::exitZorErrorCodeToString(code))).toStdString();
     return t;
 }

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <random>
 
@@ -149,6 +150,24 @@ TEST(Geometry2D, TextFormsAndBadText) {
 TEST(Geometry2D, NullTextIsAProgrammingError) {
     // The fatal check writes its notice to stdout and exits with 1 after five seconds.
     EXPECT_EXIT(GPoint::fromString(nullptr), ::testing::ExitedWithCode(1), "");
+}
+
+TEST(GRect, ExtremeNumbersWrapInsteadOfOverflowing) {
+    // Any four numbers fromString accepts must be safe to compute with (checked under UBSan).
+    const GRect r = GRect::fromString("9223372036854775807 -9223372036854775808 1 -1");
+    ASSERT_TRUE(r.isValid());
+    EXPECT_EQ(r.right(), LLONG_MIN) << "two's complement wrap";
+    EXPECT_EQ(r.bottom(), LLONG_MAX);
+    EXPECT_FALSE(r.containsPoint(0, 0));
+    GRect s(r);
+    s.shrink(LLONG_MAX);
+    s.setRight(LLONG_MIN);
+    EXPECT_GE(s.width, LLONG_MIN);
+    GPoint p(LLONG_MAX, 0);
+    p += GPoint(1, 0);
+    EXPECT_EQ(p.x, LLONG_MIN);
+    (void)GRect::getUnionRect(r, GRect(LLONG_MIN, 0, 5, 5));
+    (void)GRect::getIntersectedRect(r, GRect(LLONG_MIN, LLONG_MAX, LLONG_MAX, 5));
 }
 
 TEST(GPoint, NearnessAndArithmetic) {

@@ -322,6 +322,20 @@ TEST(Matrix4, StorageOrderTranslationAndProducts) {
     Vector4 rowX(1, 0, 0, 0);
     rowX.multiply_left(t);
     EXPECT_EQ(rowX, Vector4(1, 0, 0, 1)) << "row vector times the first row";
+    Vector4d pd(4, 5, 6, 1);
+    pd.multiply(t);
+    EXPECT_EQ(pd, Vector4d(5, 7, 9, 1)) << "the double vector: the same column product";
+    Vector4d rd(1, 0, 0, 0);
+    rd.multiply_left(t);
+    EXPECT_EQ(rd, Vector4d(1, 0, 0, 1));
+    Matrix4d td(t);
+    td.translate(1, 1, 1);
+    Vector4d od(0, 0, 0, 1);
+    od.multiply(td);
+    EXPECT_EQ(od, Vector4d(2, 3, 4, 1));
+    Vector4 pf(0, 0, 0, 1);
+    pf.multiply(td);
+    EXPECT_EQ(pf, Vector4(2, 3, 4, 1));
 
     // (A B)(i, j) by hand for a non-symmetric pair.
     const Matrix4 a(1, 2, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);

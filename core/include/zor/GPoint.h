@@ -13,6 +13,17 @@
 
 namespace zor {
 
+// Whole-number coordinates wrap around at the ends of the 64-bit range (two's complement) instead
+// of overflowing, so that no text read by fromString can make the arithmetic undefined.
+namespace geo {
+inline long long add(long long a, long long b) {
+    return static_cast<long long>(static_cast<unsigned long long>(a) + static_cast<unsigned long long>(b));
+}
+inline long long sub(long long a, long long b) {
+    return static_cast<long long>(static_cast<unsigned long long>(a) - static_cast<unsigned long long>(b));
+}
+}  // namespace geo
+
 class ZOR_EXPORT GPoint {
 public:
     static constexpr long long NOT_DEFINED = -2147483647LL - 1;  // the smallest 32-bit integer
@@ -33,13 +44,13 @@ public:
     }
     void setXY(long long x_, long long y_) { set(x_, y_); }
     GPoint& operator+=(const GPoint& o) {
-        x += o.x;
-        y += o.y;
+        x = geo::add(x, o.x);
+        y = geo::add(y, o.y);
         return *this;
     }
     GPoint& operator-=(const GPoint& o) {
-        x -= o.x;
-        y -= o.y;
+        x = geo::sub(x, o.x);
+        y = geo::sub(y, o.y);
         return *this;
     }
     bool operator==(const GPoint& o) const { return x == o.x && y == o.y; }

@@ -47,8 +47,8 @@ public:
     long long getY() const { return y; }
     long long left() const { return x; }
     long long top() const { return y; }
-    long long right() const { return x + width; }
-    long long bottom() const { return y + height; }
+    long long right() const { return geo::add(x, width); }
+    long long bottom() const { return geo::add(y, height); }
     long long getWidth() const { return width; }
     long long getHeight() const { return height; }
     GDimension getSize() const { return GDimension(width, height); }
@@ -56,7 +56,7 @@ public:
     GPoint getTopRight() const { return GPoint(right(), y); }
     GPoint getBottomLeft() const { return GPoint(x, bottom()); }
     GPoint getBottomRight() const { return GPoint(right(), bottom()); }
-    GPoint getMiddle() const { return GPoint(x + width / 2, y + height / 2); }
+    GPoint getMiddle() const { return GPoint(geo::add(x, width / 2), geo::add(y, height / 2)); }
 
     // ---- setters
     void setX(long long v) { x = v; }

@@ -8,7 +8,7 @@
 // Point in polygon: a point on an edge at the polygon's smaller y counts as inside, on an edge at
 // the larger y as outside (half-open rule, so neighbouring polygons never both claim a point).
 // The Vector2 forms truncate the vertex coordinates to integers first. Fewer than three vertices
-// are never "inside". Stateless and thread-safe; nothing allocates except inside() (one copy).
+// are never "inside". Stateless and thread-safe; nothing allocates.
 #include <zor/GLine.h>
 #include <zor/GPoint.h>
 #include <zor/GRect.h>

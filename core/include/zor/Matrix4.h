@@ -122,6 +122,9 @@ public:
     void show(int indent = 0, bool columnOrder = false) const;
 
 private:
+    struct Uninitialised {};
+    explicit Matrix4(Uninitialised) {}  // for results that are written in full right away
+
     float m_e[16];
 };
 

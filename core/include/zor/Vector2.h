@@ -9,9 +9,11 @@
 // isValid() tests it bit for bit) and "not defined" (both components MIN_FLOAT, an unset point;
 // setNotDefined(), isNotDefined()). == compares bits, isEqual/isNearly compare with a tolerance.
 // A value type without invariants: copy freely, no thread-safety beyond that of a float pair.
+#include <zor/GMath.h>
 #include <zor/zor_export.h>
 
 #include <QString>
+#include <cmath>
 
 namespace zor {
 
@@ -68,7 +70,11 @@ public:
     Vector2& flip() { return set(-x, -y); }
     Vector2& operator--() { return flip(); }
     // Divides by the length when it is greater than EPSILON; a shorter vector stays as it is.
-    Vector2& normalize();
+    Vector2& normalize() {
+        const float len = getLength();
+        if (len > GMath::EPSILON) set(x / len, y / len);
+        return *this;
+    }
     Vector2& operator!() { return normalize(); }
     // Scales to the given length (a zero vector stays zero).
     Vector2& setLength(float len);
@@ -78,7 +84,7 @@ public:
     float getScalarProduct(const Vector2& o) const { return *this * o; }
     Vector3 operator%(const Vector2& o) const;  // (0, 0, x1 y2 - y1 x2)
     Vector3 getCrossProduct(const Vector2& o) const;
-    float getLength() const;
+    float getLength() const { return std::sqrt(x * x + y * y); }
     float operator~() const { return getLength(); }
 
     // The vector as a row vector times m: v'_j = sum_i v_i m(i, j).

@@ -9,9 +9,11 @@
 // INVALID (every component MAX_FLOAT) is the result of failed computations such as the
 // intersection of skew lines; isValid() tests it bit for bit. == compares bits, isEqual/isNearly
 // compare with a tolerance. A value type: copy freely; one thread per object when writing.
+#include <zor/GMath.h>
 #include <zor/zor_export.h>
 
 #include <QString>
+#include <cmath>
 
 namespace zor {
 
@@ -73,9 +75,19 @@ public:
     Vector3& flip() { return set(-x, -y, -z); }
     Vector3& operator--() { return flip(); }
     // Divides by the length when it is greater than EPSILON; a shorter vector stays as it is.
-    Vector3& normalize();
+    Vector3& normalize() {
+        const float len = getLength();
+        if (len > GMath::EPSILON) {
+            const float inv = 1.0f / len;
+            set(x * inv, y * inv, z * inv);
+        }
+        return *this;
+    }
     Vector3& operator!() { return normalize(); }
-    Vector3 getNormal() const;  // a normalised copy
+    Vector3 getNormal() const {  // a normalised copy
+        Vector3 n(*this);
+        return n.normalize();
+    }
     Vector3& setLength(float len);  // a zero vector stays zero
     Vector3& cross(const Vector3& o) { return *this = *this % o; }
     Vector3& operator%=(const Vector3& o) { return cross(o); }
@@ -88,7 +100,7 @@ public:
     }
     Vector3 getCrossProduct(const Vector3& o) const { return *this % o; }
     float getScalarTripleProduct(const Vector3& b, const Vector3& c) const { return *this * (b % c); }
-    float getLength() const;
+    float getLength() const { return std::sqrt(x * x + y * y + z * z); }
     float operator~() const { return getLength(); }
 
     // The vector as a row vector times m: v'_j = sum_i v_i m(i, j).

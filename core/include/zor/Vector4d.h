@@ -33,6 +33,7 @@ public:
     Vector4d& multiply(const Matrix4d& m);  // v' = M v
     Vector4d& multiply(const Matrix4& m);   // v' = M v, the float matrix widened
     Vector4d& multiply_left(const Matrix4d& m);  // v' = v M
+    Vector4d& multiply_left(const Matrix4& m);   // v' = v M, the float matrix widened
 
     bool operator==(const Vector4d& o) const;  // bit for bit
     bool operator!=(const Vector4d& o) const { return !(*this == o); }

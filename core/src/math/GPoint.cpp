@@ -11,8 +11,8 @@ GPoint::~GPoint() = default;
 
 bool GPoint::isInTheNearOf(const GPoint& other, int tolerance) const {
     // The differences wrap like 32-bit integers would; widened before abs so INT_MIN is no trap.
-    const auto dx = static_cast<std::int32_t>(static_cast<std::uint32_t>(x - other.x));
-    const auto dy = static_cast<std::int32_t>(static_cast<std::uint32_t>(y - other.y));
+    const auto dx = static_cast<std::int32_t>(static_cast<std::uint32_t>(geo::sub(x, other.x)));
+    const auto dy = static_cast<std::int32_t>(static_cast<std::uint32_t>(geo::sub(y, other.y)));
     const long long adx = dx < 0 ? -static_cast<long long>(dx) : dx;
     const long long ady = dy < 0 ? -static_cast<long long>(dy) : dy;
     return adx <= tolerance && ady <= tolerance;

@@ -15,31 +15,34 @@ bool GRect::isNotDefined() const {
 }
 
 void GRect::addValues(long long dx, long long dy, long long dw, long long dh) {
-    x += dx;
-    y += dy;
-    width += dw;
-    height += dh;
+    x = geo::add(x, dx);
+    y = geo::add(y, dy);
+    width = geo::add(width, dw);
+    height = geo::add(height, dh);
 }
 
-void GRect::shrink(long long n) { addValues(n, n, -2 * n, -2 * n); }
+void GRect::shrink(long long n) {
+    const long long twice = geo::add(n, n);
+    addValues(n, n, geo::sub(0, twice), geo::sub(0, twice));
+}
 
 void GRect::setRect2Middle(GRect& inner) const {
-    inner.x = x + (width - inner.width) / 2;
-    inner.y = y + (height - inner.height) / 2;
+    inner.x = geo::add(x, geo::sub(width, inner.width) / 2);
+    inner.y = geo::add(y, geo::sub(height, inner.height) / 2);
 }
 
 void GRect::setRight(long long r) {
-    width = r - x;
+    width = geo::sub(r, x);
     if (width < 0) {
-        width = x - r;
+        width = geo::sub(x, r);
         x = r;
     }
 }
 
 void GRect::setBottom(long long b) {
-    height = b - y;
+    height = geo::sub(b, y);
     if (height < 0) {
-        height = y - b;
+        height = geo::sub(y, b);
         y = b;
     }
 }
@@ -97,7 +100,7 @@ GRect GRect::getIntersectedRect(const GRect& a, const GRect& b) {
 void GRect::getIntersectedRect(const GRect& a, const GRect& b, GRect& result) {
     const long long nx = std::max(a.x, b.x);
     const long long ny = std::max(a.y, b.y);
-    result = GRect(nx, ny, std::min(a.right(), b.right()) - nx, std::min(a.bottom(), b.bottom()) - ny);
+    result = GRect(nx, ny, geo::sub(std::min(a.right(), b.right()), nx), geo::sub(std::min(a.bottom(), b.bottom()), ny));
 }
 
 GRect GRect::getUnionRect(const GRect& a, const GRect& b) {
@@ -105,7 +108,7 @@ GRect GRect::getUnionRect(const GRect& a, const GRect& b) {
     if (b.width < 0 || b.height < 0) return a;
     const long long nx = std::min(a.x, b.x);
     const long long ny = std::min(a.y, b.y);
-    return GRect(nx, ny, std::max(a.right(), b.right()) - nx, std::max(a.bottom(), b.bottom()) - ny);
+    return GRect(nx, ny, geo::sub(std::max(a.right(), b.right()), nx), geo::sub(std::max(a.bottom(), b.bottom()), ny));
 }
 
 GRect GRect::fromString(const char* text) {

@@ -89,8 +89,10 @@ int GeoAlgo2D::ccw(const GPoint& p0, const GPoint& p1, const GPoint& p2) {
     const Wide dx2 = static_cast<Wide>(p2.x) - p0.x, dy2 = static_cast<Wide>(p2.y) - p0.y;
     // Exact while the differences stay below 2^62 (their squares and sums fit in 127 bits);
     // beyond that, coordinates near the ends of the 64-bit range, long double gives the sign.
-    const Wide limit = static_cast<Wide>(1) << 62;
-    auto small = [limit](Wide v) { return v < limit && v > -limit; };
+    auto small = [](Wide v) {
+        const Wide limit = static_cast<Wide>(1) << 62;
+        return v < limit && v > -limit;
+    };
     if (small(dx1) && small(dy1) && small(dx2) && small(dy2)) return ccwSign(dx1, dy1, dx2, dy2);
     return ccwSign(static_cast<long double>(dx1), static_cast<long double>(dy1), static_cast<long double>(dx2),
                    static_cast<long double>(dy2));

@@ -48,7 +48,7 @@ Matrix4 Matrix4::getTransposed() const {
 float Matrix4::getDeterminant() const { return mathdetail::det4(m_e); }
 
 Matrix4 Matrix4::getInverse() const {
-    Matrix4 r;
+    Matrix4 r{Uninitialised{}};
     if (!mathdetail::inverse4(r.m_e, m_e)) {
         logError("Matrix4::getInverse, singular matrix, determinant $", getDeterminant());
         return INVALID;
@@ -64,7 +64,7 @@ bool Matrix4::invert() {
 }
 
 Matrix4 Matrix4::operator*(const Matrix4& b) const {
-    Matrix4 c;
+    Matrix4 c{Uninitialised{}};
     mathdetail::mul4(c.m_e, m_e, b.m_e);
     return c;
 }

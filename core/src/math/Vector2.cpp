@@ -22,15 +22,6 @@ const Vector2 Vector2::UNIT_X_NEGATIVE(-1.0f, 0.0f);
 const Vector2 Vector2::UNIT_Y_POSITIVE(0.0f, 1.0f);
 const Vector2 Vector2::UNIT_Y_NEGATIVE(0.0f, -1.0f);
 
-Vector2& Vector2::normalize() {
-    const float len = getLength();
-    if (len > GMath::EPSILON) {
-        x /= len;
-        y /= len;
-    }
-    return *this;
-}
-
 Vector2& Vector2::setLength(float len) {
     normalize();
     return scale(len);
@@ -38,8 +29,6 @@ Vector2& Vector2::setLength(float len) {
 
 Vector3 Vector2::operator%(const Vector2& o) const { return Vector3(0.0f, 0.0f, x * o.y - y * o.x); }
 Vector3 Vector2::getCrossProduct(const Vector2& o) const { return *this % o; }
-
-float Vector2::getLength() const { return std::sqrt(x * x + y * y); }
 
 Vector2& Vector2::operator*=(const Matrix2& m) {
     return set(x * m[0] + y * m[2], x * m[1] + y * m[3]);

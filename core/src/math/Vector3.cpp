@@ -20,24 +20,6 @@ const Vector3 Vector3::UNIT_Y_NEGATIVE(0.0f, -1.0f, 0.0f);
 const Vector3 Vector3::UNIT_Z_POSITIVE(0.0f, 0.0f, 1.0f);
 const Vector3 Vector3::UNIT_Z_NEGATIVE(0.0f, 0.0f, -1.0f);
 
-float Vector3::getLength() const { return std::sqrt(x * x + y * y + z * z); }
-
-Vector3& Vector3::normalize() {
-    const float len = getLength();
-    if (len > GMath::EPSILON) {
-        const float inv = 1.0f / len;
-        x *= inv;
-        y *= inv;
-        z *= inv;
-    }
-    return *this;
-}
-
-Vector3 Vector3::getNormal() const {
-    Vector3 n(*this);
-    return n.normalize();
-}
-
 Vector3& Vector3::setLength(float len) {
     normalize();
     return scale(len);

@@ -21,12 +21,6 @@ Vector4::Vector4(const Vector3& v, float w_) : x(v.x), y(v.y), z(v.z), w(w_) {}
 
 Vector3 Vector4::getXYZ() const { return Vector3(x, y, z); }
 
-Vector4& Vector4::multiply(const Matrix4& m) {
-    const float* e = m.data();
-    return set(e[0] * x + e[1] * y + e[2] * z + e[3] * w, e[4] * x + e[5] * y + e[6] * z + e[7] * w,
-               e[8] * x + e[9] * y + e[10] * z + e[11] * w, e[12] * x + e[13] * y + e[14] * z + e[15] * w);
-}
-
 Vector4& Vector4::multiply(const Matrix4d& m) {
     const double* e = m.data();
     const double a = x, b = y, c = z, d = w;
@@ -34,12 +28,6 @@ Vector4& Vector4::multiply(const Matrix4d& m) {
                static_cast<float>(e[4] * a + e[5] * b + e[6] * c + e[7] * d),
                static_cast<float>(e[8] * a + e[9] * b + e[10] * c + e[11] * d),
                static_cast<float>(e[12] * a + e[13] * b + e[14] * c + e[15] * d));
-}
-
-Vector4& Vector4::multiply_left(const Matrix4& m) {
-    const float* e = m.data();
-    return set(x * e[0] + y * e[4] + z * e[8] + w * e[12], x * e[1] + y * e[5] + z * e[9] + w * e[13],
-               x * e[2] + y * e[6] + z * e[10] + w * e[14], x * e[3] + y * e[7] + z * e[11] + w * e[15]);
 }
 
 bool Vector4::operator==(const Vector4& o) const { return mathdetail::bitsEqual(&x, &o.x, 4); }

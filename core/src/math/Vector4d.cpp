@@ -29,6 +29,8 @@ Vector4d& Vector4d::multiply_left(const Matrix4d& m) {
                x * e[2] + y * e[6] + z * e[10] + w * e[14], x * e[3] + y * e[7] + z * e[11] + w * e[15]);
 }
 
+Vector4d& Vector4d::multiply_left(const Matrix4& m) { return multiply_left(Matrix4d(m)); }
+
 bool Vector4d::operator==(const Vector4d& o) const { return mathdetail::bitsEqual(&x, &o.x, 4); }
 
 bool Vector4d::isNearly(const Vector4d& o, double tolerance) const {
