@@ -22,23 +22,6 @@ using namespace zor;
 namespace {
 
 // Without --verbose only warnings and errors are shown, on stderr as "zor: <text>".
-class GeometryProblems : public Appender {
-public:
-    GeometryProblems() : Appender(QStringLiteral("stderr")) {}
-    void append(LogMessage* msg) override {
-        if (!msg->isFatal() && !msg->isError() && !msg->isWarning()) return;
-        std::fprintf(stderr, "zor: %s\n", qPrintable(msg->toString()));
-        std::fflush(stderr);
-    }
-};
-
-bool startLogger(const CommandLine& cmd) {
-    if (cmd.isBool(QStringLiteral("verbose"), false)) return Logger::ini(cmd);
-    static GeometryProblems* problems = new GeometryProblems();  // outlives every logger
-    QList<Appender*> appenders{problems};
-    return Logger::ini(cmd, &appenders);
-}
-
 // "x,y" with finite numbers.
 bool parsePoint(const QString& text, Vector2& p) {
     const QStringList xy = text.split(QLatin1Char(','));
@@ -71,7 +54,9 @@ QString pointText(const Vector2& p) {
     return QString::asprintf("%g,%g", static_cast<double>(p.x), static_cast<double>(p.y));
 }
 
-int finish(int rc, const QStringList& lines) {
+// Ends the command like finish() does, with several result lines (printed even after a failure:
+// the point test stands when the triangulation fails).
+int finishLines(int rc, const QStringList& lines) {
     Logger::quit();
     for (const QString& l : lines) std::printf("%s\n", qPrintable(l));
     return rc;
@@ -84,10 +69,10 @@ int runGeometry(const CommandLine& cmd) {
     const QString polygonText = cmd.getString(QStringLiteral("polygon"));
     if (polygonText.isEmpty()) {
         logError("geometry, missing argument --polygon (zor --help shows the usage)");
-        return finish(EXIT_ZOR_ARGUMENT, {});
+        return finishLines(EXIT_ZOR_ARGUMENT, {});
     }
     std::vector<Vector2> polygon;
-    if (!parsePolygon(polygonText, polygon)) return finish(EXIT_ZOR_ARGUMENT, {});
+    if (!parsePolygon(polygonText, polygon)) return finishLines(EXIT_ZOR_ARGUMENT, {});
     QStringList out;
     const float area = Triangulate::getArea(polygon);
     out << QString::asprintf("polygon %d points, area %g, bounds %s", static_cast<int>(polygon.size()),
@@ -98,7 +83,7 @@ int runGeometry(const CommandLine& cmd) {
         const QString pointArg = cmd.getString(QStringLiteral("point"));
         if (!parsePoint(pointArg, p)) {
             logError("geometry, '$' is no point x,y", pointArg);
-            return finish(EXIT_ZOR_ARGUMENT, {});
+            return finishLines(EXIT_ZOR_ARGUMENT, {});
         }
         out << QString::asprintf("point %s %s", qPrintable(pointText(p)),
                                  GeoAlgo2D::contains(p, polygon) ? "inside" : "outside");
@@ -106,7 +91,7 @@ int runGeometry(const CommandLine& cmd) {
     std::vector<Vector2> triangles;
     if (!Triangulate::makeMesh(polygon, triangles)) {
         out << QStringLiteral("triangulation failed: the polygon is not simple");
-        return finish(EXIT_ZOR_MATH, out);
+        return finishLines(EXIT_ZOR_MATH, out);
     }
     double sum = 0.0;
     QStringList rows;
@@ -117,7 +102,7 @@ int runGeometry(const CommandLine& cmd) {
     }
     out << QString::asprintf("triangulation %d triangles, area %g", static_cast<int>(triangles.size() / 3), sum);
     out << rows;
-    return finish(EXIT_ZOR_OK, out);
+    return finishLines(EXIT_ZOR_OK, out);
 }
 
 }  // namespace zorapp
