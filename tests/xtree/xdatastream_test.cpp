@@ -400,3 +400,23 @@ TEST(XDataStream, SequentialDevicesAreBoundedByWhatTheyHold) {
     EXPECT_TRUE(u.readFromDevice(cat));
     EXPECT_EQ(u.calc_MD5Sum(), t.calc_MD5Sum());
 }
+
+TEST(XDataStream, EmptyArraysKeepTheirElementTypeThroughTheStream) {
+    // Found by fuzzing: an empty array of trees read from a stream must write again.
+    XTree t;
+    t.setTreeArray("trees", 0);
+    t.setLinkArray("links", 0);
+    t.setArray<QString>("strings", std::vector<QString>());
+    XTree back = t.create_copy();
+    EXPECT_EQ(back.createByteArray(), t.createByteArray());
+    EXPECT_TRUE(back.get_tree_array("trees").isCategoryTree());
+    EXPECT_TRUE(back.get_tree_array("links").isCategoryLink());
+    XVal v;
+    QByteArray record = QByteArray::fromHex("03" "0A58547265654172726179" "0000000A" "00580054007200650065" "0000000000000000");
+    XDataStream in(record);
+    ASSERT_TRUE(in.readVal(v));
+    QByteArray out;
+    XDataStream s(&out, QIODevice::WriteOnly);
+    EXPECT_TRUE(s.writeVal(v));
+    EXPECT_EQ(out, record);
+}
