@@ -113,7 +113,10 @@ QString geometryText(const QPointF& v) { return QStringLiteral("(%1, %2)").arg(v
 QString geometryText(const QSize& v) { return QStringLiteral("(%1 x %2)").arg(v.width()).arg(v.height()); }
 QString geometryText(const QSizeF& v) { return QStringLiteral("(%1 x %2)").arg(v.width()).arg(v.height()); }
 QString geometryText(const QRect& v) {
-    return QStringLiteral("(%1, %2, %3 x %4)").arg(v.x()).arg(v.y()).arg(v.width()).arg(v.height());
+    // QRect::width() overflows for corners far apart (a rectangle read from a file can be anything).
+    const qint64 w = static_cast<qint64>(v.right()) - v.left() + 1;
+    const qint64 h = static_cast<qint64>(v.bottom()) - v.top() + 1;
+    return QStringLiteral("(%1, %2, %3 x %4)").arg(v.x()).arg(v.y()).arg(w).arg(h);
 }
 QString geometryText(const QRectF& v) {
     return QStringLiteral("(%1, %2, %3 x %4)").arg(v.x()).arg(v.y()).arg(v.width()).arg(v.height());
@@ -139,7 +142,8 @@ void registerType(const QString& name, Write write, Read read, Text text) {
         read(s, v);
         slot.setValMove(std::move(v));
     };
-    auto aw = [write, name](XDataStream& s, const XTreeArray& a) -> bool {
+    auto aw = [write](XDataStream& s, const XTreeArray& a) -> bool {
+        (void)write;  // strings are written in Qt's form instead
         const T* p = static_cast<const T*>(a.getArray());
         if (a.size() == 0) return true;
         if (p == nullptr) return false;
@@ -158,6 +162,7 @@ void registerType(const QString& name, Write write, Read read, Text text) {
         return s.status() == QDataStream::Ok;
     };
     auto ar = [read, name](XDataStream& s, XVal& slot, std::uint64_t count) -> bool {
+        (void)read;  // strings are read in Qt's form instead
         const bool raw = !isString && !XDataStream::atomicConsiderByteOrder.load();
         const std::uint64_t each = isString ? 4 : raw ? sizeof(T) : encodedSize<T>();
         if (!s.fitsElements(count, each, "elements")) return true;  // damaged: the stream says so
