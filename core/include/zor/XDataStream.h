@@ -133,7 +133,7 @@ private:
     using Stack = std::vector<WalkFrame>;
     void writeRecordHead(const XVal& slot);
     void writeEntryHead(const QString& key, const XVal& slot);
-    QString readTypeName();
+    QString readTypeName(const XTypeSupporter::ValueReader** reader);
     bool beginWriteTree(const XTree& tree, Stack& stack);
     bool writePayload(const XVal& slot, Stack& stack);
     bool runWrite(Stack& stack);
@@ -161,7 +161,8 @@ private:
     QByteArray m_out;
     QByteArray m_in;
     int m_inPos = 0;
-    bool m_readAhead = false;  // the device is random access: reading ahead can be undone
+    bool m_standardSupporter = false;  // simple values may be read straight from the tables
+    std::size_t m_lastType = 0;
     std::atomic<bool> m_skipReading{false};
     unsigned int m_depth = 0;  // nesting of the walks running on this stream
     bool m_failLogged = false;

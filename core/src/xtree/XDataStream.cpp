@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <cstring>
 #include <new>
+#include <typeinfo>
 
 namespace zor {
 
@@ -47,18 +48,24 @@ struct XDataStream::WalkFrame {
 
 XDataStream::XDataStream(QIODevice* device, const XTypeSupporter& ts) : QDataStream(device), m_supporter(&ts) {
     setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
 }
 
 XDataStream::XDataStream(const QByteArray& bytes, const XTypeSupporter& ts) : QDataStream(bytes), m_supporter(&ts) {
     setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
 }
 
 XDataStream::XDataStream(QByteArray* bytes, QIODevice::OpenMode mode, const XTypeSupporter& ts)
     : QDataStream(bytes, mode), m_supporter(&ts) {
     setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
 }
 
-XDataStream::XDataStream(const XTypeSupporter& ts) : m_supporter(&ts) { setVersion(kStreamVersion); }
+XDataStream::XDataStream(const XTypeSupporter& ts) : m_supporter(&ts) {
+    setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
+}
 
 XDataStream::~XDataStream() { flush(); }
 
@@ -552,27 +559,41 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
     writeRecordHead(slot);
 }
 
-// The type name of a record: the registered names are recognised in place, without decoding.
-QString XDataStream::readTypeName() {
+// The type name of a record: the registered names are recognised in place, without decoding,
+// together with the value reader of the simple ones (null for the others).
+QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
+    *reader = nullptr;
     quint8 n = 0;
     *this >> n;
     if (!checkReadStatus() || n == 0) return QString();
     char local[256];
     if (getBytes(local, n) != n) {
         checkReadStatus();
-        fail(QStringLiteral("XDataStream::readShortString, the data ends early"));
         return QString();
     }
-    static const std::vector<std::pair<QByteArray, QString>> known = [] {
-        std::vector<std::pair<QByteArray, QString>> k;
+    struct Known {
+        QByteArray utf8;
+        QString name;
+        const XTypeSupporter::ValueReader* reader;
+    };
+    static const std::vector<Known> known = [] {
+        std::vector<Known> k;
         const XTypeSet set;
         for (unsigned int c = 0; c < 3; ++c)
-            for (const QString& name : set.types(static_cast<XTypeSet::Category>(c))) k.emplace_back(name.toUtf8(), name);
-        k.emplace_back(XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink);
+            for (const QString& name : set.types(static_cast<XTypeSet::Category>(c)))
+                k.push_back({name.toUtf8(), name, XTypeSupporter::valueReaders().find(name)});
+        k.push_back({XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink, nullptr});
         return k;
     }();
-    for (const auto& k : known) {
-        if (k.first.size() == n && std::memcmp(k.first.constData(), local, n) == 0) return k.second;
+    // Records of one type often follow each other: try the last match first.
+    const std::size_t last = m_lastType < known.size() ? m_lastType : 0;
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        const Known& k = known[(last + i) % known.size()];
+        if (k.utf8.size() == n && std::memcmp(k.utf8.constData(), local, n) == 0) {
+            m_lastType = (last + i) % known.size();
+            *reader = k.reader;
+            return k.name;
+        }
     }
     return decodeUtf8(local, n);
 }
@@ -674,7 +695,8 @@ bool XDataStream::beginReadTree(XTree& tree, Stack& stack) {
 bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
     quint8 category = 0;
     *this >> category;
-    const QString type = readTypeName();
+    const XTypeSupporter::ValueReader* simpleReader = nullptr;
+    const QString type = readTypeName(&simpleReader);
     if (!checkReadStatus()) return false;
     const auto cat = static_cast<XCategory>(category);
     auto wrongCategory = [&]() {
@@ -717,6 +739,14 @@ bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
             fail(xformat("XDataStream::readVal, type problems <$>, typeSupporter@$", elementType, m_supporter->toString()));
             return false;
         }
+        if (!checkReadStatus()) return false;
+        fresh.setCategory(cat);
+        return true;
+    }
+    if (simpleReader != nullptr && m_standardSupporter) {
+        // The standard supporter reads simple values through its table: call the entry directly.
+        if (cat != XCategory::SIMPLE) return wrongCategory();
+        (*simpleReader)(*this, fresh);
         if (!checkReadStatus()) return false;
         fresh.setCategory(cat);
         return true;

@@ -9,6 +9,7 @@
 
 #include "MemoryDevice.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <vector>
 
@@ -708,30 +709,39 @@ XTree XTree::load(XMem& mem, const XTypeSupporter& ts) {
     return t;
 }
 
+namespace {
+
+// The device form in a growing buffer: one pass of writing, where createMem measures first.
+QByteArray deviceForm(const XTree& tree, const XTypeSupporter& ts) {
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    if (!tree.writeToDevice(buf, ts)) return QByteArray();
+    return bytes;
+}
+
+}  // namespace
+
 bool XTree::copy(XTree* target, const XTypeSupporter& ts) const {
     if (target == nullptr) nullPointerHandling("libSrc/core/src/tools/xtree/XTree", 700, QStringLiteral("pTree == NULL"));
     if (target == this) return true;
-    XMem mem = createMem(ts);
-    if (mem.isEmpty()) {
+    if (m_entries.empty()) {
         target->clear();
-        return m_entries.empty();
+        return true;
     }
-    MemoryDevice dev(static_cast<const char*>(mem.mem()), static_cast<qint64>(mem.size()));
+    const QByteArray bytes = deviceForm(*this, ts);
+    MemoryDevice dev(bytes.constData(), bytes.size());
     return target->readFromDevice(dev, ts);
 }
 
 XTree XTree::create_copy(const XTypeSupporter& ts) const {
     XTree t;
-    if (m_entries.empty()) {
+    const QByteArray bytes = m_entries.empty() ? QByteArray() : deviceForm(*this, ts);
+    if (bytes.isEmpty()) {
         logWarning("XTree::create_copy - empty tree");
         return t;
     }
-    XMem mem = createMem(ts);
-    if (mem.isEmpty()) {
-        logWarning("XTree::create_copy - empty tree");
-        return t;
-    }
-    MemoryDevice dev(static_cast<const char*>(mem.mem()), static_cast<qint64>(mem.size()));
+    MemoryDevice dev(bytes.constData(), bytes.size());
     t.readFromDevice(dev, ts);
     return t;
 }
