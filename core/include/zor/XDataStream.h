@@ -122,7 +122,9 @@ public:
 
     // The body of a tree (entry count, then key and record per entry), walked without recursion.
     bool writeTreeBody(const XTree& tree);
-    bool readTreeBody(XTree& tree);  // into an empty tree; no parents set, no links resolved
+    // Into an empty tree, with the parents of everything read set; links are not resolved.
+    bool readTreeBody(XTree& tree);
+    std::uint64_t linksRead() const { return m_linksRead; }  // links met so far (to resolve later)
 
 protected:
     std::int64_t write_void(const void* p, std::uint64_t len) { return writeBigData(static_cast<const char*>(p), len); }
@@ -163,6 +165,7 @@ private:
     int m_inPos = 0;
     bool m_standardSupporter = false;  // simple values may be read straight from the tables
     std::size_t m_lastType = 0;
+    std::uint64_t m_linksRead = 0;
     std::atomic<bool> m_skipReading{false};
     unsigned int m_depth = 0;  // nesting of the walks running on this stream
     bool m_failLogged = false;

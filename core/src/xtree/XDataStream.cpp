@@ -718,6 +718,7 @@ bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
         const QString elementType = readQtString();
         const std::uint64_t count = readCount();
         if (!checkReadStatus()) return false;
+        if (elementType == XTypeSet::str_XLink) ++m_linksRead;
         if (elementType == XTypeSet::str_XTree) {
             if (!fitsElements(count, kMinTreeBytes, "trees") || !depthAllows(stack.size(), true)) return false;
             auto* a = new XTreeArray();
@@ -751,6 +752,7 @@ bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
         fresh.setCategory(cat);
         return true;
     }
+    if (type == XTypeSet::str_XLink) ++m_linksRead;
     m_depth += static_cast<unsigned int>(stack.size());
     const bool ok = m_supporter->readVal(*this, type, fresh);
     m_depth -= static_cast<unsigned int>(stack.size());
@@ -783,6 +785,14 @@ bool XDataStream::runRead(Stack& stack) {
             if (hasFailed()) return false;
             XVal fresh;
             if (!readRecord(fresh, stack)) return false;  // may have pushed: f is stale now
+            if (fresh.value() != nullptr) {
+                switch (fresh.getCategory()) {
+                    case XCategory::TREE: fresh.valueAs<XTree>()->setParentUnchecked(target); break;
+                    case XCategory::ARRAY: fresh.valueAs<XTreeArray>()->setParentUnchecked(target); break;
+                    case XCategory::LINK: fresh.valueAs<XLink>()->setParentUnchecked(target); break;
+                    default: break;
+                }
+            }
             // A repeated key replaces the earlier value; no frame refers to it any more.
             target->slotFor(key) = std::move(fresh);
         } else {

@@ -11,6 +11,7 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <typeinfo>
 #include <vector>
 
 namespace zor {
@@ -63,8 +64,14 @@ void XTree::_move(XTree& other) {
 void XTree::destroyEntries(Map& entries) {
     if (entries.empty()) return;
     std::vector<XVal> work;
+    // Only what can hold trees goes to the work list; plain values are destroyed with their map.
     auto take = [&work](Map& m) {
-        for (auto& kv : m) work.push_back(std::move(kv.second));
+        for (auto& kv : m) {
+            XVal& v = kv.second;
+            if (v.value() == nullptr || !v.ownsValue()) continue;
+            if (v.isTree() || (v.isArray() && static_cast<XTreeArray*>(v.value())->isCategoryTree()))
+                work.push_back(std::move(v));
+        }
         m.clear();
     };
     take(entries);
@@ -607,10 +614,10 @@ void XTree::show(unsigned int indent) const { show(XTypeSupporter::basicTypes(),
 bool XTree::writeToStream(XDataStream& stream) const { return stream.writeTreeBody(*this); }
 
 bool XTree::readFromStream(XDataStream& stream) {
-    XTree fresh;
-    if (!stream.readTreeBody(fresh)) return false;
-    _move(fresh);
-    return true;
+    clear();
+    if (stream.readTreeBody(*this)) return true;
+    clear();
+    return false;
 }
 
 XDataStream& operator<<(XDataStream& s, const XTree& tree) {
@@ -638,11 +645,13 @@ bool XTree::readFromDevice(QIODevice& dev, const XTypeSupporter& ts) {
         logWarning("XTree::readFromDevice, TYPE warning, we are <$> but should be <$>", getTypeAsString(), name);
         return false;
     }
-    XTree fresh;
-    if (!s.readTreeBody(fresh)) return false;  // the stream logged why
-    _move(fresh);
-    set_parent_recursive();
-    URL_to_pointer();
+    // Read in place: the stream sets every parent as it goes, and a failure leaves the tree
+    // empty, as building a separate tree and swapping it in would.
+    if (!s.readTreeBody(*this)) {  // the stream logged why
+        clear();
+        return false;
+    }
+    if (s.linksRead() > 0 || typeid(ts) != typeid(XTypeSupporter)) URL_to_pointer();
     return true;
 }
 
