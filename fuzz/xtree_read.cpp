@@ -11,20 +11,20 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    const QByteArray bytes(reinterpret_cast<const char*>(data) + 1, static_cast<int>(size - 1));
+    const QByteArray input(reinterpret_cast<const char*>(data) + 1, static_cast<int>(size - 1));
     zor::XTree tree;
     bool ok = false;
     switch (data[0] % 3) {
         case 0: {
             QBuffer buf;
-            buf.setData(bytes);
+            buf.setData(input);
             buf.open(QIODevice::ReadOnly);
             ok = tree.readFromDevice(buf);
             break;
         }
-        case 1: ok = tree.read_from_compressed_bytes(zor::XByteArray(bytes)); break;
+        case 1: ok = tree.read_from_compressed_bytes(zor::XByteArray(input)); break;
         default:
-            tree = zor::XTree::create_tree_from_base64(QString::fromLatin1(bytes));
+            tree = zor::XTree::create_tree_from_base64(QString::fromLatin1(input));
             ok = !tree.isEmpty();
             break;
     }

@@ -159,6 +159,10 @@ TEST(XTree, ShowTexts) {
     EXPECT_EQ(arr.toString(XTypeSupporter::basicTypes()), QStringLiteral("XTreeArray<int16>, category:SIMPLE, elements:3"));
     XVal empty;
     EXPECT_EQ(empty.toString(), QStringLiteral("pVal == nullptr"));
+    // Found by fuzzing: corners far apart must not overflow the width.
+    XVal wide;
+    wide.setValMove(QRect(QPoint(-2147483647 - 1, 0), QPoint(2147483647, 0)));
+    EXPECT_EQ(wide.toString(), QStringLiteral("QRect, (-2147483648, 0, 4294967296 x 1)"));
 }
 
 TEST(XTree, TypeRegistryOrderAndTables) {

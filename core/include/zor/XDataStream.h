@@ -13,6 +13,11 @@
 // sequential ones), nesting is bounded by maxDepth() and walked with an explicit stack, and the
 // first problem marks the stream as damaged (status ReadCorruptData) with one error line; later
 // reads then give nothing. The stream owns neither its device nor its supporter.
+//
+// Writes are collected in a buffer and handed to the device in pieces of 64 KiB: at the end of
+// every tree or value written, on flush() and on destruction. Reads of random-access devices read
+// ahead in the same pieces and give back what was not used at the end of every tree or value
+// read (flush()), so the device's position is exact between those calls.
 // One thread at a time; the static switches are atomic.
 #include <zor/XMem.h>
 #include <zor/XTypeSupporter.h>
@@ -47,7 +52,38 @@ public:
     explicit XDataStream(const QByteArray& bytes, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     XDataStream(QByteArray* bytes, QIODevice::OpenMode mode, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     explicit XDataStream(const XTypeSupporter& ts = XTypeSupporter::basicTypes());
-    ~XDataStream();
+    ~XDataStream();  // writes what is still buffered
+
+    // ---- numbers, big-endian, through the stream's own buffers (a float is written as a double).
+    // They hide QDataStream's operators on purpose: mixing both would reorder the bytes.
+    XDataStream& operator<<(bool v) { return putInt(v ? 1u : 0u, 1); }
+    XDataStream& operator<<(qint8 v) { return putInt(static_cast<quint8>(v), 1); }
+    XDataStream& operator<<(quint8 v) { return putInt(v, 1); }
+    XDataStream& operator<<(qint16 v) { return putInt(static_cast<quint16>(v), 2); }
+    XDataStream& operator<<(quint16 v) { return putInt(v, 2); }
+    XDataStream& operator<<(qint32 v) { return putInt(static_cast<quint32>(v), 4); }
+    XDataStream& operator<<(quint32 v) { return putInt(v, 4); }
+    XDataStream& operator<<(qint64 v) { return putInt(static_cast<quint64>(v), 8); }
+    XDataStream& operator<<(quint64 v) { return putInt(v, 8); }
+    XDataStream& operator<<(float v) { return *this << static_cast<double>(v); }
+    XDataStream& operator<<(double v);
+    XDataStream& operator>>(bool& v);
+    XDataStream& operator>>(qint8& v) { return getInt(v); }
+    XDataStream& operator>>(quint8& v) { return getInt(v); }
+    XDataStream& operator>>(qint16& v) { return getInt(v); }
+    XDataStream& operator>>(quint16& v) { return getInt(v); }
+    XDataStream& operator>>(qint32& v) { return getInt(v); }
+    XDataStream& operator>>(quint32& v) { return getInt(v); }
+    XDataStream& operator>>(qint64& v) { return getInt(v); }
+    XDataStream& operator>>(quint64& v) { return getInt(v); }
+    XDataStream& operator>>(float& v);
+    XDataStream& operator>>(double& v);
+    // Raw bytes through the buffers; the results are the byte counts moved (-1 on failure).
+    int putBytes(const char* p, int len);
+    int getBytes(char* p, int len);
+    int skipBytes(int len);
+    // Hands buffered bytes to the device, and gives read-ahead back to it (random-access devices).
+    void flush();
 
     const XTypeSupporter& supporter() const { return *m_supporter; }
     void setSkipReading(bool on) { m_skipReading.store(on); }
@@ -86,7 +122,9 @@ public:
 
     // The body of a tree (entry count, then key and record per entry), walked without recursion.
     bool writeTreeBody(const XTree& tree);
-    bool readTreeBody(XTree& tree);  // into an empty tree; no parents set, no links resolved
+    // Into an empty tree, with the parents of everything read set; links are not resolved.
+    bool readTreeBody(XTree& tree);
+    std::uint64_t linksRead() const { return m_linksRead; }  // links met so far (to resolve later)
 
 protected:
     std::int64_t write_void(const void* p, std::uint64_t len) { return writeBigData(static_cast<const char*>(p), len); }
@@ -97,7 +135,7 @@ private:
     using Stack = std::vector<WalkFrame>;
     void writeRecordHead(const XVal& slot);
     void writeEntryHead(const QString& key, const XVal& slot);
-    QString readTypeName();
+    QString readTypeName(const XTypeSupporter::ValueReader** reader);
     bool beginWriteTree(const XTree& tree, Stack& stack);
     bool writePayload(const XVal& slot, Stack& stack);
     bool runWrite(Stack& stack);
@@ -107,12 +145,27 @@ private:
     bool checkReadStatus();
     bool depthAllows(std::size_t stackSize, bool reading);
 
+    XDataStream& putInt(quint64 v, int bytes);
+    template <typename T>
+    XDataStream& getInt(T& v);
+    void flushWrite();
+    void giveBackReadAhead();
+    bool refill(int want);
+
     // The plain QDataStream forms: the library never calls them.
     int writeRawData(const char* s, int len);
     int readRawData(char* s, int len);
     int skipRawData(int len);
 
     const XTypeSupporter* m_supporter;
+    // Writes collect here and go to the device in large pieces; reads of random-access devices
+    // come from a read-ahead of the device (given back by flush()).
+    QByteArray m_out;
+    QByteArray m_in;
+    int m_inPos = 0;
+    bool m_standardSupporter = false;  // simple values may be read straight from the tables
+    std::size_t m_lastType = 0;
+    std::uint64_t m_linksRead = 0;
     std::atomic<bool> m_skipReading{false};
     unsigned int m_depth = 0;  // nesting of the walks running on this stream
     bool m_failLogged = false;
@@ -120,6 +173,19 @@ private:
     static std::atomic<bool> s_debug;
     static std::atomic<unsigned int> s_maxDepth;
 };
+
+template <typename T>
+XDataStream& XDataStream::getInt(T& v) {
+    unsigned char b[sizeof(T)];
+    if (getBytes(reinterpret_cast<char*>(b), static_cast<int>(sizeof(T))) != static_cast<int>(sizeof(T))) {
+        v = 0;
+        return *this;
+    }
+    std::uint64_t u = 0;
+    for (unsigned char c : b) u = (u << 8) | c;
+    v = static_cast<T>(u);
+    return *this;
+}
 
 ZOR_EXPORT XDataStream& operator<<(XDataStream& s, const XTree& tree);
 ZOR_EXPORT XDataStream& operator>>(XDataStream& s, XTree& tree);

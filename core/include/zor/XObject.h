@@ -60,6 +60,7 @@ protected:
     void setParentUnchecked(XObject* p) { m_parent = p; }
     friend class XTree;  // containers set the parents of what they hold
     friend class XTreeArray;
+    friend class XDataStream;  // sets the parents while it reads
 
 private:
     XObject* m_parent = nullptr;

@@ -139,7 +139,7 @@ public:
 
     // ---- the binary form (see XDataStream)
     bool writeToStream(XDataStream& stream) const;  // the body
-    bool readFromStream(XDataStream& stream);       // the body; no parents, no links resolved
+    bool readFromStream(XDataStream& stream);       // the body with its parents; links not resolved
     bool writeToDevice(QIODevice& dev, const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;
     // Replaces the tree by the one on the device; on any failure the tree is left empty, false.
     bool readFromDevice(QIODevice& dev, const XTypeSupporter& ts = XTypeSupporter::basicTypes());

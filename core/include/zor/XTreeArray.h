@@ -104,16 +104,17 @@ void XTreeArray::adopt(T* elements, std::uint64_t n, XCategory c) {
 template <typename T>
 bool XTreeArray::allocate(std::uint64_t n) {
     _deleteContents();
-    if (n == 0) {
+    XCategory c = XCategory::SIMPLE;
+    if (XTypeName<T>::name() == XTypeSet::str_XTree) c = XCategory::TREE;
+    else if (XTypeName<T>::name() == XTypeSet::str_XLink) c = XCategory::LINK;
+    if (n == 0) {  // an empty array still knows what it holds
         m_type = XTypeName<T>::name();
+        m_category = c;
         return true;
     }
     if (n > std::uint64_t(0x7FFFFFFFFFFFFFFF) / sizeof(T)) return false;
     T* p = new (std::nothrow) T[static_cast<std::size_t>(n)];
     if (p == nullptr) return false;
-    XCategory c = XCategory::SIMPLE;
-    if (XTypeName<T>::name() == XTypeSet::str_XTree) c = XCategory::TREE;
-    else if (XTypeName<T>::name() == XTypeSet::str_XLink) c = XCategory::LINK;
     adopt(p, n, c);
     return true;
 }

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <cstring>
 #include <new>
+#include <typeinfo>
 
 namespace zor {
 
@@ -47,29 +48,179 @@ struct XDataStream::WalkFrame {
 
 XDataStream::XDataStream(QIODevice* device, const XTypeSupporter& ts) : QDataStream(device), m_supporter(&ts) {
     setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
 }
 
 XDataStream::XDataStream(const QByteArray& bytes, const XTypeSupporter& ts) : QDataStream(bytes), m_supporter(&ts) {
     setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
 }
 
 XDataStream::XDataStream(QByteArray* bytes, QIODevice::OpenMode mode, const XTypeSupporter& ts)
     : QDataStream(bytes, mode), m_supporter(&ts) {
     setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
 }
 
-XDataStream::XDataStream(const XTypeSupporter& ts) : m_supporter(&ts) { setVersion(kStreamVersion); }
+XDataStream::XDataStream(const XTypeSupporter& ts) : m_supporter(&ts) {
+    setVersion(kStreamVersion);
+    m_standardSupporter = typeid(ts) == typeid(XTypeSupporter);
+}
 
-XDataStream::~XDataStream() = default;
+XDataStream::~XDataStream() { flush(); }
+
+// ---- the buffers
+
+namespace {
+constexpr int kBuffer = 64 * 1024;
+}
+
+XDataStream& XDataStream::putInt(quint64 v, int bytes) {
+    char b[8];
+    for (int i = bytes - 1; i >= 0; --i) {
+        b[i] = static_cast<char>(v & 0xFF);
+        v >>= 8;
+    }
+    putBytes(b, bytes);
+    return *this;
+}
+
+XDataStream& XDataStream::operator<<(double v) {
+    quint64 u = 0;
+    std::memcpy(&u, &v, sizeof u);
+    return putInt(u, 8);
+}
+
+XDataStream& XDataStream::operator>>(bool& v) {
+    quint8 b = 0;
+    getInt(b);
+    v = b != 0;
+    return *this;
+}
+
+XDataStream& XDataStream::operator>>(float& v) {
+    double d = 0;
+    *this >> d;
+    v = static_cast<float>(d);
+    return *this;
+}
+
+XDataStream& XDataStream::operator>>(double& v) {
+    quint64 u = 0;
+    getInt(u);
+    std::memcpy(&v, &u, sizeof v);
+    return *this;
+}
+
+int XDataStream::putBytes(const char* p, int len) {
+    QIODevice* d = device();
+    if (d == nullptr || len < 0) {
+        setStatus(QDataStream::WriteFailed);
+        return -1;
+    }
+    if (status() != QDataStream::Ok) return -1;
+    if (len >= kBuffer) {  // large pieces go straight through
+        flushWrite();
+        const qint64 r = d->write(p, len);
+        if (r != len) setStatus(QDataStream::WriteFailed);
+        return static_cast<int>(r);
+    }
+    m_out.append(p, len);
+    if (m_out.size() >= kBuffer) flushWrite();
+    return status() == QDataStream::Ok ? len : -1;
+}
+
+void XDataStream::flushWrite() {
+    if (m_out.isEmpty()) return;
+    QIODevice* d = device();
+    if (d == nullptr || d->write(m_out) != m_out.size()) setStatus(QDataStream::WriteFailed);
+    m_out.resize(0);
+}
+
+bool XDataStream::refill(int want) {
+    QIODevice* d = device();
+    if (d == nullptr) return false;
+    // Only a random-access device can take unread bytes back (giveBackReadAhead).
+    const int ahead = d->isSequential() ? want : qMax(want, kBuffer);
+    const int keep = m_in.size() - m_inPos;
+    if (m_inPos > 0) {
+        m_in.remove(0, m_inPos);
+        m_inPos = 0;
+    }
+    m_in.resize(keep + ahead);
+    const qint64 r = d->read(m_in.data() + keep, ahead);
+    m_in.resize(keep + static_cast<int>(r > 0 ? r : 0));
+    return m_in.size() >= want;
+}
+
+int XDataStream::getBytes(char* p, int len) {
+    if (status() != QDataStream::Ok || len < 0) return -1;
+    int done = 0;
+    const int buffered = m_in.size() - m_inPos;
+    if (buffered > 0) {
+        done = qMin(buffered, len);
+        std::memcpy(p, m_in.constData() + m_inPos, static_cast<std::size_t>(done));
+        m_inPos += done;
+    }
+    if (done < len) {
+        QIODevice* d = device();
+        if (d == nullptr) {
+            setStatus(QDataStream::ReadPastEnd);
+            return done;
+        }
+        const int rest = len - done;
+        if (rest >= kBuffer) {
+            const qint64 r = d->read(p + done, rest);
+            done += static_cast<int>(r > 0 ? r : 0);
+        } else {
+            refill(rest);
+            const int n = qMin(rest, m_in.size() - m_inPos);
+            std::memcpy(p + done, m_in.constData() + m_inPos, static_cast<std::size_t>(n));
+            m_inPos += n;
+            done += n;
+        }
+        if (done < len) setStatus(QDataStream::ReadPastEnd);
+    }
+    return done;
+}
+
+int XDataStream::skipBytes(int len) {
+    if (status() != QDataStream::Ok || len < 0) return -1;
+    const int buffered = m_in.size() - m_inPos;
+    const int fromBuffer = qMin(buffered, len);
+    m_inPos += fromBuffer;
+    int done = fromBuffer;
+    if (done < len) {
+        QIODevice* d = device();
+        const qint64 r = d != nullptr ? d->skip(len - done) : -1;
+        done += static_cast<int>(r > 0 ? r : 0);
+        if (done < len) setStatus(QDataStream::ReadPastEnd);
+    }
+    return done;
+}
+
+void XDataStream::giveBackReadAhead() {
+    const int unread = m_in.size() - m_inPos;
+    QIODevice* d = device();
+    if (unread > 0 && d != nullptr && !d->isSequential()) d->seek(d->pos() - unread);
+    m_in.resize(0);
+    m_inPos = 0;
+}
+
+void XDataStream::flush() {
+    flushWrite();
+    giveBackReadAhead();
+}
 
 // ---- bounds and failures
 
 std::int64_t XDataStream::bytesLeft() const {
     const QIODevice* d = device();
-    if (d == nullptr) return 0;
-    if (d->isSequential()) return d->bytesAvailable();
+    const std::int64_t buffered = m_in.size() - m_inPos;
+    if (d == nullptr) return buffered;
+    if (d->isSequential()) return buffered + d->bytesAvailable();
     const std::int64_t left = d->size() - d->pos();
-    return left < 0 ? 0 : left;
+    return buffered + (left < 0 ? 0 : left);
 }
 
 void XDataStream::fail(const QString& text) {
@@ -115,7 +266,7 @@ bool XDataStream::depthAllows(std::size_t stackSize, bool reading) {
 void XDataStream::write_UTF8_String(const QString& s) {
     const QByteArray utf8 = s.toUtf8();
     *this << static_cast<qint64>(utf8.size());
-    if (!utf8.isEmpty() && QDataStream::writeRawData(utf8.constData(), utf8.size()) != utf8.size()) {
+    if (!utf8.isEmpty() && putBytes(utf8.constData(), utf8.size()) != utf8.size()) {
         // A device that takes fewer bytes than given has failed; the stream says so to callers.
         if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
         logError("XDataStream::write_UTF8_String, short write of $ bytes", utf8.size());
@@ -133,7 +284,7 @@ QString XDataStream::readString() {
     if (n == 0) return QString();
     if (n <= kLocalString) {
         char local[kLocalString];
-        if (QDataStream::readRawData(local, static_cast<int>(n)) != n) {
+        if (getBytes(local, static_cast<int>(n)) != n) {
             checkReadStatus();
             fail(QStringLiteral("XDataStream::readString, the data ends early"));
             return QString();
@@ -141,7 +292,7 @@ QString XDataStream::readString() {
         return decodeUtf8(local, n);
     }
     QByteArray bytes(static_cast<int>(n), Qt::Uninitialized);
-    if (QDataStream::readRawData(bytes.data(), static_cast<int>(n)) != n) {
+    if (getBytes(bytes.data(), static_cast<int>(n)) != n) {
         fail(QStringLiteral("XDataStream::readString, the data ends early"));
         return QString();
     }
@@ -155,7 +306,7 @@ void XDataStream::write_short_UTF8_String(const QString& s) {
         utf8.truncate(254);
     }
     *this << static_cast<quint8>(utf8.size());
-    if (!utf8.isEmpty() && QDataStream::writeRawData(utf8.constData(), utf8.size()) != utf8.size()) {
+    if (!utf8.isEmpty() && putBytes(utf8.constData(), utf8.size()) != utf8.size()) {
         if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
         logError("XDataStream::write_short_UTF8_String, short write of $ bytes", utf8.size());
     }
@@ -166,7 +317,7 @@ QString XDataStream::readShortString() {
     *this >> n;
     if (!checkReadStatus() || n == 0) return QString();
     char local[256];
-    if (QDataStream::readRawData(local, n) != n) {
+    if (getBytes(local, n) != n) {
         checkReadStatus();
         fail(QStringLiteral("XDataStream::readShortString, the data ends early"));
         return QString();
@@ -199,7 +350,7 @@ void XDataStream::writeQtString(const QString& s) {
             buf[2 * i] = static_cast<char>(c[i].unicode() >> 8);
             buf[2 * i + 1] = static_cast<char>(c[i].unicode() & 0xFF);
         }
-        if (QDataStream::writeRawData(buf, 2 * m) != 2 * m) {
+        if (putBytes(buf, 2 * m) != 2 * m) {
             if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
             return;
         }
@@ -223,7 +374,7 @@ QString XDataStream::readQtString() {
     QChar* out = s.data();
     for (int done = 0; done < n;) {
         const int m = qMin(kPiece, n - done);
-        if (QDataStream::readRawData(buf, 2 * m) != 2 * m) {
+        if (getBytes(buf, 2 * m) != 2 * m) {
             checkReadStatus();
             fail(QStringLiteral("XDataStream::readQtString, the data ends early"));
             return QString();
@@ -240,7 +391,7 @@ std::int64_t XDataStream::writeBigData(const char* p, std::uint64_t len) {
     std::uint64_t total = 0;
     const std::uint64_t full = len / kChunk;
     for (std::uint64_t i = 0; i < full; ++i) {
-        const int r = QDataStream::writeRawData(p + total, static_cast<int>(kChunk));
+        const int r = putBytes(p + total, static_cast<int>(kChunk));
         if (r < 0) {
             logError("XDataStream::writeBigData failed");
             return -1;
@@ -249,7 +400,7 @@ std::int64_t XDataStream::writeBigData(const char* p, std::uint64_t len) {
     }
     const std::uint64_t rest = len % kChunk;
     if (rest > 0) {
-        const int r = QDataStream::writeRawData(p + total, static_cast<int>(rest));
+        const int r = putBytes(p + total, static_cast<int>(rest));
         if (r < 0) {
             logError("XDataStream::writeBigData,REST failed");
             return -1;
@@ -273,7 +424,7 @@ std::int64_t XDataStream::readBigData(char* p, std::uint64_t len) {
     std::uint64_t total = 0;
     const std::uint64_t full = len / kChunk;
     for (std::uint64_t i = 0; i < full; ++i) {
-        const int r = QDataStream::readRawData(p + total, static_cast<int>(kChunk));
+        const int r = getBytes(p + total, static_cast<int>(kChunk));
         if (r < 0) {
             fail(QStringLiteral("XDataStream::readBigData failed"));
             return -1;
@@ -283,7 +434,7 @@ std::int64_t XDataStream::readBigData(char* p, std::uint64_t len) {
     }
     const std::uint64_t rest = len % kChunk;
     if (rest > 0 && total == full * kChunk) {
-        const int r = QDataStream::readRawData(p + total, static_cast<int>(rest));
+        const int r = getBytes(p + total, static_cast<int>(rest));
         if (r < 0) {
             fail(QStringLiteral("XDataStream::readBigData,REST failed"));
             return -1;
@@ -313,7 +464,7 @@ std::int64_t XDataStream::skipBigData(std::uint64_t len) {
     std::uint64_t total = 0;
     const std::uint64_t full = len / kChunk;
     for (std::uint64_t i = 0; i < full; ++i) {
-        const int r = QDataStream::skipRawData(static_cast<int>(kChunk));
+        const int r = skipBytes(static_cast<int>(kChunk));
         if (r < 0) {
             fail(QStringLiteral("XDataStream::skipBigData failed"));
             return -1;
@@ -323,7 +474,7 @@ std::int64_t XDataStream::skipBigData(std::uint64_t len) {
     }
     const std::uint64_t rest = len % kChunk;
     if (rest > 0 && total == full * kChunk) {
-        const int r = QDataStream::skipRawData(static_cast<int>(rest));
+        const int r = skipBytes(static_cast<int>(rest));
         if (r < 0) {
             fail(QStringLiteral("XDataStream::skipBigData,REST failed"));
             return -1;
@@ -339,16 +490,19 @@ std::int64_t XDataStream::skipBigData(std::uint64_t len) {
 
 int XDataStream::writeRawData(const char* s, int len) {
     logWarning("XDataStream::writeRawData, should NOT be here, len:$", len);
+    flush();
     return QDataStream::writeRawData(s, len);
 }
 
 int XDataStream::readRawData(char* s, int len) {
     logWarning("XDataStream::readRawData, should NOT be here, len:$", len);
+    flush();
     return QDataStream::readRawData(s, len);
 }
 
 int XDataStream::skipRawData(int len) {
     logWarning("XDataStream::skipRawData, should NOT be here, len:$", len);
+    flush();
     return QDataStream::skipRawData(len);
 }
 
@@ -397,7 +551,7 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
         if (slot.getType().size() <= 254 && putAscii(out, end, slot.getType())) {
             *typeLen = static_cast<char>(slot.getType().size());
             const int n = static_cast<int>(out - buf);
-            if (QDataStream::writeRawData(buf, n) != n && status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+            if (putBytes(buf, n) != n && status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
             return;
         }
     }
@@ -405,27 +559,41 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
     writeRecordHead(slot);
 }
 
-// The type name of a record: the registered names are recognised in place, without decoding.
-QString XDataStream::readTypeName() {
+// The type name of a record: the registered names are recognised in place, without decoding,
+// together with the value reader of the simple ones (null for the others).
+QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
+    *reader = nullptr;
     quint8 n = 0;
     *this >> n;
     if (!checkReadStatus() || n == 0) return QString();
     char local[256];
-    if (QDataStream::readRawData(local, n) != n) {
+    if (getBytes(local, n) != n) {
         checkReadStatus();
-        fail(QStringLiteral("XDataStream::readShortString, the data ends early"));
         return QString();
     }
-    static const std::vector<std::pair<QByteArray, QString>> known = [] {
-        std::vector<std::pair<QByteArray, QString>> k;
+    struct Known {
+        QByteArray utf8;
+        QString name;
+        const XTypeSupporter::ValueReader* reader;
+    };
+    static const std::vector<Known> known = [] {
+        std::vector<Known> k;
         const XTypeSet set;
         for (unsigned int c = 0; c < 3; ++c)
-            for (const QString& name : set.types(static_cast<XTypeSet::Category>(c))) k.emplace_back(name.toUtf8(), name);
-        k.emplace_back(XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink);
+            for (const QString& name : set.types(static_cast<XTypeSet::Category>(c)))
+                k.push_back({name.toUtf8(), name, XTypeSupporter::valueReaders().find(name)});
+        k.push_back({XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink, nullptr});
         return k;
     }();
-    for (const auto& k : known) {
-        if (k.first.size() == n && std::memcmp(k.first.constData(), local, n) == 0) return k.second;
+    // Records of one type often follow each other: try the last match first.
+    const std::size_t last = m_lastType < known.size() ? m_lastType : 0;
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        const Known& k = known[(last + i) % known.size()];
+        if (k.utf8.size() == n && std::memcmp(k.utf8.constData(), local, n) == 0) {
+            m_lastType = (last + i) % known.size();
+            *reader = k.reader;
+            return k.name;
+        }
     }
     return decodeUtf8(local, n);
 }
@@ -491,15 +659,18 @@ bool XDataStream::runWrite(Stack& stack) {
 
 bool XDataStream::writeTreeBody(const XTree& tree) {
     Stack stack;
-    if (!beginWriteTree(tree, stack)) return false;
-    return runWrite(stack);
+    const bool ok = beginWriteTree(tree, stack) && runWrite(stack);
+    if (m_depth == 0) flush();
+    return ok && status() == QDataStream::Ok;
 }
 
 bool XDataStream::writeVal(const XVal& slot) {
     writeRecordHead(slot);
     Stack stack;
     const bool ok = writePayload(slot, stack);
-    return runWrite(stack) && ok;
+    const bool walked = runWrite(stack);
+    if (m_depth == 0) flush();
+    return walked && ok && status() == QDataStream::Ok;
 }
 
 // ---- reading values and trees
@@ -524,7 +695,8 @@ bool XDataStream::beginReadTree(XTree& tree, Stack& stack) {
 bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
     quint8 category = 0;
     *this >> category;
-    const QString type = readTypeName();
+    const XTypeSupporter::ValueReader* simpleReader = nullptr;
+    const QString type = readTypeName(&simpleReader);
     if (!checkReadStatus()) return false;
     const auto cat = static_cast<XCategory>(category);
     auto wrongCategory = [&]() {
@@ -546,6 +718,7 @@ bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
         const QString elementType = readQtString();
         const std::uint64_t count = readCount();
         if (!checkReadStatus()) return false;
+        if (elementType == XTypeSet::str_XLink) ++m_linksRead;
         if (elementType == XTypeSet::str_XTree) {
             if (!fitsElements(count, kMinTreeBytes, "trees") || !depthAllows(stack.size(), true)) return false;
             auto* a = new XTreeArray();
@@ -571,6 +744,15 @@ bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
         fresh.setCategory(cat);
         return true;
     }
+    if (simpleReader != nullptr && m_standardSupporter) {
+        // The standard supporter reads simple values through its table: call the entry directly.
+        if (cat != XCategory::SIMPLE) return wrongCategory();
+        (*simpleReader)(*this, fresh);
+        if (!checkReadStatus()) return false;
+        fresh.setCategory(cat);
+        return true;
+    }
+    if (type == XTypeSet::str_XLink) ++m_linksRead;
     m_depth += static_cast<unsigned int>(stack.size());
     const bool ok = m_supporter->readVal(*this, type, fresh);
     m_depth -= static_cast<unsigned int>(stack.size());
@@ -603,6 +785,14 @@ bool XDataStream::runRead(Stack& stack) {
             if (hasFailed()) return false;
             XVal fresh;
             if (!readRecord(fresh, stack)) return false;  // may have pushed: f is stale now
+            if (fresh.value() != nullptr) {
+                switch (fresh.getCategory()) {
+                    case XCategory::TREE: fresh.valueAs<XTree>()->setParentUnchecked(target); break;
+                    case XCategory::ARRAY: fresh.valueAs<XTreeArray>()->setParentUnchecked(target); break;
+                    case XCategory::LINK: fresh.valueAs<XLink>()->setParentUnchecked(target); break;
+                    default: break;
+                }
+            }
             // A repeated key replaces the earlier value; no frame refers to it any more.
             target->slotFor(key) = std::move(fresh);
         } else {
@@ -620,15 +810,18 @@ bool XDataStream::runRead(Stack& stack) {
 bool XDataStream::readTreeBody(XTree& tree) {
     if (hasFailed()) return false;
     Stack stack;
-    if (!beginReadTree(tree, stack)) return false;
-    return runRead(stack);
+    const bool ok = beginReadTree(tree, stack) && runRead(stack);
+    if (m_depth == 0) flush();
+    return ok;
 }
 
 bool XDataStream::readVal(XVal& slot) {
     if (hasFailed()) return false;
     XVal fresh;
     Stack stack;
-    if (!readRecord(fresh, stack) || !runRead(stack)) return false;
+    const bool ok = readRecord(fresh, stack) && runRead(stack);
+    if (m_depth == 0) flush();
+    if (!ok) return false;
     slot = std::move(fresh);
     return true;
 }

@@ -9,7 +9,9 @@
 
 #include "MemoryDevice.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <typeinfo>
 #include <vector>
 
 namespace zor {
@@ -62,8 +64,14 @@ void XTree::_move(XTree& other) {
 void XTree::destroyEntries(Map& entries) {
     if (entries.empty()) return;
     std::vector<XVal> work;
+    // Only what can hold trees goes to the work list; plain values are destroyed with their map.
     auto take = [&work](Map& m) {
-        for (auto& kv : m) work.push_back(std::move(kv.second));
+        for (auto& kv : m) {
+            XVal& v = kv.second;
+            if (v.value() == nullptr || !v.ownsValue()) continue;
+            if (v.isTree() || (v.isArray() && static_cast<XTreeArray*>(v.value())->isCategoryTree()))
+                work.push_back(std::move(v));
+        }
         m.clear();
     };
     take(entries);
@@ -606,10 +614,10 @@ void XTree::show(unsigned int indent) const { show(XTypeSupporter::basicTypes(),
 bool XTree::writeToStream(XDataStream& stream) const { return stream.writeTreeBody(*this); }
 
 bool XTree::readFromStream(XDataStream& stream) {
-    XTree fresh;
-    if (!stream.readTreeBody(fresh)) return false;
-    _move(fresh);
-    return true;
+    clear();
+    if (stream.readTreeBody(*this)) return true;
+    clear();
+    return false;
 }
 
 XDataStream& operator<<(XDataStream& s, const XTree& tree) {
@@ -637,11 +645,13 @@ bool XTree::readFromDevice(QIODevice& dev, const XTypeSupporter& ts) {
         logWarning("XTree::readFromDevice, TYPE warning, we are <$> but should be <$>", getTypeAsString(), name);
         return false;
     }
-    XTree fresh;
-    if (!s.readTreeBody(fresh)) return false;  // the stream logged why
-    _move(fresh);
-    set_parent_recursive();
-    URL_to_pointer();
+    // Read in place: the stream sets every parent as it goes, and a failure leaves the tree
+    // empty, as building a separate tree and swapping it in would.
+    if (!s.readTreeBody(*this)) {  // the stream logged why
+        clear();
+        return false;
+    }
+    if (s.linksRead() > 0 || typeid(ts) != typeid(XTypeSupporter)) URL_to_pointer();
     return true;
 }
 
@@ -708,30 +718,39 @@ XTree XTree::load(XMem& mem, const XTypeSupporter& ts) {
     return t;
 }
 
+namespace {
+
+// The device form in a growing buffer: one pass of writing, where createMem measures first.
+QByteArray deviceForm(const XTree& tree, const XTypeSupporter& ts) {
+    QByteArray bytes;
+    QBuffer buf(&bytes);
+    buf.open(QIODevice::WriteOnly);
+    if (!tree.writeToDevice(buf, ts)) return QByteArray();
+    return bytes;
+}
+
+}  // namespace
+
 bool XTree::copy(XTree* target, const XTypeSupporter& ts) const {
     if (target == nullptr) nullPointerHandling("libSrc/core/src/tools/xtree/XTree", 700, QStringLiteral("pTree == NULL"));
     if (target == this) return true;
-    XMem mem = createMem(ts);
-    if (mem.isEmpty()) {
+    if (m_entries.empty()) {
         target->clear();
-        return m_entries.empty();
+        return true;
     }
-    MemoryDevice dev(static_cast<const char*>(mem.mem()), static_cast<qint64>(mem.size()));
+    const QByteArray bytes = deviceForm(*this, ts);
+    MemoryDevice dev(bytes.constData(), bytes.size());
     return target->readFromDevice(dev, ts);
 }
 
 XTree XTree::create_copy(const XTypeSupporter& ts) const {
     XTree t;
-    if (m_entries.empty()) {
+    const QByteArray bytes = m_entries.empty() ? QByteArray() : deviceForm(*this, ts);
+    if (bytes.isEmpty()) {
         logWarning("XTree::create_copy - empty tree");
         return t;
     }
-    XMem mem = createMem(ts);
-    if (mem.isEmpty()) {
-        logWarning("XTree::create_copy - empty tree");
-        return t;
-    }
-    MemoryDevice dev(static_cast<const char*>(mem.mem()), static_cast<qint64>(mem.size()));
+    MemoryDevice dev(bytes.constData(), bytes.size());
     t.readFromDevice(dev, ts);
     return t;
 }

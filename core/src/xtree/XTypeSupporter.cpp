@@ -35,13 +35,51 @@ Tables& tables() {
 
 // ---- the single-value encoding of each simple type (big-endian, floats as doubles)
 
+// The Qt geometry types in the fields their QDataStream operators write (version 17): ints for
+// the integer types, doubles for the real ones. Spelled out here because the stream buffers its
+// bytes and Qt's operators would write around the buffer.
+void writeFields(XDataStream& s, const QPoint& v) { s << qint32(v.x()) << qint32(v.y()); }
+void writeFields(XDataStream& s, const QSize& v) { s << qint32(v.width()) << qint32(v.height()); }
+void writeFields(XDataStream& s, const QRect& v) { s << qint32(v.left()) << qint32(v.top()) << qint32(v.right()) << qint32(v.bottom()); }
+void writeFields(XDataStream& s, const QMargins& v) { s << qint32(v.left()) << qint32(v.top()) << qint32(v.right()) << qint32(v.bottom()); }
+void writeFields(XDataStream& s, const QPointF& v) { s << v.x() << v.y(); }
+void writeFields(XDataStream& s, const QSizeF& v) { s << v.width() << v.height(); }
+void writeFields(XDataStream& s, const QRectF& v) { s << v.x() << v.y() << v.width() << v.height(); }
+void writeFields(XDataStream& s, const QMarginsF& v) { s << v.left() << v.top() << v.right() << v.bottom(); }
+
+void readFields(XDataStream& s, QPoint& v) { qint32 a = 0, b = 0; s >> a >> b; v = QPoint(a, b); }
+void readFields(XDataStream& s, QSize& v) { qint32 a = 0, b = 0; s >> a >> b; v = QSize(a, b); }
+void readFields(XDataStream& s, QRect& v) {
+    qint32 l = 0, t = 0, r = 0, b = 0;
+    s >> l >> t >> r >> b;
+    v = QRect(QPoint(l, t), QPoint(r, b));
+}
+void readFields(XDataStream& s, QMargins& v) {
+    qint32 l = 0, t = 0, r = 0, b = 0;
+    s >> l >> t >> r >> b;
+    v = QMargins(l, t, r, b);
+}
+void readFields(XDataStream& s, QPointF& v) { double a = 0, b = 0; s >> a >> b; v = QPointF(a, b); }
+void readFields(XDataStream& s, QSizeF& v) { double a = 0, b = 0; s >> a >> b; v = QSizeF(a, b); }
+void readFields(XDataStream& s, QRectF& v) {
+    double x = 0, y = 0, w = 0, h = 0;
+    s >> x >> y >> w >> h;
+    v = QRectF(x, y, w, h);
+}
+void readFields(XDataStream& s, QMarginsF& v) {
+    double l = 0, t = 0, r = 0, b = 0;
+    s >> l >> t >> r >> b;
+    v = QMarginsF(l, t, r, b);
+}
+
 template <typename T>
 void writeOne(XDataStream& s, const T& v) {
     if constexpr (std::is_same_v<T, bool>) s << static_cast<quint8>(v ? 1 : 0);
     else if constexpr (std::is_same_v<T, char>) s << static_cast<qint8>(v);
     else if constexpr (std::is_same_v<T, float>) s << static_cast<double>(v);
     else if constexpr (std::is_same_v<T, QString>) s.write_UTF8_String(v);
-    else s << v;
+    else if constexpr (std::is_arithmetic_v<T>) s << v;
+    else writeFields(s, v);
 }
 
 template <typename T>
@@ -61,8 +99,10 @@ void readOne(XDataStream& s, T& v) {
         v = static_cast<float>(d);
     } else if constexpr (std::is_same_v<T, QString>) {
         v = s.readString();
-    } else {
+    } else if constexpr (std::is_arithmetic_v<T>) {
         s >> v;
+    } else {
+        readFields(s, v);
     }
 }
 
@@ -113,7 +153,10 @@ QString geometryText(const QPointF& v) { return QStringLiteral("(%1, %2)").arg(v
 QString geometryText(const QSize& v) { return QStringLiteral("(%1 x %2)").arg(v.width()).arg(v.height()); }
 QString geometryText(const QSizeF& v) { return QStringLiteral("(%1 x %2)").arg(v.width()).arg(v.height()); }
 QString geometryText(const QRect& v) {
-    return QStringLiteral("(%1, %2, %3 x %4)").arg(v.x()).arg(v.y()).arg(v.width()).arg(v.height());
+    // QRect::width() overflows for corners far apart (a rectangle read from a file can be anything).
+    const qint64 w = static_cast<qint64>(v.right()) - v.left() + 1;
+    const qint64 h = static_cast<qint64>(v.bottom()) - v.top() + 1;
+    return QStringLiteral("(%1, %2, %3 x %4)").arg(v.x()).arg(v.y()).arg(w).arg(h);
 }
 QString geometryText(const QRectF& v) {
     return QStringLiteral("(%1, %2, %3 x %4)").arg(v.x()).arg(v.y()).arg(v.width()).arg(v.height());
@@ -139,7 +182,8 @@ void registerType(const QString& name, Write write, Read read, Text text) {
         read(s, v);
         slot.setValMove(std::move(v));
     };
-    auto aw = [write, name](XDataStream& s, const XTreeArray& a) -> bool {
+    auto aw = [write](XDataStream& s, const XTreeArray& a) -> bool {
+        (void)write;  // strings are written in Qt's form instead
         const T* p = static_cast<const T*>(a.getArray());
         if (a.size() == 0) return true;
         if (p == nullptr) return false;
@@ -158,6 +202,7 @@ void registerType(const QString& name, Write write, Read read, Text text) {
         return s.status() == QDataStream::Ok;
     };
     auto ar = [read, name](XDataStream& s, XVal& slot, std::uint64_t count) -> bool {
+        (void)read;  // strings are read in Qt's form instead
         const bool raw = !isString && !XDataStream::atomicConsiderByteOrder.load();
         const std::uint64_t each = isString ? 4 : raw ? sizeof(T) : encodedSize<T>();
         if (!s.fitsElements(count, each, "elements")) return true;  // damaged: the stream says so
