@@ -2,6 +2,7 @@
 // Every public header of zor core.
 #include <zor/AbstractMemory.h>
 #include <zor/AbstractReader.h>
+#include <zor/AbstractSaxHelper.h>
 #include <zor/AbstractThread.h>
 #include <zor/AbstractWriter.h>
 #include <zor/AbstractXRecord.h>
@@ -46,6 +47,7 @@
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
 #include <zor/Res.h>
 #include <zor/Scheme.h>
+#include <zor/SaxParser.h>
 #include <zor/String64.h>
 #include <zor/StringEnum.h>
 #include <zor/TextHelpers.h>
@@ -79,6 +81,7 @@
 #include <zor/XNodeInfoCollector.h>
 #include <zor/XNodeInfoCollectorStandard.h>
 #include <zor/XNodeIterator.h>
+#include <zor/XNode_Parse_Control.h>
 #include <zor/XNullDevice.h>
 #include <zor/XRamInfo.h>
 #include <zor/XRecord.h>
