@@ -99,6 +99,7 @@
 #include <zor/XWorker.h>
 #include <zor/ZorErrorCodes.h>
 #include <zor/ZorLibraries.h>
+#include <zor/ZorSaxParser.h>
 #include <zor/ZorTime.h>
 #include <zor/ZorVersion.h>
 #include <zor/xformat.h>

@@ -9,6 +9,8 @@
 #include <zor/XStringStream.h>
 
 #include <QFileInfo>
+#include <algorithm>
+#include <cstring>
 
 namespace zor {
 
@@ -16,8 +18,12 @@ namespace {
 
 // Keys and values together, after which further attributes go on a new line.
 constexpr int kLineBreakAfter = 141;
+// Indentation stops growing after 32 levels: the text of a very deep tree stays linear in its size
+// (the loader ignores the blanks either way).
+constexpr int kMaxIndent = 128;
 
 void appendSpaces(QString& out, int n) {
+    n = std::min(n, kMaxIndent);
     if (n <= 0) return;
     const int at = out.size();
     out.resize(at + n);
