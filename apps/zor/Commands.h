@@ -24,9 +24,11 @@ int runCompress(const zor::CommandLine& cmd);
 int runUncompress(const zor::CommandLine& cmd);
 int runFrame(const zor::CommandLine& cmd);
 int runUnframe(const zor::CommandLine& cmd);
+int runXml(const zor::CommandLine& cmd);
 
 // Sections of the tour that live in their own files.
 void tourMemory();
 void tourThreads();
+void tourXml();
 
 }  // namespace zorapp

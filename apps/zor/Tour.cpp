@@ -118,6 +118,7 @@ int runTour(const CommandLine& cmd) {
     mask();
     flagsAndErrors();
     tourMemory();
+    tourXml();
     timing();
     section("end of the tour");
     Logger::quit();

@@ -18,6 +18,9 @@ const std::vector<Command>& commands() {
         {"uncompress", "--in G --out F", "checks and unpacks a compressed block; a damaged one ends with 10", &runUncompress},
         {"frame", "--in F --out G", "writes F as one MD5 frame (zero byte, COBS-stuffed data and digest)", &runFrame},
         {"unframe", "--in G --out F", "checks and unpacks an MD5 frame; a damaged one ends with 10", &runUnframe},
+        {"xml", "--in F [--query PATH] [--out G] [--types true]",
+         "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
+         &runXml},
     };
     return list;
 }
@@ -30,7 +33,7 @@ void printHelp() {
     for (const Command& c : commands()) std::printf("  %-10s %s\n             %s\n", c.name, c.usage, c.help);
     std::printf("\nevery command also takes --verbose true (every log line) and the logger's keys: --logConsole false, --logTrailler false\n");
     std::printf("\nexit codes:\n");
-    for (int code : {0, 2, 4, 5, 6, 10}) std::printf("  %2d %s\n", code, qPrintable(zor::exitZorErrorCodeToString(code)));
+    for (int code : {0, 1, 2, 4, 5, 6, 7, 10}) std::printf("  %2d %s\n", code, qPrintable(zor::exitZorErrorCodeToString(code)));
 }
 
 }  // namespace
