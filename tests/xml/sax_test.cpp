@@ -122,6 +122,46 @@ TEST(SaxParser, AttributeValuesEndAtEitherQuote) {
               "tag1:a p=1 q=2 r=3|tag2:b q=x|tag2:c|tag2:d p=y s=");
 }
 
+TEST(SaxParser, AttributeMapsMatchPlainInsertionAcrossManyElements) {
+    // The scanner rewrites one map from element to element; each map handed out must still be
+    // exactly what inserting the pairs one by one (later ones replacing) would give.
+    const QStringList keys = {"a", "b", "ab", "b2", "B", "\u00e9", "a\u00e9", "zz", "", "k"};
+    std::vector<std::map<QString, QString>> expected;
+    QString doc = "<root>";
+    unsigned int x = 12345;
+    auto rnd = [&x](unsigned int n) {
+        x = x * 1103515245u + 12345u;
+        return (x >> 16) % n;
+    };
+    for (int e = 0; e < 300; ++e) {
+        std::map<QString, QString> m;
+        doc += "<e";
+        const unsigned int n = rnd(7);
+        for (unsigned int i = 0; i < n; ++i) {
+            const QString k = keys[static_cast<int>(rnd(static_cast<unsigned int>(keys.size())))];
+            const QString v = QString::number(rnd(100000)).repeated(static_cast<int>(rnd(3)));
+            doc += QString(" %1=%2%3%2").arg(k).arg(rnd(2) != 0 ? '"' : '\'').arg(v);
+            m[k] = v;
+        }
+        doc += "/>";
+        expected.push_back(m);
+    }
+    doc += "</root>";
+
+    struct Maps : SaxParser {
+        std::vector<std::map<QString, QString>> seen;
+        bool inspectTypeAttribs(const QString& tag, const std::map<QString, QString>& a, int) override {
+            if (tag == "e") seen.push_back(a);
+            return true;
+        }
+    } maps;
+    maps.setString(doc);
+    XNode_Parse_Control ctl;
+    ASSERT_TRUE(maps.parse(ctl));
+    ASSERT_EQ(maps.seen.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_TRUE(maps.seen[i] == expected[i]) << "element " << i;
+}
+
 TEST(SaxParser, MalformedInputFailsWithoutHanging) {
     zortest::CaptureAppender cap;
     zortest::startLoggerWith(&cap);

@@ -102,7 +102,7 @@ private:
     void parseComment(int depth, XNode_Parse_Control& ctl);
     void parseDefinition(XNode_Parse_Control& ctl);
     void splitAttributes(const QChar* b, const QChar* e);
-    void storeAttribute(const QChar* k, const QChar* ke, const QChar* v, const QChar* ve);
+    void mergeAttributes();
 
     const QChar* m_limit = nullptr;
     // Reused between events so that an element costs no allocation once the buffers have grown.
@@ -110,6 +110,14 @@ private:
     QString m_textBuf;
     std::map<QString, QString> m_attributes;
     std::vector<std::map<QString, QString>::node_type> m_spareNodes;
+    // The pairs of the current start tag as ranges of the text, sorted by key before the merge.
+    struct Pair {
+        const QChar* key;
+        const QChar* keyEnd;
+        const QChar* value;
+        const QChar* valueEnd;
+    };
+    std::vector<Pair> m_pairs;
 };
 
 }  // namespace zor

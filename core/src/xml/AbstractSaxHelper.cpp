@@ -54,7 +54,53 @@ inline void trim(const QChar*& b, const QChar*& e) {
     while (e > b && e[-1].isSpace()) --e;
 }
 
-inline bool isQuote(QChar c) { return c.unicode() == '"' || c.unicode() == '\''; }
+// The first '"' or '\'' in [p, end), or end.
+inline const QChar* findQuote(const QChar* p, const QChar* end) {
+#if defined(__SSE2__)
+    const __m128i dq = _mm_set1_epi16('"');
+    const __m128i sq = _mm_set1_epi16('\'');
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, dq), _mm_cmpeq_epi16(v, sq)));
+        if (m != 0) return p + (__builtin_ctz(static_cast<unsigned>(m)) >> 1);
+        p += 8;
+    }
+#endif
+    while (p < end && p->unicode() != '"' && p->unicode() != '\'') ++p;
+    return p;
+}
+
+// The end of an attribute key: the first '=', '"' or '\'' in [p, end), or end.
+inline const QChar* findKeyEnd(const QChar* p, const QChar* end) {
+#if defined(__SSE2__)
+    const __m128i eq = _mm_set1_epi16('=');
+    const __m128i dq = _mm_set1_epi16('"');
+    const __m128i sq = _mm_set1_epi16('\'');
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit =
+            _mm_or_si128(_mm_cmpeq_epi16(v, eq), _mm_or_si128(_mm_cmpeq_epi16(v, dq), _mm_cmpeq_epi16(v, sq)));
+        const int m = _mm_movemask_epi8(hit);
+        if (m != 0) return p + (__builtin_ctz(static_cast<unsigned>(m)) >> 1);
+        p += 8;
+    }
+#endif
+    while (p < end && p->unicode() != '=' && p->unicode() != '"' && p->unicode() != '\'') ++p;
+    return p;
+}
+
+// Orders UTF-16 ranges by code unit, as QString's operator< orders the map's keys.
+inline int compareRanges(const QChar* a, const QChar* ae, const QChar* b, const QChar* be) {
+    const std::ptrdiff_t na = ae - a;
+    const std::ptrdiff_t nb = be - b;
+    const std::ptrdiff_t n = na < nb ? na : nb;
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return na < nb ? -1 : (na > nb ? 1 : 0);
+}
 
 }  // namespace
 
@@ -305,45 +351,71 @@ void AbstractSaxHelper::emitText(const QChar* b, const QChar* e, int depth) {
 }
 
 void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
-    // Last element's nodes go back to the spare list: their strings keep their capacity.
-    while (!m_attributes.empty()) m_spareNodes.push_back(m_attributes.extract(m_attributes.begin()));
+    m_pairs.clear();
     trim(b, e);
     const QChar* p = b;
     while (p < e) {
         // key [= ignored] quote value quote; either quote kind closes the value.
         const QChar* key = p;
-        while (p < e && p->unicode() != '=' && !isQuote(*p)) ++p;
-        if (p == e) return;
+        p = findKeyEnd(p, e);
+        if (p == e) break;
         const QChar* keyEnd = p;
         if (p->unicode() == '=') {
-            while (p < e && !isQuote(*p)) ++p;
-            if (p == e) return;
+            p = findQuote(p, e);
+            if (p == e) break;
         }
         const QChar* value = ++p;
-        while (p < e && !isQuote(*p)) ++p;
-        if (p == e) return;  // value never closed: the pair is dropped
-        storeAttribute(key, keyEnd, value, p);
+        p = findQuote(p, e);
+        if (p == e) break;  // value never closed: the pair is dropped
+        trim(key, keyEnd);
+        m_pairs.push_back({key, keyEnd, value, p});
         ++p;
     }
+    mergeAttributes();
 }
 
-void AbstractSaxHelper::storeAttribute(const QChar* k, const QChar* ke, const QChar* v, const QChar* ve) {
-    trim(k, ke);
-    const int keyLen = static_cast<int>(ke - k);
-    const int valueLen = static_cast<int>(ve - v);
-    if (m_spareNodes.empty()) {
-        m_attributes[QString(k, keyLen)] = QString(v, valueLen);  // a later pair replaces the value
-        return;
+void AbstractSaxHelper::mergeAttributes() {
+    // Sorted by key, a later pair with an equal key after the earlier one (insertion sort: start
+    // tags hold a handful of pairs).
+    for (std::size_t i = 1; i < m_pairs.size(); ++i) {
+        const Pair x = m_pairs[i];
+        std::size_t j = i;
+        for (; j > 0 && compareRanges(x.key, x.keyEnd, m_pairs[j - 1].key, m_pairs[j - 1].keyEnd) < 0; --j)
+            m_pairs[j] = m_pairs[j - 1];
+        m_pairs[j] = x;
     }
-    auto node = std::move(m_spareNodes.back());
-    m_spareNodes.pop_back();
-    node.key().setUnicode(k, keyLen);
-    node.mapped().setUnicode(v, valueLen);
-    auto result = m_attributes.insert(std::move(node));
-    if (!result.inserted) {
-        result.position->second.swap(result.node.mapped());
-        m_spareNodes.push_back(std::move(result.node));
+    // Walk the previous element's map beside the sorted pairs: equal keys only get their value
+    // rewritten, missing keys get a node (a spare one where there is one), keys no longer present
+    // go to the spare list. Repeated start tags of one kind so cost no tree operation at all.
+    auto it = m_attributes.begin();
+    for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+        const Pair& pr = m_pairs[i];
+        if (i + 1 < m_pairs.size() && compareRanges(pr.key, pr.keyEnd, m_pairs[i + 1].key, m_pairs[i + 1].keyEnd) == 0)
+            continue;  // the later pair of an equal key wins
+        const int keyLen = static_cast<int>(pr.keyEnd - pr.key);
+        const int valueLen = static_cast<int>(pr.valueEnd - pr.value);
+        int c = 1;
+        while (it != m_attributes.end()) {
+            c = compareRanges(it->first.constData(), it->first.constData() + it->first.size(), pr.key, pr.keyEnd);
+            if (c >= 0) break;
+            m_spareNodes.push_back(m_attributes.extract(it++));
+        }
+        if (c == 0) {
+            it->second.setUnicode(pr.value, valueLen);
+            ++it;
+            continue;
+        }
+        if (m_spareNodes.empty()) {
+            m_attributes.emplace_hint(it, QString(pr.key, keyLen), QString(pr.value, valueLen));
+            continue;
+        }
+        auto node = std::move(m_spareNodes.back());
+        m_spareNodes.pop_back();
+        node.key().setUnicode(pr.key, keyLen);
+        node.mapped().setUnicode(pr.value, valueLen);
+        m_attributes.insert(it, std::move(node));
     }
+    while (it != m_attributes.end()) m_spareNodes.push_back(m_attributes.extract(it++));
 }
 
 AbstractSaxHelper::TextPosition AbstractSaxHelper::textPosition() const {
