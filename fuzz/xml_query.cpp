@@ -12,9 +12,10 @@ namespace {
 
 const zor::XNode& fixedTree() {
     static const zor::XNode* root = [] {
-        zor::XNode* r = zor::XNode::parseString(QStringLiteral(
-            "<root name=\"r\"><a name=\"x\"><b/><b name=\"y\"><c name=\"z\"/></b></a><a name=\"w\"/><a/>"
-            "<d><e><f><g name=\"deep\"/></f></e></d></root>"), nullptr);
+        zor::XNode* r = zor::XNode::parseString(
+            QStringLiteral("<root name=\"r\"><a name=\"x\"><b/><b name=\"y\"><c name=\"z\"/></b></a><a name=\"w\"/><a/>"
+                           "<d><e><f><g name=\"deep\"/></f></e></d></root>"),
+            nullptr);
         if (r == nullptr) std::abort();
         return r;
     }();

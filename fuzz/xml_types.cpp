@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (types == nullptr) return 0;
     (void)types->checkDescription();
     const bool bySet = types->checkTypes(QSet<QString>({QStringLiteral("string"), QStringLiteral("int")}));
-    const bool byTest = types->checkTypes([](const QString& t) { return t == QLatin1String("string") || t == QLatin1String("int"); });
+    const bool byTest =
+        types->checkTypes([](const QString& t) { return t == QLatin1String("string") || t == QLatin1String("int"); });
     if (bySet != byTest) std::abort();
     (void)types->toString();
     zor::XNode scratch;

@@ -6,9 +6,9 @@
 
 #include <zor/core.h>
 
+#include <unistd.h>
 #include <QElapsedTimer>
 #include <cstdio>
-#include <unistd.h>
 
 namespace zorapp {
 
@@ -46,8 +46,9 @@ constexpr long long kProgressFrom = 4 * 1000 * 1000;
 QSet<QString> knownTypes(const CommandLine& cmd) {
     QString list = cmd.getString(QStringLiteral("known"));
     if (list.isEmpty())
-        list = QStringLiteral("string,bool,short,int,uint,long,ulong,float,double,enum,color,file,dir,path,"
-                              "point,size,rect,margins,userDefined");
+        list = QStringLiteral(
+            "string,bool,short,int,uint,long,ulong,float,double,enum,color,file,dir,path,"
+            "point,size,rect,margins,userDefined");
     QSet<QString> set;
     for (const QString& t : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) set.insert(t.trimmed());
     return set;

@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <unistd.h>
+#include <memory>
 
 using namespace zor;
 
@@ -56,7 +56,8 @@ TEST(XGenericTypes, FoundAtTheRootOrUnderItOnly) {
     zortest::drainLogger();
     EXPECT_TRUE(cap.containsText("XNode::getXGenericTypes, we do not have <XGenericTypes> tag under root node !"));
     EXPECT_TRUE(cap.containsText("XNode::getXGenericTypes, we found <XGenericTypes> but its not the right C++ type."));
-    EXPECT_TRUE(cap.containsText("XNode::getXGenericTypes, *we found /<XGenericTypes> but its not the right C++ type."));
+    EXPECT_TRUE(
+        cap.containsText("XNode::getXGenericTypes, *we found /<XGenericTypes> but its not the right C++ type."));
     EXPECT_TRUE(cap.containsText("Did you forget to add a proper 'XmlNodeCreator' instance ?"));
 }
 

@@ -96,13 +96,17 @@ TEST(XNodeParse, TheAcceptedLanguageEdgeCases) {
     t = load("<r><i name=\"a\"/><i name=\"a\"/></r>");
     EXPECT_EQ(t->size(), 2u);
     EXPECT_TRUE(t->checkDuplicateNames());
+    Tree copy(t->deepCopy(nullptr));  // and copied whole
+    EXPECT_EQ(copy->size(), 2u);
+    EXPECT_EQ(copy->getMD5(true), t->getMD5(true));
 }
 
 TEST(XNodeParse, EnvironmentReferencesInAttributeValues) {
     setEnv("ZOR_XML_T_HOME", "D:/data");
     setEnv("ZOR_XML_T_QUOTED", "a\"b");
-    Tree t = load("<a p=\"$(ZOR_XML_T_HOME)/x\" u=\"$(ZOR_XML_T_UNSET)/x\" d=\"a$b\" q=\"$(ZOR_XML_T_QUOTED)\""
-                  " open=\"x$(ZOR_XML_T_HOME\" blank=\" $(ZOR_XML_T_HOME)\"/>");
+    Tree t = load(
+        "<a p=\"$(ZOR_XML_T_HOME)/x\" u=\"$(ZOR_XML_T_UNSET)/x\" d=\"a$b\" q=\"$(ZOR_XML_T_QUOTED)\""
+        " open=\"x$(ZOR_XML_T_HOME\" blank=\" $(ZOR_XML_T_HOME)\"/>");
     ASSERT_TRUE(t);
     EXPECT_EQ(t->getString("p", ""), "D:/data/x");
     EXPECT_EQ(t->getString("u", ""), "$(ZOR_XML_T_UNSET)/x");
@@ -215,8 +219,8 @@ TEST(XNodeParse, IncludesFoundMissingSplicedAndCyclic) {
     Tree off(p.takeRoot());
     EXPECT_FALSE(off->hasChildren());
     zortest::drainLogger();
-    EXPECT_TRUE(cap.containsText("XNode::inspectTypeAttribs, file '" + dir.filePath("parts/none.xml") +
-                                 "' does not exist"));
+    EXPECT_TRUE(
+        cap.containsText("XNode::inspectTypeAttribs, file '" + dir.filePath("parts/none.xml") + "' does not exist"));
     EXPECT_TRUE(cap.containsText("ZorSaxParser::inspectTypeAttribs, INCLUDE '" + dir.filePath("main.xml") +
                                  "' leads back to a file being loaded, skipped"));
     EXPECT_TRUE(cap.containsText("ZorSaxParser::inspectTypeAttribs, INCLUDE '" + dir.filePath("a.xml") +
@@ -251,6 +255,10 @@ TEST(XNodeParse, RoundTripsKeepTheDigest) {
     XMem mem;
     XNode::saveNodeToXMem(*again, mem, 0);
     EXPECT_EQ(Tree(XNode::parseXMem(mem, nullptr))->getMD5(true), t->getMD5(true));
+    // Bytes after a zero byte are read too.
+    Tree zero(XNode::parseQByteArray(QByteArray("<a>\0<b/></a>", 13), nullptr));
+    ASSERT_TRUE(zero);
+    EXPECT_EQ(zero->size(), 1u);
     XNode::saveNodeToXMem(*again, mem, 100000);
     EXPECT_EQ(mem.size(), 100000u);
     EXPECT_EQ(Tree(XNode::parseXMem(mem, nullptr))->getMD5(true), t->getMD5(true));

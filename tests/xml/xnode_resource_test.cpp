@@ -82,7 +82,8 @@ TEST(XNodeWriter, FilesHeaderCommentAndUnreadableValues) {
     XNode::saveNodeToQByteArray(n, latin);
     EXPECT_TRUE(latin.endsWith("t\xe9</root>"));
     zortest::drainLogger();
-    EXPECT_TRUE(cap.containsText("XNode::saveNode, <root> attribute 'q' holds a '\"' and cannot be read back as written"));
+    EXPECT_TRUE(
+        cap.containsText("XNode::saveNode, <root> attribute 'q' holds a '\"' and cannot be read back as written"));
     EXPECT_TRUE(cap.containsText("XNode::saveNodeToXml, cannot write file '" + dir.path() + "'"));
 }
 

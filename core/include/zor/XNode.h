@@ -123,7 +123,7 @@ public:
     virtual bool checkDuplicateNames() const;
     QString createUniqueName(const QString& base) const;
     static QString createNextNumberString(const QString& s);  // "item" -> "item0", "item9" -> "item10"
-    long long ID() const;  // "NID", -1 when absent
+    long long ID() const;                                     // "NID", -1 when absent
     bool hasID() const { return hasKey(QStringLiteral("NID")); }
     bool isID(long long id) const { return hasID() && ID() == id; }
     bool setID(long long id);  // false when a sibling has it

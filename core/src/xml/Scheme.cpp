@@ -14,8 +14,10 @@ bool Scheme::fromNode(const XNode* n) {
         return false;
     }
     for (const XNode* c : n->children()) {
-        if (const auto* child = dynamic_cast<const Child*>(c)) m_children.push_back(child);
-        else if (const auto* attr = dynamic_cast<const Attr*>(c)) m_attrs.push_back(attr);
+        if (const auto* child = dynamic_cast<const Child*>(c))
+            m_children.push_back(child);
+        else if (const auto* attr = dynamic_cast<const Attr*>(c))
+            m_attrs.push_back(attr);
     }
     return true;
 }

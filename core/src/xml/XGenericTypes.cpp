@@ -79,7 +79,10 @@ bool XGenericTypes::checkDescription() const {
             if (child == nullptr) continue;
             const QString t = child->getTheType();
             if (std::find(all.begin(), all.end(), t) == all.end()) {
-                logWarning("XGenericTypes::checkDescription, Child type <$> not found within <XGenericTypes>...</XGenericTypes>", t);
+                logWarning(
+                    "XGenericTypes::checkDescription, Child type <$> not found within "
+                    "<XGenericTypes>...</XGenericTypes>",
+                    t);
                 return false;
             }
         }
@@ -92,7 +95,8 @@ bool XGenericTypes::checkTypes(const QSet<QString>& known) const {
 }
 
 bool XGenericTypes::checkTypes(const std::function<bool(const QString&)>& known) const {
-    if (!known) nullPointerHandling("libSrc/core/src/tools/xml/XGenericTypes", __LINE__, QStringLiteral("callBack == NULL"));
+    if (!known)
+        nullPointerHandling("libSrc/core/src/tools/xml/XGenericTypes", __LINE__, QStringLiteral("callBack == NULL"));
     for (const XNode* d : children()) {
         for (const XNode* c : d->children()) {
             const auto* attr = dynamic_cast<const Attr*>(c);

@@ -36,6 +36,12 @@ QString shortClassName(const QString& full) {
     return full.mid(cut + 1);
 }
 
+// The type of a node constructed directly, made once (every loaded element passes here).
+const QString& plainType() {
+    static const QString type = shortClassName(QStringLiteral("zor::XNode"));
+    return type;
+}
+
 QString showValue(const QString& key, const QString& value) {
     return key.endsWith(QLatin1String("64")) ? base64_decode(value) : value;
 }
@@ -57,7 +63,9 @@ XNode* XmlNodeCreator::create(const QString& type) const {
 
 void XmlNodeCreator::show(unsigned int indent) const { logDebugSpace(indent, "$", toString()); }
 
-XNode* XNodeIterator::operator*() const { return m_node == nullptr ? nullptr : m_node->nodeAt(static_cast<unsigned int>(m_index)); }
+XNode* XNodeIterator::operator*() const {
+    return m_node == nullptr ? nullptr : m_node->nodeAt(static_cast<unsigned int>(m_index));
+}
 
 XNodeInfoCollector::~XNodeInfoCollector() = default;
 
@@ -76,7 +84,7 @@ void CHECK_NODE(const QString&, XNode* node, const QString&) {
 
 // ---- construction and destruction
 
-XNode::XNode() : m_type(shortClassName(QStringLiteral("zor::XNode"))) {
+XNode::XNode() : m_type(plainType()) {
     if (atomicFlagDebug) logTest("XNode::XNode()");
 }
 
@@ -125,22 +133,25 @@ XNode* XNode::getCreateNode(const QString& type, const QString& name, XmlNodeCre
 XNode* XNode::deepCopy(const XmlNodeCreator* creator) const {
     const XmlNodeCreator fallback;
     const XmlNodeCreator& c = creator != nullptr ? *creator : fallback;
-    auto copyOne = [&c](const XNode* src) {
-        XNode* n = c.create(src->m_type);
-        n->setType(src->m_type);
+    auto fill = [](const XNode* src, XNode* n) {
         src->copyAttributesTo(n);
         if (!src->m_text.isEmpty()) n->m_text = src->m_text;
-        return n;
     };
-    XNode* top = copyOne(this);
+    XNode* top = c.create(m_type);
+    top->setType(m_type);
+    fill(this, top);
     // (source, copy) pairs whose children are still to be copied.
     std::vector<std::pair<const XNode*, XNode*>> work{{this, top}};
     while (!work.empty()) {
         const auto [src, dst] = work.back();
         work.pop_back();
         for (const XNode* child : src->m_children) {
-            XNode* copy = copyOne(child);
-            dst->addNode(copy, false);
+            // Appended before it gets its name, as the loader does: a tree holding equal names
+            // (which the loader accepts) is copied whole.
+            XNode* copy = c.create(child->m_type);
+            copy->setType(child->m_type);
+            dst->appendUnchecked(copy);
+            fill(child, copy);
             if (child->hasChildren()) work.emplace_back(child, copy);
         }
     }
@@ -204,7 +215,8 @@ void XNode::insertNodeAt(XNode* node, int index) {
         return;
     }
     if (!checkRangeWithinChildren(index)) {
-        logError("XNode::insertNodeAt - index:$ not valid - must be >= 0 && <= $", index, static_cast<int>(m_children.size()) - 1);
+        logError("XNode::insertNodeAt - index:$ not valid - must be >= 0 && <= $", index,
+                 static_cast<int>(m_children.size()) - 1);
         return;
     }
     if (containsNode(node)) {
@@ -221,7 +233,8 @@ void XNode::setNodeAt(XNode* node, int index) {
         return;
     }
     if (!checkRangeWithinChildren(index)) {
-        logError("XNode::setNodeAt - index:$ not valid - must be >= 0 && <= $", index, static_cast<int>(m_children.size()) - 1);
+        logError("XNode::setNodeAt - index:$ not valid - must be >= 0 && <= $", index,
+                 static_cast<int>(m_children.size()) - 1);
         return;
     }
     m_children[static_cast<std::size_t>(index)] = node;
@@ -270,9 +283,7 @@ void XNode::deleteChildren() {
 
 void XNode::clear() { m_children.clear(); }
 
-XNode* XNode::nodeAt(unsigned int index) {
-    return const_cast<XNode*>(static_cast<const XNode*>(this)->nodeAt(index));
-}
+XNode* XNode::nodeAt(unsigned int index) { return const_cast<XNode*>(static_cast<const XNode*>(this)->nodeAt(index)); }
 
 const XNode* XNode::nodeAt(unsigned int index) const {
     if (index >= m_children.size()) {
@@ -307,8 +318,10 @@ XNode* XNode::moveWithinStack(XNode* child, STACKING how) {
         }
         case STACK_FIRST:
             removeAt(i, false);
-            if (m_children.empty()) appendUnchecked(child);
-            else insertNodeAt(child, 0);
+            if (m_children.empty())
+                appendUnchecked(child);
+            else
+                insertNodeAt(child, 0);
             return nullptr;
         case STACK_LAST:
             removeNode(child, false);
@@ -455,8 +468,10 @@ QString XNode::createNextNumberString(const QString& s) {
     QString digits = s.mid(start);
     int i = digits.size() - 1;
     while (i >= 0 && digits.at(i) == QLatin1Char('9')) digits[i--] = QLatin1Char('0');
-    if (i < 0) digits.prepend(QLatin1Char('1'));
-    else digits[i] = QChar(digits.at(i).unicode() + 1);
+    if (i < 0)
+        digits.prepend(QLatin1Char('1'));
+    else
+        digits[i] = QChar(digits.at(i).unicode() + 1);
     return s.left(start) + digits;
 }
 
@@ -505,13 +520,13 @@ std::vector<XNode*> XNode::nodesFromIDs() const {
 }
 
 void XNode::set_pointer(const void* p) {
-    if (p == nullptr) removeAttrib(kPointer);
-    else setULong(kPointer, static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p)));
+    if (p == nullptr)
+        removeAttrib(kPointer);
+    else
+        setULong(kPointer, static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p)));
 }
 
-void* XNode::pointer() const {
-    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(getULong(kPointer, 0)));
-}
+void* XNode::pointer() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(getULong(kPointer, 0))); }
 
 void XNode::remove_all_pointer() {
     XNode* top = root();
@@ -691,8 +706,8 @@ namespace {
 
 // "<type> [n] {attributes} "text"": the one line that both show forms print per node.
 QString showLine(const XNode& n, const AbstractXRecord::KeyValueFormatter& f) {
-    QString line = QLatin1Char('<') + n.getType() + QStringLiteral("> [") + QString::number(n.countChildren()) +
-                   QLatin1Char(']');
+    QString line =
+        QLatin1Char('<') + n.getType() + QStringLiteral("> [") + QString::number(n.countChildren()) + QLatin1Char(']');
     if (n.hasAttributes()) {
         line += QStringLiteral(" {");
         bool first = true;
@@ -700,7 +715,7 @@ QString showLine(const XNode& n, const AbstractXRecord::KeyValueFormatter& f) {
             if (!first) line += QStringLiteral(", ");
             first = false;
             line += kv.first.endsWith(QLatin1String("64")) ? xformat("$: '$'", kv.first, showValue(kv.first, kv.second))
-                                                             : f(kv.first, kv.second);
+                                                           : f(kv.first, kv.second);
         }
         line += QLatin1Char('}');
     }
@@ -723,7 +738,8 @@ void walkIndented(const XNode& node, unsigned int indent, const std::function<vo
 
 void XNode::showContents(unsigned int indent, unsigned int level, KeyValueFormatter f) const {
     if (!f) f = AbstractXRecord::kvAsString;
-    walkIndented(*this, indent, [&](const XNode& n, unsigned int in) { detail::logAt(level, in, "$", showLine(n, f)); });
+    walkIndented(*this, indent,
+                 [&](const XNode& n, unsigned int in) { detail::logAt(level, in, "$", showLine(n, f)); });
 }
 
 void XNode::show_pure_console(unsigned int indent) const {

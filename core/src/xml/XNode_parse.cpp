@@ -22,6 +22,11 @@ namespace {
 
 const QString kMemory = QStringLiteral(":MEMORY");
 
+// Every byte, a zero byte included (the plain conversion stops at the first one). The mask tells
+// the compiler that the length is never -1 (Qt's "up to the zero" marker), which otherwise trips a
+// false out-of-bounds warning.
+QString utf8Text(const QByteArray& bytes) { return QString::fromUtf8(bytes.constData(), bytes.size() & 0x7FFFFFFF); }
+
 ZorSaxParser::Stop stopOf(const ZorSaxParser& p, const QString& file) {
     const AbstractSaxHelper::TextPosition pos = p.textPosition();
     return ZorSaxParser::Stop{file, pos.line, pos.column};
@@ -78,7 +83,8 @@ XNode* XNode::parseFile(const QString& path, const XmlNodeCreator* creator, XNod
             logError("XNode::parseFile, problems opening '$'", file);
             return nullptr;
         }
-        text = QString::fromUtf8(res.readAll());
+        const QByteArray bytes = res.readAll();
+        text = utf8Text(bytes);
     } else if (!file.startsWith(QLatin1Char('/')) && !(file.size() > 1 && file.at(1) == QLatin1Char(':'))) {
         file = QDir::current().absoluteFilePath(file);
     }
@@ -161,7 +167,7 @@ XNode* XNode::parseQByteArray(const QByteArray& data, XmlNodeCreator* creator) {
         logError("XNode::parseQByteArray, ar.size() == 0");
         return nullptr;
     }
-    return parseText(QString::fromUtf8(data), creator, "XNode::parseQByteArray, cannot parse memory !",
+    return parseText(utf8Text(data), creator, "XNode::parseQByteArray, cannot parse memory !",
                      "XNode::parseQByteArray, the scanner stopped at line $, column $");
 }
 

@@ -31,9 +31,7 @@ const XNode* stepDown(const XNode* from, const QStringRef& tok) {
 
 }  // namespace
 
-XNode* XNode::query(const QString& q) {
-    return const_cast<XNode*>(static_cast<const XNode*>(this)->query(q));
-}
+XNode* XNode::query(const QString& q) { return const_cast<XNode*>(static_cast<const XNode*>(this)->query(q)); }
 
 const XNode* XNode::query(const QString& q) const {
     const XTokenizer toks(q, QStringLiteral("/"), false, false);
@@ -50,8 +48,10 @@ const XNode* XNode::query(const QString& q) const {
     }
     for (; i < toks.size() && cur != nullptr; ++i) {
         const QStringRef& tok = toks.tokenAt(i);
-        if (tok == QLatin1String("..")) cur = cur->parent();
-        else cur = stepDown(cur, tok);
+        if (tok == QLatin1String(".."))
+            cur = cur->parent();
+        else
+            cur = stepDown(cur, tok);
     }
     return cur;
 }

@@ -65,8 +65,10 @@ bool ZorSaxParser::inspectTypeAttribs(const QString& tag, const std::map<QString
         lastRemoved = stackNodes.back();
         stackNodes.pop_back();
     }
-    if (!stackNodes.empty()) nCurrent = stackNodes.back();
-    else if (lastRemoved != nullptr) nCurrent = lastRemoved;
+    if (!stackNodes.empty())
+        nCurrent = stackNodes.back();
+    else if (lastRemoved != nullptr)
+        nCurrent = lastRemoved;
 
     if (tag == QLatin1String("INCLUDE")) return include(attributes);
 
@@ -118,7 +120,8 @@ bool ZorSaxParser::include(const std::map<QString, QString>& attributes) {
         if (!nCurrent->addNode(included, false)) delete included;
         return true;
     }
-    if (nCurrent == nullptr) nullPointerHandling("libSrc/core/src/tools/xml/XNode_parse", __LINE__, QStringLiteral("nCurrent == NULL"));
+    if (nCurrent == nullptr)
+        nullPointerHandling("libSrc/core/src/tools/xml/XNode_parse", __LINE__, QStringLiteral("nCurrent == NULL"));
     XNode::moveChildren(nCurrent, included);
     delete included;
     return true;
