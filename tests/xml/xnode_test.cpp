@@ -150,6 +150,14 @@ TEST(XNode, MovingSwappingAndNeighbours) {
     EXPECT_EQ(types(*dest), QStringList({"item@a", "other", "item@b", "item"}));
     EXPECT_EQ(dest->nodeAt(1)->parent(), dest.get());
 
+    // Copying attributes onto a node replaces its attributes and leaves its children alone.
+    XNode holder;
+    holder.setString("old", "1");
+    holder.createNode("kid", "", nullptr);
+    dest->copyAttributesTo(&holder);
+    EXPECT_FALSE(holder.hasKey("old"));
+    EXPECT_EQ(holder.size(), 1u);
+
     std::unique_ptr<XNode> src(XNode::createRoot("s", "n", nullptr));
     src->setInt("k", 1);
     XNode::moveAttributes(dest.get(), src.get());

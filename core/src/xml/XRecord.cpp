@@ -117,7 +117,8 @@ std::vector<QString> XRecord::keys() const {
 
 void XRecord::copyAttributesTo(XRecord* dest) const {
     if (dest == nullptr) nullPointerHandling("libSrc/core/src/tools/xml/XRecord", 212, QStringLiteral("table == NULL"));
-    dest->clear();
+    // The record's own clear: a node's clear() empties its children list instead.
+    dest->XRecord::clear();
     for (const auto& kv : m_attributes) {
         if (kv.first == QLatin1String("name") && kv.second.isEmpty()) continue;
         dest->setString(kv.first, kv.second);
