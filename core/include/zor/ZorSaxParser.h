@@ -18,6 +18,7 @@
 #include <zor/XmlNodeCreator.h>
 #include <zor/zor_export.h>
 
+#include <QSet>
 #include <QString>
 #include <map>
 #include <vector>
@@ -55,6 +56,9 @@ public:
 
 private:
     bool include(const std::map<QString, QString>& attributes);
+    // One shared copy of each tag and attribute name seen (up to a bound): names repeat across a
+    // document, so nodes share them instead of each holding its own.
+    const QString& intern(const QString& name);
 
     XNode* nRoot = nullptr;
     XNode* nCurrent = nullptr;
@@ -62,6 +66,7 @@ private:
     const XmlNodeCreator* nodeCreator;
     XmlNodeCreator m_defaultCreator;
     bool m_includes = true;
+    QSet<QString> m_names;
 };
 
 }  // namespace zor

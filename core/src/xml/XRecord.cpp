@@ -97,6 +97,14 @@ void XRecord::setString(const QString& key, const QString& value) {
     m_attributes[key] = value;
 }
 
+void XRecord::appendString(const QString& key, const QString& value) {
+    if (key.isEmpty() || (!m_attributes.empty() && !(m_attributes.rbegin()->first < key))) {
+        setString(key, value);
+        return;
+    }
+    m_attributes.emplace_hint(m_attributes.end(), key, value);
+}
+
 QString XRecord::getString(const QString& key, const QString& def) const {
     const auto it = m_attributes.find(key);
     return it == m_attributes.end() ? def : it->second;

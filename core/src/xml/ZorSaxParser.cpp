@@ -14,6 +14,9 @@ namespace {
 
 thread_local ZorSaxParser::Stop t_lastStop;
 
+// Distinct names kept for sharing; a document with more keeps the rest unshared.
+constexpr int kMaxInterned = 4096;
+
 }  // namespace
 
 QString getAbsPath(const QString& path, const QString& name) {
@@ -38,6 +41,14 @@ XNode* ZorSaxParser::takeRoot() {
     nCurrent = nullptr;
     stackNodes.clear();
     return r;
+}
+
+const QString& ZorSaxParser::intern(const QString& name) {
+    auto it = m_names.constFind(name);
+    if (it != m_names.constEnd()) return *it;
+    if (m_names.size() >= kMaxInterned) return name;
+    // A copy of its own: the scanner reuses the buffer it hands out for the next name.
+    return *m_names.insert(QString(name.constData(), name.size()));
 }
 
 ZorSaxParser::Stop ZorSaxParser::lastStop() { return t_lastStop; }
@@ -72,7 +83,8 @@ bool ZorSaxParser::inspectTypeAttribs(const QString& tag, const std::map<QString
 
     if (tag == QLatin1String("INCLUDE")) return include(attributes);
 
-    XNode* node = nodeCreator->create(tag);
+    const QString& type = intern(tag);
+    XNode* node = nodeCreator->create(type);
     stackNodes.push_back(node);
     if (nRoot == nullptr) {
         nRoot = node;
@@ -86,7 +98,7 @@ bool ZorSaxParser::inspectTypeAttribs(const QString& tag, const std::map<QString
             logError("ZorSaxParser::inspectTypeAttribs, ((($))), key == '' - problems", m_file);
             return false;
         }
-        node->setString(kv.first, replaceEnv(kv.second, true));
+        node->appendString(intern(kv.first), replaceEnv(kv.second, true));
     }
     return true;
 }
