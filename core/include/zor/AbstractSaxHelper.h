@@ -57,7 +57,8 @@ public:
 
 protected:
     // Installs the text (shared, not copied) and skips a byte-order mark read byte by byte
-    // (U+00EF U+00BB U+00BF), printing "abstractSax::BOM_check - found BOM".
+    // (U+00EF U+00BB U+00BF), printing "abstractSax::BOM_check - found BOM". A U+FFFF in the
+    // text reads as XCHAR, so the scan takes it as the end of the text.
     void setBuffer(const QString& text);
     // Reads the file as UTF-8 and installs it; false (and a debug line) when the text is empty.
     bool readFile(const QString& path);
