@@ -35,6 +35,7 @@ int finish(int rc, const QString& line = QString());
 bool requireKey(const zor::CommandLine& cmd, const char* key, QString& value);
 int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data);
 int runGeometry(const zor::CommandLine& cmd);
+int runXml(const zor::CommandLine& cmd);
 
 // Sections of the tour that live in their own files.
 void tourMemory();
@@ -45,5 +46,6 @@ void tourTree();
 // A tree with a value of every registered type, arrays, nested trees and links (TourTree.cpp).
 zor::XTree sampleTree();
 void tourMath();
+void tourXml();
 
 }  // namespace zorapp

@@ -121,6 +121,7 @@ int runTour(const CommandLine& cmd) {
     tourMemory();
     tourTree();
     tourMath();
+    tourXml();
     timing();
     section("end of the tour");
     Logger::quit();

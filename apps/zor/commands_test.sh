@@ -116,6 +116,23 @@ grep -q "CHECKSUM" err.txt || { echo "FAIL: no checksum line for the tree"; cat 
 expect 10 tree --in plain.txt
 expect 4 tree --in no-such-tree
 expect 6 tree
+# xml: a good file with an include and a schema, its query and the tree written back; a malformed
+# file ends with 7 and names the place where the scanner stopped.
+mkdir -p xml
+printf '<root name="r">\n  <XGenericTypes>\n    <root><Attr name="k" type="int"/><Child type="item"/></root>\n    <item><Attr name="name"/></item>\n  </XGenericTypes>\n  <INCLUDE file="items.xml" includeRoot="false"/>\n</root>\n' > xml/main.xml
+printf '<items>\n  <item name="a">first</item>\n  <item name="b" v="$(ZOR_XML_SH)"/>\n</items>\n' > xml/items.xml
+ZOR_XML_SH=set expect 0 xml --in xml/main.xml --query /root/item@b --out xml/out.xml --types true
+grep -q "^'xml/main.xml': 9 nodes, depth 4, " out.txt || { echo "FAIL: xml summary '$(head -1 out.txt)'"; fails=$((fails + 1)); }
+grep -q '<item name="b" v="set" />' out.txt || { echo "FAIL: xml query"; cat out.txt; fails=$((fails + 1)); }
+grep -q "description consistent, value types known" out.txt || { echo "FAIL: xml types"; cat out.txt; fails=$((fails + 1)); }
+expect 0 xml --in xml/out.xml --query item@a
+grep -q '^<item name="a" >first</item>$' out.txt || { echo "FAIL: xml round trip"; cat out.txt; fails=$((fails + 1)); }
+expect 1 xml --in xml/out.xml --query item@zzz
+printf '<a>\n  <b x="1">\n</b\n' > xml/bad.xml
+expect 7 xml --in xml/bad.xml
+grep -q "xml/bad.xml: line 4, column 1: malformed XML" err.txt || { echo "FAIL: xml position"; cat err.txt; fails=$((fails + 1)); }
+expect 4 xml --in xml/none.xml
+expect 6 xml
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

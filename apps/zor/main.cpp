@@ -22,6 +22,9 @@ const std::vector<Command>& commands() {
         {"tree", "--in T [--md5 true] | --sample --out T [--compress true | --base64 true]",
          "prints a tree file (plain, compressed or base64) or its MD5, or writes a sample tree", &runTree},
         {"geometry", "--polygon \"x,y x,y ...\" [--point x,y]", "tests the point against the polygon and triangulates it; a self-crossing polygon ends with 3", &runGeometry},
+        {"xml", "--in F [--query PATH] [--out G] [--types true]",
+         "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
+         &runXml},
     };
     return list;
 }
@@ -38,7 +41,7 @@ std::string helpText() {
          "--logTrailler false, --logLevel MASK, --logFile NAME --logDir DIR [--logFileLen BYTES]\n"
          "[--logRotate second|minute|hour|day|month|year]\n";
     t += "\nexit codes:\n";
-    for (int code : {0, 2, 3, 4, 5, 6, 7, 9, 10, 20})
+    for (int code : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 20})
         t += QString::asprintf("  %2d %s\n", code, qPrintable(zor::exitZorErrorCodeToString(code))).toStdString();
     return t;
 }

@@ -42,6 +42,9 @@ ZOR_EXPORT QString encode_entities(const QString& text, const QString& specials)
 ZOR_EXPORT QString decode_entities(const QString& text);
 
 ZOR_EXPORT QString replaceEnv(const QString& text);
+// The same; with dropQuotes every double quote is removed from the inserted values (the rule for
+// XML attribute values, which cannot hold one).
+ZOR_EXPORT QString replaceEnv(const QString& text, bool dropQuotes);
 ZOR_EXPORT QString replace_variables(const QString& text, std::function<QString(const QString&)> resolve);
 ZOR_EXPORT QString replaceVariables(const QString& text, const std::map<QString, QString>& variables,
                                     bool removeUnknown);

@@ -66,6 +66,9 @@ public:
 
     // ---- storage
     void setString(const QString& key, const QString& value) override;
+    // setString for callers that store keys in ascending order (a loader copying a sorted map): a
+    // key above every stored one goes to the end without a search; any other is stored as usual.
+    void appendString(const QString& key, const QString& value);
     QString getString(const QString& key, const QString& def) const override;
     bool hasAttribute(const QString& key) const override { return m_attributes.count(key) != 0; }
     bool hasKey(const QString& key) const override { return hasAttribute(key); }

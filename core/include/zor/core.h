@@ -2,6 +2,7 @@
 // Every public header of zor core.
 #include <zor/AbstractMemory.h>
 #include <zor/AbstractReader.h>
+#include <zor/AbstractSaxHelper.h>
 #include <zor/AbstractTask.h>
 #include <zor/AbstractThread.h>
 #include <zor/AbstractWriter.h>
@@ -15,9 +16,11 @@
 #include <zor/ArrayTools.h>
 #include <zor/AtomicBits.h>
 #include <zor/AtomicBitsWatcher.h>
+#include <zor/Attr.h>
 #include <zor/Base64.h>
 #include <zor/BaseThread.h>
 #include <zor/BaseThreadState.h>
+#include <zor/Child.h>
 #include <zor/Circle.h>
 #include <zor/ClockFunctions.h>
 #include <zor/CommandLine.h>
@@ -74,7 +77,9 @@
 #include <zor/Quaternion.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
 #include <zor/Res.h>
+#include <zor/SaxParser.h>
 #include <zor/SchedulerFileSystemAction.h>
+#include <zor/Scheme.h>
 #include <zor/String64.h>
 #include <zor/StringEnum.h>
 #include <zor/TextHelpers.h>
@@ -105,6 +110,8 @@
 #include <zor/XFunctionMapper.h>
 #include <zor/XFunctionRunner.h>
 #include <zor/XFunctionWorker.h>
+#include <zor/XGenericTypeCreator.h>
+#include <zor/XGenericTypes.h>
 #include <zor/XLambda_GUI_Event.h>
 #include <zor/XLibBase.h>
 #include <zor/XLightweightThread.h>
@@ -113,6 +120,11 @@
 #include <zor/XMemFile.h>
 #include <zor/XMemoryWrapper.h>
 #include <zor/XMimeType.h>
+#include <zor/XNode.h>
+#include <zor/XNodeInfoCollector.h>
+#include <zor/XNodeInfoCollectorStandard.h>
+#include <zor/XNodeIterator.h>
+#include <zor/XNode_Parse_Control.h>
 #include <zor/XNullDevice.h>
 #include <zor/XObject.h>
 #include <zor/XProgramConsole.h>
@@ -138,10 +150,12 @@
 #include <zor/XTypeSupporter.h>
 #include <zor/XVal.h>
 #include <zor/XWorker.h>
+#include <zor/XmlNodeCreator.h>
 #include <zor/ZorErrorCodes.h>
 #include <zor/ZorKernelEvent.h>
 #include <zor/ZorLibraries.h>
 #include <zor/ZorResource.h>
+#include <zor/ZorSaxParser.h>
 #include <zor/ZorTime.h>
 #include <zor/ZorVersion.h>
 #include <zor/xformat.h>

@@ -121,7 +121,9 @@ QString decode_entities(const QString& text) {
     return out;
 }
 
-QString replaceEnv(const QString& text) {
+QString replaceEnv(const QString& text) { return replaceEnv(text, false); }
+
+QString replaceEnv(const QString& text, bool dropQuotes) {
     if (text.isEmpty()) return QString();
     if (!text.contains(QLatin1Char('$'))) return text;  // nothing to replace: the text as it is
     const QByteArray in = text.toUtf8();
@@ -156,6 +158,7 @@ QString replaceEnv(const QString& text) {
                     if (!name.isEmpty() && !name.contains('=') && !name.contains('\0'))
                         value = getEnv(QString::fromUtf8(name));
                     if (!value.isEmpty()) {
+                        if (dropQuotes) value.remove(QLatin1Char('"'));
                         out.append(value.toUtf8());
                     } else {
                         out.append("$(");

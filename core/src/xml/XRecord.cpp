@@ -99,6 +99,14 @@ void XRecord::setString(const QString& key, const QString& value) {
     m_attributes[key] = value;
 }
 
+void XRecord::appendString(const QString& key, const QString& value) {
+    if (key.isEmpty() || (!m_attributes.empty() && !(m_attributes.rbegin()->first < key))) {
+        setString(key, value);
+        return;
+    }
+    m_attributes.emplace_hint(m_attributes.end(), key, value);
+}
+
 QString XRecord::getString(const QString& key, const QString& def) const {
     const auto it = m_attributes.find(key);
     return it == m_attributes.end() ? def : it->second;
@@ -119,7 +127,8 @@ std::vector<QString> XRecord::keys() const {
 
 void XRecord::copyAttributesTo(XRecord* dest) const {
     if (dest == nullptr) nullPointerHandling("libSrc/core/src/tools/xml/XRecord", 212, QStringLiteral("table == NULL"));
-    dest->clear();
+    // The record's own clear: a node's clear() empties its children list instead.
+    dest->XRecord::clear();
     for (const auto& kv : m_attributes) {
         if (kv.first == QLatin1String("name") && kv.second.isEmpty()) continue;
         dest->setString(kv.first, kv.second);

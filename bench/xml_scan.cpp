@@ -1,0 +1,191 @@
+// The XML scanner alone (events counted, no tree) against Expat and QXmlStreamReader, on the same
+// UTF-8 bytes in memory: a large realistic document and a 100,000-level deep one.
+//
+// What each side includes, per iteration:
+// - zor: UTF-8 to UTF-16 decoding (QString::fromUtf8, as every loader does) and the scan, with
+//   the attribute map of every element filled; text reported trimmed, references left as written.
+// - Expat: the parse straight from UTF-8 (decoding to its UTF-8 output is a copy), attributes as
+//   an array, entity references decoded, character data reported in pieces.
+// - QXmlStreamReader: decoding and the pull loop, attributes read for every element.
+// Throughput is input bytes per second. After the runs the program prints peer time / zor time
+// for each document (above 1: zor is faster).
+#include <zor/SaxParser.h>
+
+#include "xml_sample.h"
+
+#include <benchmark/benchmark.h>
+#include <expat.h>
+
+#include <unistd.h>
+#include <QXmlStreamReader>
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace {
+
+struct Counts {
+    long long elements = 0;
+    long long attributes = 0;
+    long long texts = 0;
+    long long comments = 0;
+};
+
+class CountingScanner : public zor::SaxParser {
+public:
+    Counts counts;
+    void inspectDefinition(const QString&) override {}
+    void inspectCommend(const QString&, int) override { ++counts.comments; }
+    void inspectText(const QString&, int) override { ++counts.texts; }
+    bool inspectTypeAttribs(const QString&, const std::map<QString, QString>& attributes, int) override {
+        ++counts.elements;
+        counts.attributes += static_cast<long long>(attributes.size());
+        return true;
+    }
+};
+
+Counts scanZor(const QByteArray& doc, bool& ok) {
+    CountingScanner s;
+    s.set_QByteArray(doc);
+    zor::XNode_Parse_Control ctl;
+    ok = s.parse(ctl);
+    return s.counts;
+}
+
+Counts scanExpat(const QByteArray& doc, bool& ok) {
+    Counts c;
+    XML_Parser p = XML_ParserCreate(nullptr);
+    XML_SetUserData(p, &c);
+    XML_SetStartElementHandler(p, [](void* user, const XML_Char*, const XML_Char** atts) {
+        auto* c = static_cast<Counts*>(user);
+        ++c->elements;
+        for (const XML_Char** a = atts; *a != nullptr; a += 2) ++c->attributes;
+    });
+    XML_SetEndElementHandler(p, [](void*, const XML_Char*) {});
+    XML_SetCharacterDataHandler(p, [](void* user, const XML_Char*, int) { ++static_cast<Counts*>(user)->texts; });
+    XML_SetCommentHandler(p, [](void* user, const XML_Char*) { ++static_cast<Counts*>(user)->comments; });
+    ok = XML_Parse(p, doc.constData(), doc.size(), 1) == XML_STATUS_OK;
+    XML_ParserFree(p);
+    return c;
+}
+
+Counts scanQt(const QByteArray& doc, bool& ok) {
+    Counts c;
+    QXmlStreamReader r(doc);
+    while (!r.atEnd()) {
+        switch (r.readNext()) {
+            case QXmlStreamReader::StartElement:
+                ++c.elements;
+                c.attributes += r.attributes().size();
+                break;
+            case QXmlStreamReader::Characters:
+                if (!r.isWhitespace()) ++c.texts;
+                break;
+            case QXmlStreamReader::Comment:
+                ++c.comments;
+                break;
+            default:
+                break;
+        }
+    }
+    ok = !r.hasError();
+    return c;
+}
+
+using ScanFn = Counts (*)(const QByteArray&, bool&);
+
+template <ScanFn scan>
+void run(benchmark::State& state, const QByteArray& doc) {
+    Counts c;
+    bool ok = false;
+    for (auto _ : state) {
+        c = scan(doc, ok);
+        benchmark::DoNotOptimize(c);
+    }
+    if (!ok) state.SkipWithError("the document did not parse");
+    state.SetBytesProcessed(static_cast<long long>(state.iterations()) * doc.size());
+    state.counters["elements"] = static_cast<double>(c.elements);
+    state.counters["attributes"] = static_cast<double>(c.attributes);
+}
+
+void large_zor(benchmark::State& s) { run<scanZor>(s, xmlsample::largeDocument()); }
+void large_expat(benchmark::State& s) { run<scanExpat>(s, xmlsample::largeDocument()); }
+void large_qt(benchmark::State& s) { run<scanQt>(s, xmlsample::largeDocument()); }
+void deep_zor(benchmark::State& s) { run<scanZor>(s, xmlsample::deepDocument()); }
+void deep_expat(benchmark::State& s) { run<scanExpat>(s, xmlsample::deepDocument()); }
+void deep_qt(benchmark::State& s) { run<scanQt>(s, xmlsample::deepDocument()); }
+
+BENCHMARK(large_zor)->Name("xml_scan_large/zor")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(large_expat)->Name("xml_scan_large/expat")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(large_qt)->Name("xml_scan_large/QXmlStreamReader")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(deep_zor)->Name("xml_scan_deep/zor")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(deep_expat)->Name("xml_scan_deep/expat")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(deep_qt)->Name("xml_scan_deep/QXmlStreamReader")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The console table (MiB/s), then one line per document: MB/s of each side and peer time / zor
+// time.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            if (r.error_occurred || r.iterations == 0) continue;
+            const std::string name = r.run_name.function_name;
+            const std::size_t slash = name.find('/');
+            if (slash == std::string::npos) continue;
+            const std::string group = name.substr(0, slash);
+            const QByteArray& doc = group == "xml_scan_deep" ? xmlsample::deepDocument() : xmlsample::largeDocument();
+            Entry e;
+            e.seconds = r.real_accumulated_time / static_cast<double>(r.iterations);
+            e.mbps = static_cast<double>(doc.size()) / e.seconds / 1e6;
+            m_results[group][name.substr(slash + 1)] = e;
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const auto& group : m_results) {
+            const auto zor = group.second.find("zor");
+            if (zor == group.second.end()) continue;
+            std::printf("%s: zor %.0f MB/s", group.first.c_str(), zor->second.mbps);
+            for (const auto& peer : group.second) {
+                if (peer.first == "zor") continue;
+                std::printf(", %s %.0f MB/s (%s / zor = %.2fx)", peer.first.c_str(), peer.second.mbps,
+                            peer.first.c_str(), peer.second.seconds / zor->second.seconds);
+            }
+            std::printf("\n");
+        }
+        std::fflush(stdout);
+    }
+
+private:
+    struct Entry {
+        double seconds = 0;
+        double mbps = 0;
+    };
+    std::map<std::string, std::map<std::string, Entry>> m_results;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // Both sides see the same document: check the counts once before timing anything.
+    for (const QByteArray* doc : {&xmlsample::largeDocument(), &xmlsample::deepDocument()}) {
+        bool okZor = false, okExpat = false, okQt = false;
+        const Counts z = scanZor(*doc, okZor);
+        const Counts e = scanExpat(*doc, okExpat);
+        const Counts q = scanQt(*doc, okQt);
+        std::printf(
+            "document %.1f MB: elements zor %lld expat %lld qt %lld, attributes zor %lld expat %lld qt %lld, "
+            "comments zor %lld expat %lld qt %lld, parsed %d %d %d\n",
+            doc->size() / 1e6, z.elements, e.elements, q.elements, z.attributes, e.attributes, q.attributes, z.comments,
+            e.comments, q.comments, okZor, okExpat, okQt);
+        if (!okZor || !okExpat || !okQt || z.elements != e.elements || z.attributes != e.attributes) return 1;
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,441 @@
+#include <zor/AbstractSaxHelper.h>
+
+#include <zor/ClockFunctions.h>
+#include <zor/Logger.h>
+#include <zor/XMemFile.h>
+#include <zor/xformat.h>
+
+#include <algorithm>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace zor {
+
+const QChar AbstractSaxHelper::XCHAR = QChar(0xFFFF);
+
+namespace {
+
+constexpr long long kReportEvery = XNode_Parse_Control::BYTES_BETWEEN_TIME_CALLS;
+
+// ASCII characters of an element name: letters, digits, '_', '-' and ':'.
+struct NameTable {
+    bool ascii[128];
+    constexpr NameTable() : ascii() {
+        for (int c = 0; c < 128; ++c)
+            ascii[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+                       c == '-' || c == ':';
+    }
+};
+constexpr NameTable kNameTable;
+
+inline bool isNameChar(char16_t c) { return c < 0x80 ? kNameTable.ascii[c] : QChar(c).isLetterOrNumber(); }
+
+// The first c in [p, end), or end. Text is mostly long runs without markup, so this is the loop
+// that decides the scanner's speed: eight UTF-16 units per step where SSE2 is there.
+inline const QChar* findChar(const QChar* p, const QChar* end, char16_t c) {
+#if defined(__SSE2__)
+    const __m128i needle = _mm_set1_epi16(static_cast<short>(c));
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int m = _mm_movemask_epi8(_mm_cmpeq_epi16(v, needle));
+        if (m != 0) return p + (__builtin_ctz(static_cast<unsigned>(m)) >> 1);
+        p += 8;
+    }
+#endif
+    while (p < end && p->unicode() != c) ++p;
+    return p;
+}
+
+// Narrows [b, e) to drop white space at both ends, as QString::trimmed does.
+inline void trim(const QChar*& b, const QChar*& e) {
+    while (b < e && b->isSpace()) ++b;
+    while (e > b && e[-1].isSpace()) --e;
+}
+
+// The first '"' or '\'' in [p, end), or end.
+inline const QChar* findQuote(const QChar* p, const QChar* end) {
+#if defined(__SSE2__)
+    const __m128i dq = _mm_set1_epi16('"');
+    const __m128i sq = _mm_set1_epi16('\'');
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int m = _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(v, dq), _mm_cmpeq_epi16(v, sq)));
+        if (m != 0) return p + (__builtin_ctz(static_cast<unsigned>(m)) >> 1);
+        p += 8;
+    }
+#endif
+    while (p < end && p->unicode() != '"' && p->unicode() != '\'') ++p;
+    return p;
+}
+
+// The end of an attribute key: the first '=', '"' or '\'' in [p, end), or end.
+inline const QChar* findKeyEnd(const QChar* p, const QChar* end) {
+#if defined(__SSE2__)
+    const __m128i eq = _mm_set1_epi16('=');
+    const __m128i dq = _mm_set1_epi16('"');
+    const __m128i sq = _mm_set1_epi16('\'');
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i hit =
+            _mm_or_si128(_mm_cmpeq_epi16(v, eq), _mm_or_si128(_mm_cmpeq_epi16(v, dq), _mm_cmpeq_epi16(v, sq)));
+        const int m = _mm_movemask_epi8(hit);
+        if (m != 0) return p + (__builtin_ctz(static_cast<unsigned>(m)) >> 1);
+        p += 8;
+    }
+#endif
+    while (p < end && p->unicode() != '=' && p->unicode() != '"' && p->unicode() != '\'') ++p;
+    return p;
+}
+
+// Orders UTF-16 ranges by code unit, as QString's operator< orders the map's keys.
+inline int compareRanges(const QChar* a, const QChar* ae, const QChar* b, const QChar* be) {
+    const std::ptrdiff_t na = ae - a;
+    const std::ptrdiff_t nb = be - b;
+    const std::ptrdiff_t n = na < nb ? na : nb;
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x != y) return x < y ? -1 : 1;
+    }
+    return na < nb ? -1 : (na > nb ? 1 : 0);
+}
+
+}  // namespace
+
+AbstractSaxHelper::AbstractSaxHelper() = default;
+AbstractSaxHelper::~AbstractSaxHelper() = default;
+
+void AbstractSaxHelper::setBuffer(const QString& text) {
+    m_text = text;
+    const QChar* begin = m_text.constData();
+    const QChar* end = begin + m_text.size();
+    if (m_text.size() >= 3 && begin[0].unicode() == 0xEF && begin[1].unicode() == 0xBB && begin[2].unicode() == 0xBF) {
+        Logger::printToCout("abstractSax::BOM_check - found BOM");
+        begin += 3;
+    }
+    // Reading returns XCHAR at the end, and the scanner takes XCHAR as the end: the text
+    // effectively stops at its first U+FFFF.
+    end = findChar(begin, end, XCHAR.unicode());
+    parseBuffer = begin;
+    parseBufferLength = static_cast<int>(end - begin);
+    m_pos = begin;
+    m_end = end;
+    m_limit = end;
+    consumed = 0;
+    mode = 0;
+}
+
+bool AbstractSaxHelper::readFile(const QString& path) {
+    const QString text = XMemFile::fromFile(path);
+    if (text.isEmpty()) {
+        logDebug("abstractSax::readFile, problems reading <<<$>>>", path);
+        return false;
+    }
+    setBuffer(text);
+    return true;
+}
+
+int AbstractSaxHelper::remainChars() { return m_pos == nullptr ? 0 : static_cast<int>(m_end - m_pos); }
+
+QChar AbstractSaxHelper::peekNextChar() { return (m_pos != nullptr && m_end - m_pos >= 2) ? m_pos[1] : XCHAR; }
+
+QChar AbstractSaxHelper::nextChar(XNode_Parse_Control& ctl) {
+    if (m_pos == nullptr || !more(ctl)) return XCHAR;
+    return *m_pos++;
+}
+
+QChar AbstractSaxHelper::at(int k) const { return (m_end - m_pos > k) ? m_pos[k] : XCHAR; }
+
+void AbstractSaxHelper::setLimit() {
+    // Report points are the characters whose 1-based count is a multiple of kReportEvery.
+    const long long index = m_pos - parseBuffer;
+    const long long next = ((index + kReportEvery) / kReportEvery) * kReportEvery - 1;
+    m_limit = (m_end - parseBuffer > next) ? parseBuffer + next : m_end;
+}
+
+bool AbstractSaxHelper::reachLimit(XNode_Parse_Control& ctl) {
+    if (m_pos >= m_end) return false;
+    // m_pos is a report point: report before the character is consumed.
+    if (ctl.cancel.load()) {
+        m_end = m_pos;
+        m_limit = m_pos;
+        return false;
+    }
+    const long long count = (m_pos - parseBuffer) + 1;
+    consumed = count;
+    ctl.bytesProceed.store(static_cast<unsigned long long>(count));
+    ctl.timeCurrent.store(getMicroseconds());
+    const double total = static_cast<double>(ctl.bytesTotal);
+    ctl.percent.store(total > 0 ? static_cast<unsigned int>(static_cast<double>(count) / total * 100.0) : 100u);
+    ctl.notifyListeners();
+    m_limit = (m_end - m_pos > kReportEvery) ? m_pos + kReportEvery : m_end;
+    return true;
+}
+
+bool AbstractSaxHelper::advance(int k, XNode_Parse_Control& ctl) {
+    while (k > 0) {
+        if (!more(ctl)) return false;
+        const int step = static_cast<int>(std::min<long long>(k, m_limit - m_pos));
+        m_pos += step;
+        k -= step;
+    }
+    return true;
+}
+
+bool AbstractSaxHelper::skipTo(char16_t c, XNode_Parse_Control& ctl) {
+    for (;;) {
+        m_pos = findChar(m_pos, m_limit, c);
+        if (m_pos < m_limit) return true;
+        if (!reachLimit(ctl)) return false;
+    }
+}
+
+bool AbstractSaxHelper::parse(XNode_Parse_Control& ctl) {
+    if (parseBuffer == nullptr) {
+        logError("SaxParser::parse, parseBuffer == nullptr");
+        return false;
+    }
+    ctl.bytesTotal = static_cast<unsigned long long>(remainChars());
+    setLimit();
+    for (;;) {
+        if (ctl.cancel.load(std::memory_order_relaxed)) break;
+        if (!more(ctl)) break;
+        const char16_t c = m_pos->unicode();
+        if (c == '<') {
+            const QChar n = at(1);
+            if (n.isLetterOrNumber()) {
+                ++m_pos;
+                mode = 3;
+                if (!parseTag(1, ctl)) {
+                    consumed = m_pos - parseBuffer;
+                    logDebug("!parseTag");
+                    return false;
+                }
+                continue;
+            }
+            if (n.unicode() == '?') {
+                advance(2, ctl);
+                parseDefinition(ctl);
+                mode = 2;
+                continue;
+            }
+        }
+        // At this level any character before "!--" opens a comment, not only '<'.
+        if (at(1).unicode() == '!' && at(2).unicode() == '-' && at(3).unicode() == '-') {
+            advance(4, ctl);
+            parseComment(0, ctl);
+            continue;
+        }
+        ++m_pos;
+    }
+    consumed = m_pos - parseBuffer;
+    ctl.percent.store(100);
+    return true;
+}
+
+bool AbstractSaxHelper::parseTag(int depth, XNode_Parse_Control& ctl) {
+    if (m_pos == nullptr) return false;
+    // One loop for the whole subtree: d is the depth of the element being read; an element's
+    // children raise it, their end tags lower it, and the element of `depth` itself ends the call.
+    int d = depth;
+    for (;;) {
+        bool empty = false;
+        if (!parseStartTag(d, empty, ctl)) return false;
+        if (empty) {
+            if (d == depth) return true;
+            --d;
+        } else {
+            // Only the text before the first markup of the element counts.
+            const QChar* text = m_pos;
+            if (!skipTo('<', ctl)) return false;
+            emitText(text, m_pos, d);
+        }
+        // Content of the element at depth d, up to the next child start tag.
+        for (;;) {
+            if (!skipTo('<', ctl)) return false;
+            const QChar n = at(1);
+            if (n.isLetterOrNumber()) {
+                ++m_pos;
+                ++d;
+                break;
+            }
+            if (n.unicode() == '/') {
+                advance(2, ctl);
+                if (!parseEndTag(ctl)) return false;
+                mode = 4;
+                if (d == depth) return true;
+                --d;
+                continue;
+            }
+            if (n.unicode() == '!' && at(2).unicode() == '-' && at(3).unicode() == '-') {
+                advance(4, ctl);
+                parseComment(d, ctl);
+                continue;
+            }
+            ++m_pos;
+        }
+    }
+}
+
+bool AbstractSaxHelper::parseStartTag(int depth, bool& empty, XNode_Parse_Control& ctl) {
+    mode = 3;
+    const QChar* name = m_pos;
+    for (;;) {
+        while (m_pos < m_limit && isNameChar(m_pos->unicode())) ++m_pos;
+        if (m_pos < m_limit) break;
+        if (!reachLimit(ctl)) return false;
+    }
+    const QChar* nameEnd = m_pos;
+    // The attribute text runs to the first '>', quotes or not; "/>" marks an empty element.
+    if (!skipTo('>', ctl)) return false;
+    const QChar* attrEnd = m_pos;
+    empty = attrEnd > nameEnd && attrEnd[-1].unicode() == '/';
+    if (empty) --attrEnd;
+    ++m_pos;
+    m_tag.setUnicode(name, static_cast<int>(nameEnd - name));
+    splitAttributes(nameEnd, attrEnd);
+    if (empty) mode = 4;
+    return inspectTypeAttribs(m_tag, m_attributes, depth);
+}
+
+bool AbstractSaxHelper::parseEndTag(XNode_Parse_Control& ctl) {
+    // The end tag's name is not compared with the start tag's.
+    if (!skipTo('>', ctl)) {
+        logDebug("SaxParser::parseTag, '>' missing");
+        return false;
+    }
+    ++m_pos;
+    return true;
+}
+
+void AbstractSaxHelper::parseComment(int depth, XNode_Parse_Control& ctl) {
+    const QChar* text = m_pos;
+    const QChar* textEnd = nullptr;
+    while (skipTo('-', ctl)) {
+        if (at(1).unicode() == '-' && at(2).unicode() == '>') {
+            textEnd = m_pos;
+            advance(3, ctl);
+            break;
+        }
+        ++m_pos;
+    }
+    if (textEnd == nullptr) textEnd = m_pos;  // runs to the end of the text
+    m_textBuf.setUnicode(text, static_cast<int>(textEnd - text));
+    inspectCommend(m_textBuf, depth);
+}
+
+void AbstractSaxHelper::parseDefinition(XNode_Parse_Control& ctl) {
+    const QChar* text = m_pos;
+    const QChar* textEnd = nullptr;
+    while (skipTo('?', ctl)) {
+        if (at(1).unicode() == '>') {
+            textEnd = m_pos;
+            advance(2, ctl);
+            break;
+        }
+        ++m_pos;
+    }
+    if (textEnd == nullptr) textEnd = m_pos;
+    trim(text, textEnd);
+    m_textBuf.setUnicode(text, static_cast<int>(textEnd - text));
+    inspectDefinition(m_textBuf);
+}
+
+void AbstractSaxHelper::emitText(const QChar* b, const QChar* e, int depth) {
+    trim(b, e);
+    if (b == e) return;
+    m_textBuf.setUnicode(b, static_cast<int>(e - b));
+    inspectText(m_textBuf, depth);
+}
+
+void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
+    m_pairs.clear();
+    trim(b, e);
+    const QChar* p = b;
+    while (p < e) {
+        // key [= ignored] quote value quote; either quote kind closes the value.
+        const QChar* key = p;
+        p = findKeyEnd(p, e);
+        if (p == e) break;
+        const QChar* keyEnd = p;
+        if (p->unicode() == '=') {
+            p = findQuote(p, e);
+            if (p == e) break;
+        }
+        const QChar* value = ++p;
+        p = findQuote(p, e);
+        if (p == e) break;  // value never closed: the pair is dropped
+        trim(key, keyEnd);
+        m_pairs.push_back({key, keyEnd, value, p});
+        ++p;
+    }
+    mergeAttributes();
+}
+
+void AbstractSaxHelper::mergeAttributes() {
+    // Sorted by key, a later pair with an equal key after the earlier one (insertion sort: start
+    // tags hold a handful of pairs).
+    for (std::size_t i = 1; i < m_pairs.size(); ++i) {
+        const Pair x = m_pairs[i];
+        std::size_t j = i;
+        for (; j > 0 && compareRanges(x.key, x.keyEnd, m_pairs[j - 1].key, m_pairs[j - 1].keyEnd) < 0; --j)
+            m_pairs[j] = m_pairs[j - 1];
+        m_pairs[j] = x;
+    }
+    // Walk the previous element's map beside the sorted pairs: equal keys only get their value
+    // rewritten, missing keys get a node (a spare one where there is one), keys no longer present
+    // go to the spare list. Repeated start tags of one kind so cost no tree operation at all.
+    auto it = m_attributes.begin();
+    for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+        const Pair& pr = m_pairs[i];
+        if (i + 1 < m_pairs.size() && compareRanges(pr.key, pr.keyEnd, m_pairs[i + 1].key, m_pairs[i + 1].keyEnd) == 0)
+            continue;  // the later pair of an equal key wins
+        const int keyLen = static_cast<int>(pr.keyEnd - pr.key);
+        const int valueLen = static_cast<int>(pr.valueEnd - pr.value);
+        int c = 1;
+        while (it != m_attributes.end()) {
+            c = compareRanges(it->first.constData(), it->first.constData() + it->first.size(), pr.key, pr.keyEnd);
+            if (c >= 0) break;
+            m_spareNodes.push_back(m_attributes.extract(it++));
+        }
+        if (c == 0) {
+            it->second.setUnicode(pr.value, valueLen);
+            ++it;
+            continue;
+        }
+        if (m_spareNodes.empty()) {
+            m_attributes.emplace_hint(it, QString(pr.key, keyLen), QString(pr.value, valueLen));
+            continue;
+        }
+        auto node = std::move(m_spareNodes.back());
+        m_spareNodes.pop_back();
+        node.key().setUnicode(pr.key, keyLen);
+        node.mapped().setUnicode(pr.value, valueLen);
+        m_attributes.insert(it, std::move(node));
+    }
+    while (it != m_attributes.end()) m_spareNodes.push_back(m_attributes.extract(it++));
+}
+
+AbstractSaxHelper::TextPosition AbstractSaxHelper::textPosition() const {
+    TextPosition pos;
+    if (m_pos == nullptr) return pos;
+    const QChar* begin = m_text.constData();
+    const QChar* lineStart = begin;
+    for (const QChar* p = begin; p < m_pos; ++p) {
+        if (p->unicode() == '\n') {
+            ++pos.line;
+            lineStart = p + 1;
+        }
+    }
+    pos.column = static_cast<int>(m_pos - lineStart) + 1;
+    return pos;
+}
+
+QString AbstractSaxHelper::textPositionString() const {
+    const TextPosition pos = textPosition();
+    return xformat("line $, column $", pos.line, pos.column);
+}
+
+}  // namespace zor
