@@ -126,7 +126,8 @@ TEST(SaxParser, AttributeMapsMatchPlainInsertionAcrossManyElements) {
     for (int e = 0; e < 300; ++e) {
         std::map<QString, QString> m;
         doc += "<e";
-        const unsigned int n = rnd(7);
+        // Mostly a handful of pairs; every 25th element many (the sort changes with the count).
+        const unsigned int n = e % 25 == 0 ? 33 + rnd(60) : rnd(7);
         for (unsigned int i = 0; i < n; ++i) {
             const QString k = keys[static_cast<int>(rnd(static_cast<unsigned int>(keys.size())))];
             const QString v = QString::number(rnd(100000)).repeated(static_cast<int>(rnd(3)));
@@ -150,6 +151,28 @@ TEST(SaxParser, AttributeMapsMatchPlainInsertionAcrossManyElements) {
     ASSERT_TRUE(maps.parse(ctl));
     ASSERT_EQ(maps.seen.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_TRUE(maps.seen[i] == expected[i]) << "element " << i;
+}
+
+TEST(SaxParser, AStartTagWithAQuarterMillionAttributes) {
+    QString doc = "<e";
+    for (int i = 250000; i > 0; --i) doc += QString(" k%1='%2'").arg(i).arg(i % 7);
+    doc += "/>";
+    struct Count : SaxParser {
+        std::size_t size = 0;
+        QString first, last;
+        bool inspectTypeAttribs(const QString&, const std::map<QString, QString>& a, int) override {
+            size = a.size();
+            first = a.begin()->first;
+            last = a.rbegin()->first;
+            return true;
+        }
+    } count;
+    count.setString(doc);
+    XNode_Parse_Control ctl;
+    ASSERT_TRUE(count.parse(ctl));
+    EXPECT_EQ(count.size, 250000u);
+    EXPECT_EQ(count.first, QStringLiteral("k1"));
+    EXPECT_EQ(count.last, QStringLiteral("k99999"));
 }
 
 TEST(SaxParser, MalformedInputFailsWithoutHanging) {

@@ -375,14 +375,19 @@ void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
 }
 
 void AbstractSaxHelper::mergeAttributes() {
-    // Sorted by key, a later pair with an equal key after the earlier one (insertion sort: start
-    // tags hold a handful of pairs).
-    for (std::size_t i = 1; i < m_pairs.size(); ++i) {
-        const Pair x = m_pairs[i];
-        std::size_t j = i;
-        for (; j > 0 && compareRanges(x.key, x.keyEnd, m_pairs[j - 1].key, m_pairs[j - 1].keyEnd) < 0; --j)
-            m_pairs[j] = m_pairs[j - 1];
-        m_pairs[j] = x;
+    // Sorted by key, a later pair with an equal key after the earlier one. Start tags hold a
+    // handful of pairs, where insertion sort is quickest; a start tag of outside input may hold
+    // hundreds of thousands, where it would be quadratic.
+    const auto less = [](const Pair& a, const Pair& b) { return compareRanges(a.key, a.keyEnd, b.key, b.keyEnd) < 0; };
+    if (m_pairs.size() > 32) {
+        std::stable_sort(m_pairs.begin(), m_pairs.end(), less);
+    } else {
+        for (std::size_t i = 1; i < m_pairs.size(); ++i) {
+            const Pair x = m_pairs[i];
+            std::size_t j = i;
+            for (; j > 0 && less(x, m_pairs[j - 1]); --j) m_pairs[j] = m_pairs[j - 1];
+            m_pairs[j] = x;
+        }
     }
     // Walk the previous element's map beside the sorted pairs: equal keys only get their value
     // rewritten, missing keys get a node (a spare one where there is one), keys no longer present
