@@ -110,8 +110,7 @@ TEST(GRect, SettersAndDerivedEdges) {
 }
 
 TEST(Geometry2D, TextFormsAndBadText) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(GPoint(1234567, -5).toString(), "(1.234.567, -5)");
     EXPECT_EQ(GDimension(640, 480).toString(), "(640, 480)");
     EXPECT_EQ(GRect(1, 2, 3000, 4).toString(), "(1, 2, 3.000, 4)");
@@ -237,8 +236,7 @@ TEST(GeoAlgo2D, PointInPolygonEdgeRules) {
 }
 
 TEST(GeoAlgo2D, BasePointAndIteratorBounds) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(GeoAlgo2D::getBasePoint(Vector2(2, 5), Vector2(0, 0), Vector2(4, 0), true), Vector2(2, 0));
     EXPECT_EQ(GeoAlgo2D::getBasePoint(Vector2(9, 5), Vector2(0, 0), Vector2(4, 0), false), Vector2(9, 0));
     EXPECT_TRUE(GeoAlgo2D::getBasePoint(Vector2(9, 5), Vector2(0, 0), Vector2(4, 0), true).isNotDefined());
@@ -264,8 +262,7 @@ TEST(GeoAlgo2D, BasePointAndIteratorBounds) {
 }
 
 TEST(Triangulate, SquaresBowTiesAndDegenerateInput) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const std::vector<Vector2> square{{0, 0}, {4, 0}, {4, 3}, {0, 3}};
     EXPECT_EQ(Triangulate::getArea(square), 12.0f);
     std::vector<Vector2> cw(square.rbegin(), square.rend());

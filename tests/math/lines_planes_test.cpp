@@ -23,13 +23,6 @@ using namespace zor;
 
 namespace {
 
-QStringList linesStartingWith(const zortest::CaptureAppender& cap, const QString& prefix) {
-    QStringList out;
-    for (const QString& t : cap.texts())
-        if (t.startsWith(prefix)) out << t;
-    return out;
-}
-
 bool isOrthonormal(const CoordinateSystem3& f) {
     return f.abscissa.isNormalized() && f.ordinate.isNormalized() && f.applicate.isNormalized() &&
            std::fabs(f.abscissa * f.ordinate) < 1e-5f && std::fabs(f.abscissa * f.applicate) < 1e-5f &&
@@ -39,8 +32,7 @@ bool isOrthonormal(const CoordinateSystem3& f) {
 }  // namespace
 
 TEST(Line3, IntersectionOfMeetingSkewAndParallelLines) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const Line3 xAxis(Vector3(0, 0, 0), Vector3(1, 0, 0));
     EXPECT_EQ(Line3::getIntersection(xAxis, Line3(Vector3(1, 1, 0), Vector3(0, 1, 0))), Vector3(1, 0, 0));
     // Lines whose direction has no x part take the later coordinate pairs.
@@ -55,7 +47,7 @@ TEST(Line3, IntersectionOfMeetingSkewAndParallelLines) {
     EXPECT_EQ(Line3::getIntersection(xAxis, Line3(Vector3(0, 1, 0), Vector3(2, 0, 0))), Vector3::INVALID);
     EXPECT_EQ(Line3::getIntersection(Line3(Vector3(0, 0, 0), Vector3(0, 0, 0)), xAxis), Vector3::INVALID);
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "Line3::").join("|"),
+    EXPECT_EQ(cap.linesStartingWith("Line3::").join("|"),
               "Line3::_getIntersectionInternally, no intersection possible - lines are skewed, distance lines=1.000000|"
               "Line3::_getIntersectionInternally,   result equation left  = 0.000000|"
               "Line3::_getIntersectionInternally,   result equation right = 1.000000|"
@@ -90,8 +82,7 @@ TEST(Line3, DistancesFeetAndCollinearity) {
 }
 
 TEST(Line3, DegenerateInputLogsAndGivesInvalid) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(Line3::getFootOfPerpendicular(Line3(Vector3(1, 0, 0)), Line3(Vector3(0, 5, 0), Vector3(2, 0, 0))),
               Vector3::INVALID);
     EXPECT_EQ(Line3::getFootOfPerpendicularByPoints(Vector3(1, 1, 1), Vector3(1, 1, 1), Vector3(0, 0, 0)),
@@ -99,16 +90,15 @@ TEST(Line3, DegenerateInputLogsAndGivesInvalid) {
     EXPECT_EQ(Line3::getFootOfPerpendicularByLine(Vector3(0, 0, 0), Vector3(2, 0, 0), Vector3(1, 1, 0)),
               Vector3(4, 0, 0)) << "a non-unit direction is logged and used as it is";
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "Line3::getFootOfPerpendicular,").size(), 1);
-    EXPECT_EQ(linesStartingWith(cap, "Line3::getFootOfPerpendicularByPoints, no line").size(), 1);
+    EXPECT_EQ(cap.linesStartingWith("Line3::getFootOfPerpendicular,").size(), 1);
+    EXPECT_EQ(cap.linesStartingWith("Line3::getFootOfPerpendicularByPoints, no line").size(), 1);
     EXPECT_TRUE(cap.containsText("Line3::getFootOfPerpendicularByLine: The line direction vector with length "
                                  "2.000000000000000000000000 is not normalized."));
     Logger::quit();
 }
 
 TEST(Line2, FootOfPerpendicular) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(Line2::getFootOfPerpendicularByPoints(Vector2(0, 0), Vector2(4, 0), Vector2(1, 3)), Vector2(1, 0));
     EXPECT_EQ(Line2(Vector2(0, 1), Vector2(1, 0)).getFootOfPerpendicular(Vector2(5, 5)), Vector2(5, 1));
     EXPECT_EQ(Line2::getFootOfPerpendicularByPoints(Vector2(2, 2), Vector2(2, 2), Vector2(1, 3)), Vector2::INVALID);
@@ -117,7 +107,7 @@ TEST(Line2, FootOfPerpendicular) {
     zortest::drainLogger();
     EXPECT_TRUE(cap.containsText("Line2::getFootOfPerpendicularByLine: The line direction vector with length 3.000000 "
                                  "is not normalized."));
-    EXPECT_EQ(linesStartingWith(cap, "Line2::getFootOfPerpendicularByPoints").size(), 1);
+    EXPECT_EQ(cap.linesStartingWith("Line2::getFootOfPerpendicularByPoints").size(), 1);
     Logger::quit();
 }
 
@@ -147,8 +137,7 @@ TEST(LineSegments, DefinednessDeltasAndFeet) {
 }
 
 TEST(Plane, SignedDistancesIntersectionAndProjection) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     const Vector3 o(0, 0, 1), n(0, 0, 2);
     EXPECT_EQ(Plane::getDistanceDirected(o, n, Vector3(5, 5, -2)), -3.0f) << "against the normal: negative";
     EXPECT_EQ(Plane::getDistance(o, n, Vector3(5, 5, -2)), 3.0f);
@@ -178,8 +167,7 @@ TEST(Circle, RatioFollowsTheRadius) {
     EXPECT_EQ(c.toString(),
               "vCenter:[1.000000, 2.000000], radius:2.000000, capRadius:1.000000, capHeight:1.000000, "
               "piDiameterRatio:0.785398");
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(c.setRadius(0), 0.0f);
     EXPECT_EQ(c.getRadius(), 2.0f) << "refused";
     EXPECT_TRUE(std::isfinite(c.getPiDiameterRatio()));
@@ -218,15 +206,14 @@ TEST(CoordinateSystem3, RepairsScaledSkewedAndDegenerateAxes) {
     EXPECT_TRUE(rh.ordinate.isNearly(Vector3(1, 0, 0), 1e-6f));
     EXPECT_TRUE(rh.applicate.isNearly(Vector3(0, 0, -1), 1e-6f)) << "z = x cross y";
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     CoordinateSystem3 bad;
     bad.set(Vector3(1, 0, 0), Vector3(2, 0, 0), Vector3(0, 0, 1));
     EXPECT_EQ(bad.abscissa, Vector3(1, 0, 0));
     EXPECT_EQ(bad.ordinate, Vector3(0, 1, 0)) << "no space spanned: the unit frame";
     rh.setAfterRightHandRule(Vector3(1, 0, 0), Vector3(3, 0, 0));
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "CoordinateSystem3::controlOrthonormality, the axes span no space").size(), 1);
+    EXPECT_EQ(cap.linesStartingWith("CoordinateSystem3::controlOrthonormality, the axes span no space").size(), 1);
     EXPECT_TRUE(cap.containsText("CoordinateSystem3::orthonormalizeAfterRightHandRule: The calling vector with length "
                                  "0.000000 is not normalized."));
     Logger::quit();

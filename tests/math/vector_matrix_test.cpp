@@ -24,14 +24,6 @@ using namespace zor;
 
 namespace {
 
-// Log lines of the capture that start with prefix.
-QStringList linesStartingWith(const zortest::CaptureAppender& cap, const QString& prefix) {
-    QStringList out;
-    for (const QString& t : cap.texts())
-        if (t.startsWith(prefix)) out << t;
-    return out;
-}
-
 // A matrix whose inverse is well defined in float: a rotation, a scale in [0.5, 2] per axis and a
 // translation, plus small noise everywhere (condition number stays small).
 Matrix4 randomWellConditioned(std::mt19937& rng) {
@@ -114,12 +106,11 @@ TEST(GMath, ScalarFunctionsAtTheirEdges) {
     EXPECT_DOUBLE_EQ(GMath::goldenRatioMajor(GMath::PHI), 1.0);
     EXPECT_DOUBLE_EQ(GMath::goldenRatioMajor(10.0) + GMath::goldenRatioMinor(10.0), 10.0);
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(GMath::interpolateLinear(3.0f, 3.0f, 5.0f, 7.0f, 9.0f), 7.0f) << "no line through one x: y0";
     GMath::printConstants();
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "GMath::interpolateLinear").size(), 1);
+    EXPECT_EQ(cap.linesStartingWith("GMath::interpolateLinear").size(), 1);
     EXPECT_TRUE(cap.containsText("Mathematics constants:"));
     EXPECT_TRUE(cap.containsText("    PI                 = 3.141592741012573242187500"));
     EXPECT_TRUE(cap.containsText("  Vector3:"));
@@ -174,12 +165,11 @@ TEST(Vector2, RowVectorTimesMatrixAndAngles) {
     EXPECT_EQ(Matrix2(1, 2, 3, 4).getDeterminant(), -2.0f);
     EXPECT_EQ(Matrix2(1, 2, 3, 4) * Matrix2(0, 1, 1, 0), Matrix2(2, 1, 4, 3));
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(Vector2(1, 0).getAngle(Vector2(-1, 0)), GMath::PI);
     EXPECT_FLOAT_EQ(Vector2(1, 0).getAngle(Vector2(0, 2)), GMath::HALF_PI) << "computed anyway";
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "Vector2::getAngle").join("|"),
+    EXPECT_EQ(cap.linesStartingWith("Vector2::getAngle").join("|"),
               "Vector2::getAngle: The passed vector with length 2.000000000000000000000000 is not normalized.");
     Logger::quit();
 }
@@ -218,8 +208,7 @@ TEST(Vector3, ProductsComparisonAndText) {
 }
 
 TEST(Vector3, AnglesLogNonUnitOperandsOnce) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(Vector3(1, 0, 0).getAngle(Vector3(-1, 0, 0)), GMath::PI);
     EXPECT_EQ(Vector3(1, 0, 0).getAngle(Vector3(1, 0, 0)), 0.0f);
     EXPECT_FLOAT_EQ(Vector3(2, 0, 0).getAngle(Vector3(0, 1, 0)), GMath::HALF_PI) << "computed anyway";
@@ -227,7 +216,7 @@ TEST(Vector3, AnglesLogNonUnitOperandsOnce) {
     EXPECT_EQ(Vector3(2, 0, 0).getAngle(Vector3(3, 0, 0)), 0.0f) << "dot 6 clamps to 0";
     GMath::CHECK_NORMALIZING = true;
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "Vector3::getAngle").join("|"),
+    EXPECT_EQ(cap.linesStartingWith("Vector3::getAngle").join("|"),
               "Vector3::getAngle: The calling vector with length 2.000000 is not normalized.");
     Logger::quit();
 }
@@ -265,8 +254,7 @@ TEST(Vector3, RowVectorTimesMatrix3AndColumnProduct) {
 }
 
 TEST(Matrix3, SingularInverseAndNonUnitInputsLog) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     EXPECT_EQ(Matrix3(1, 2, 3, 4, 5, 6, 7, 8, 9).getInverse(), Matrix3::INVALID);
     const Matrix3 a(2, 0, 0, 0, 4, 0, 1, 0, 1);
     EXPECT_TRUE((a * a.getInverse()).isNearly(Matrix3(), 1e-6f));
@@ -276,7 +264,7 @@ TEST(Matrix3, SingularInverseAndNonUnitInputsLog) {
     EXPECT_FALSE(Matrix3(2, 0, 0, 0, 2, 0, 0, 0, 2).getQuaternion().isValid());
     EXPECT_EQ(Matrix3().getElement(4, 1), 0.0f);
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "Matrix3::").join("|"),
+    EXPECT_EQ(cap.linesStartingWith("Matrix3::").join("|"),
               "Matrix3::getInverse, singular matrix, determinant 0.000000|"
               "Matrix3::setRotation: The axis vector with length 2.000000 is not normalized|"
               "Matrix3::setRotation: The quaternion with length 2.000000000000000000000000 is not normalized|"
@@ -367,8 +355,7 @@ TEST(Matrix4, StorageOrderTranslationAndProducts) {
 }
 
 TEST(Matrix4, SingularMatricesAndDegenerateViews) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     Matrix4 z;
     z.setZero();
     EXPECT_EQ(z.getInverse(), Matrix4::INVALID);
@@ -385,8 +372,8 @@ TEST(Matrix4, SingularMatricesAndDegenerateViews) {
     EXPECT_EQ(v, Matrix4());
     EXPECT_EQ(Matrix4d().getElement(0, 0), 0.0);
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "Matrix4::getInverse").size(), 3);
-    EXPECT_EQ(linesStartingWith(cap, "Matrix4::lookAt").size(), 2);
+    EXPECT_EQ(cap.linesStartingWith("Matrix4::getInverse").size(), 3);
+    EXPECT_EQ(cap.linesStartingWith("Matrix4::lookAt").size(), 2);
     EXPECT_TRUE(cap.containsText("Matrix4d::getElement, no element (0, 0)"));
     Logger::quit();
 }
@@ -408,8 +395,7 @@ TEST(Matrix4, TextForms) {
               "  3 |          0.00 |          0.00 |          1.00 |          3.00 |\n"
               "  4 |          0.00 |          0.00 |          0.00 |          1.00 |");
 
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     m.show(0, true);
     Matrix4d(m).show();
     zortest::drainLogger();
@@ -470,15 +456,14 @@ TEST(Quaternion, ComponentOrderAndHamiltonProduct) {
 }
 
 TEST(Quaternion, ZeroAndNonUnitAxesLog) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     Quaternion q(0.3f, 0.3f, 0.3f, 0.3f);
     q.set(Vector3(0, 0, 0), 1.0f);
     EXPECT_EQ(q, Quaternion(1, 0, 0, 0));
     const Quaternion twice(Vector3(0, 2, 0), GMath::PI);
     EXPECT_TRUE(twice.isNearly(Quaternion(0, 0, 2, 0), 1e-6f)) << "a non-unit axis is used as given";
     zortest::drainLogger();
-    EXPECT_EQ(linesStartingWith(cap, "Quaternion::set").join("|"),
+    EXPECT_EQ(cap.linesStartingWith("Quaternion::set").join("|"),
               "Quaternion::set: The given axis vector is a zero vector.|"
               "Quaternion::set: The given axis vector with length 2.000000 is not normalized.");
     Logger::quit();

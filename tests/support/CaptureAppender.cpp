@@ -82,6 +82,12 @@ std::string LogCapture::lastLines(int n) const {
     const QStringList l = texts();
     return l.mid(std::max(0, l.size() - n)).join(QLatin1Char('|')).toStdString();
 }
+QStringList LogCapture::linesStartingWith(const QString& prefix) const {
+    QStringList out;
+    for (const QString& t : texts())
+        if (t.startsWith(prefix)) out << t;
+    return out;
+}
 void LogCapture::clear() {
     drainLogger();
     m_appender.clear();

@@ -63,6 +63,8 @@ public:
     void clear();
     // The texts of the last n messages joined by '|', for readable failures.
     std::string lastLines(int n) const;
+    // The texts that begin with prefix, in delivery order.
+    QStringList linesStartingWith(const QString& prefix) const;
     CaptureAppender& appender() { return m_appender; }
 
 private:

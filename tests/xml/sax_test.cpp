@@ -176,8 +176,7 @@ TEST(SaxParser, AStartTagWithAQuarterMillionAttributes) {
 }
 
 TEST(SaxParser, MalformedInputFailsWithoutHanging) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     struct Case {
         const char* xml;
         bool ok;
@@ -296,8 +295,7 @@ TEST(SaxParser, TextPositionOfAFailedScan) {
 }
 
 TEST(SaxParser, FileReadingKeepsTheName) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     const QString missing = dir.filePath("missing.xml");
     Recorder r;

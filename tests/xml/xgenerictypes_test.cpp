@@ -37,8 +37,7 @@ Tree loadWith(const QString& xml, XmlNodeCreator* creator) { return Tree(XNode::
 }  // namespace
 
 TEST(XGenericTypes, FoundAtTheRootOrUnderItOnly) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XGenericTypeCreator creator;
     Tree asRoot = loadWith(kSchema, &creator);
     ASSERT_TRUE(asRoot);
@@ -62,8 +61,7 @@ TEST(XGenericTypes, FoundAtTheRootOrUnderItOnly) {
 }
 
 TEST(XGenericTypes, SchemesDefaultsAndLimits) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XGenericTypeCreator creator;
     Tree t = loadWith(kSchema, &creator);
     auto* types = dynamic_cast<XGenericTypes*>(t.get());
@@ -126,8 +124,7 @@ TEST(XGenericTypes, SchemesDefaultsAndLimits) {
 }
 
 TEST(XGenericTypes, ConsistencyChecks) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XGenericTypeCreator creator;
     Tree t = loadWith(kSchema, &creator);
     auto* types = dynamic_cast<XGenericTypes*>(t.get());

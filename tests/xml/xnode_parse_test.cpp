@@ -117,8 +117,7 @@ TEST(XNodeParse, EnvironmentReferencesInAttributeValues) {
 }
 
 TEST(XNodeParse, EveryFailureTextOfTheLoader) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     EXPECT_EQ(XNode::parseString("<a ='v'/>", nullptr), nullptr);
     EXPECT_EQ(XNode::parseString("<a>\n  <b></b", nullptr), nullptr);
@@ -168,8 +167,7 @@ TEST(XNodeParse, EveryFailureTextOfTheLoader) {
 }
 
 TEST(XNodeParse, IncludesFoundMissingSplicedAndCyclic) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     ASSERT_TRUE(QDir(dir.path()).mkdir("parts"));
     setEnv("ZOR_XML_T_PARTS", "parts");
@@ -296,8 +294,7 @@ TEST(XNodeParse, HundredThousandLevelsLoadCopyDigestWriteAndGo) {
 }
 
 TEST(XNodeParse, CancelFromAnotherThreadAlwaysGivesNull) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     // A short document: the scan runs to its end before it could notice the request.
     const QString small = dir.filePath("small.xml");

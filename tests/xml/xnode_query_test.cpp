@@ -46,8 +46,7 @@ TEST(XNodeQuery, PathsRelativeAbsoluteAndUpwards) {
 }
 
 TEST(XNodeQuery, QueriesThatFindNothing) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     auto root = tree();
     EXPECT_EQ(root->query(".."), nullptr);
     EXPECT_EQ(root->query("../x"), nullptr);

@@ -57,8 +57,7 @@ TEST(XNodeWriter, LongAttributeListsWrapAfter141Characters) {
 }
 
 TEST(XNodeWriter, FilesHeaderCommentAndUnreadableValues) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     QTemporaryDir dir;
     XNode n;
     n.setType("root");

@@ -76,8 +76,7 @@ TEST(XNode, ConstructionNamesTypesAndOwnership) {
 }
 
 TEST(XNode, NameUniquenessAndIndexMessages) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     auto root = sample();
     // Equal type and name are refused by both ways in; equal names of other types are fine.
     EXPECT_EQ(root->createNode("item", "a", nullptr), nullptr);
@@ -223,8 +222,7 @@ TEST(XNode, IterateTreeVisitsPreOrderAndStopsALevel) {
 }
 
 TEST(XNode, DuplicateNamesUniqueNamesAndIds) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     auto root = sample();
     EXPECT_FALSE(root->checkDuplicateNames());
     // Equal names under different parents are no duplicates; two levels down they are found.
@@ -272,8 +270,7 @@ TEST(XNode, DuplicateNamesUniqueNamesAndIds) {
 }
 
 TEST(XNode, TextsDigestsAndDisplay) {
-    zortest::CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    zortest::LogCapture cap;
     XNode n;
     n.setType("Item");
     n.setName("a");
