@@ -325,3 +325,21 @@ TEST(AppenderLimitMemory, KeepsTheFirstAndTheLatestWithAGapMarker) {
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("[000120] [ERROR] ")));
 }
+
+TEST(AppenderFile, IniReadsLevelTrailerAndLengthKeys) {
+    QTemporaryDir dir;
+    // 0x0C: errors and warnings only; a 300-byte file; no trailer on the console.
+    ASSERT_TRUE(iniFrom(xformat("--logFile k.txt --logDir $ --logLevel 12 --logFileLen 300 --logTrailler false", dir.path())));
+    EXPECT_EQ(Logger::getLogger().getLogLevelMask(), 12u);
+    EXPECT_FALSE(Logger::isIncludeTraillerConsole());
+    logInfo("filtered out");
+    for (int i = 0; i < 20; ++i) logWarning("warning $", i);
+    Logger::quit();
+    const QStringList lines = readLines(dir.path() + QStringLiteral("/k.txt"));
+    ASSERT_FALSE(lines.isEmpty());
+    for (const QString& l : lines) EXPECT_FALSE(l.endsWith(QLatin1String("filtered out")));
+    QFile f(dir.path() + QStringLiteral("/k.txt"));
+    // The line that finds the file below the limit is still written, none after it.
+    EXPECT_LT(f.size(), 300 + 80);
+    EXPECT_LT(lines.size(), 20);
+}
