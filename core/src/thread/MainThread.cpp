@@ -21,7 +21,6 @@ class KernelEventReceiver : public QObject {
 public:
     bool event(QEvent* e) override {
         if (KernelEvents::is_kernel_event(e)) {
-            { std::lock_guard<std::mutex> ordered(mutexRunner()); }
             static_cast<KernelEvents*>(e)->execute();
             return true;
         }
