@@ -68,6 +68,7 @@
 #include <zor/Matrix4d.h>
 #include <zor/MemSearch.h>
 #include <zor/MemoryAllocator.h>
+#include <zor/MersenneTwister.h>
 #include <zor/NameAble.h>
 #include <zor/Parser.h>
 #include <zor/Plane.h>
@@ -115,6 +116,7 @@
 #include <zor/XLambda_GUI_Event.h>
 #include <zor/XLibBase.h>
 #include <zor/XLightweightThread.h>
+#include <zor/XLineGenerator.h>
 #include <zor/XLineInfo.h>
 #include <zor/XLineReader.h>
 #include <zor/XLineReaderDA.h>
