@@ -134,5 +134,45 @@ grep -q "xml/bad.xml: line 4, column 1: malformed XML" err.txt || { echo "FAIL: 
 expect 4 xml --in xml/none.xml
 expect 6 xml
 
+# lines: statistics over every line ending, wrapping, empty, binary and invalid files; random:
+# the MT19937 reference start, reproducible seeds, clock seeds, lines of words and bad numbers.
+printf 'hello world\r\nsecond line\n\nthird\rpart\n\xc3\xa9t\xc3\xa9 \xe4\xb8\x80\xe3\x80\x82 end' > lines.txt
+expect 0 lines --file lines.txt
+grep -q "^'lines.txt': 53 bytes, 5 lines, 2 paragraphs, 1 empty lines, longest line 16 bytes$" out.txt || { echo "FAIL: lines summary"; cat out.txt; fails=$((fails + 1)); }
+grep -q "^line endings: LF 3, CRLF 1, lone CR 1, none at end 1$" out.txt || { echo "FAIL: lines endings"; cat out.txt; fails=$((fails + 1)); }
+grep -q "^verdict: valid UTF-8$" out.txt || { echo "FAIL: lines verdict"; cat out.txt; fails=$((fails + 1)); }
+expect 0 lines --file lines.txt --max 5
+grep -q "^index: lines:14, bytesTotal:53, bytesInLines:48, longestLine:5 (max 5 bytes a line, 9 continued pieces)$" out.txt || { echo "FAIL: lines wrap"; cat out.txt; fails=$((fails + 1)); }
+expect 0 lines --file empty.txt
+grep -q "^verdict: empty$" out.txt || { echo "FAIL: lines empty"; cat out.txt; fails=$((fails + 1)); }
+printf 'ab\xff\xfecd\n' > bad-utf8.txt
+expect 0 lines --file bad-utf8.txt
+grep -q "^verdict: not valid UTF-8: 2 of 7 bytes outside valid sequences$" out.txt || { echo "FAIL: lines invalid"; cat out.txt; fails=$((fails + 1)); }
+expect 0 lines --file zeros.bin
+grep -q "^verdict: binary" out.txt || { echo "FAIL: lines binary"; cat out.txt; fails=$((fails + 1)); }
+head -c 3000000 /dev/zero | tr '\0' 'x' > one-line.txt
+expect 0 lines --file one-line.txt --max 1000
+grep -q "longest line 3.000.000 bytes" out.txt || { echo "FAIL: lines one line"; cat out.txt; fails=$((fails + 1)); }
+expect 4 lines --file no-such.txt
+expect 6 lines --file lines.txt --max 0
+expect 6 lines
+expect 0 random --seed 5489 --count 3
+[ "$(head -1 out.txt)" = 3499211612 ] && [ "$(wc -l < out.txt)" = 3 ] || { echo "FAIL: random reference"; cat out.txt; fails=$((fails + 1)); }
+expect 0 random --seed 42 --count 1000
+cp out.txt r1.txt
+expect 0 random --seed 42 --count 1000
+same r1.txt out.txt
+expect 0 random --count 5
+cp out.txt c1.txt
+expect 0 random --count 5
+cmp -s c1.txt out.txt && { echo "FAIL: clock seeds repeat"; fails=$((fails + 1)); }
+expect 0 random --seed 7 --count 4 --words true --len 30
+[ "$(wc -l < out.txt)" = 4 ] && ! grep -qv '^[A-Za-z ]\{29\}\.$' out.txt || { echo "FAIL: random words"; cat out.txt; fails=$((fails + 1)); }
+expect 0 random --seed 1 --count 0
+[ -s out.txt ] && { echo "FAIL: random count 0 printed"; fails=$((fails + 1)); }
+expect 6 random --count many
+expect 6 random --seed -1
+expect 6 random --words true --len 0
+
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

@@ -25,6 +25,10 @@ const std::vector<Command>& commands() {
         {"xml", "--in F [--query PATH] [--out G] [--types true]",
          "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
          &runXml},
+        {"lines", "--file F [--max BYTES] [--scan BYTES]",
+         "line, paragraph and line-ending statistics of a text file and its UTF-8 verdict (missing: 4, unmappable: 5)", &runLines},
+        {"random", "[--seed N] [--count K] [--words true] [--len L]",
+         "K numbers of the Mersenne Twister (or lines of words); reproducible with --seed, else seeded from the clock", &runRandom},
     };
     return list;
 }
