@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <random>
 #include <thread>
 #include <vector>
 
@@ -135,6 +136,45 @@ TEST(XLineReaderDA, IndexOverEveryLineEnding) {
     XLineReaderDA db(two, 80, true);
     EXPECT_EQ(allLines(db), (QStringList{"x", ""}));
     EXPECT_EQ(db.toString(true), QStringLiteral("lines:2, bytesTotal:3, bytesInLines:1, longestLine:1"));
+}
+
+TEST(XLineReaderDA, IndexAgreesWithAPlainSplit) {
+    // Random lines of 0..300 bytes (words, CJK marks, CR in the middle), LF or CRLF endings, the
+    // last one open: the records tile the bytes, and each file line's pieces joined give the line.
+    std::mt19937 rng(11);
+    QByteArray text;
+    QList<QByteArray> lines;
+    const QByteArray atoms[] = {"word ", "x", "\r", "\xE3\x80\x82", "\xC3\xA9", "tab\t", "longerword"};
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray l;
+        const int target = static_cast<int>(rng() % 300);
+        while (l.size() < target) l += atoms[rng() % 7];
+        if (l.endsWith('\r')) l += 'x';  // a CR before the LF would be part of the ending
+        lines << l;
+        text += l;
+        if (i < 2999) text += (rng() % 3 == 0) ? "\r\n" : "\n";
+    }
+    XMem mem(text);
+    for (const bool wrap : {true, false}) {
+        for (const std::size_t maxLen : {std::size_t(7), std::size_t(100), std::size_t(4096)}) {
+            XLineReaderDA da(mem, maxLen, false);
+            const std::vector<XLineInfo> index = da.createLineInfos(wrap);
+            std::uint64_t pos = 0;
+            QList<QByteArray> joined;
+            for (const XLineInfo& li : index) {
+                ASSERT_EQ(li.posMemory, pos);
+                ASSERT_LE(li.lenBytes, maxLen);
+                ASSERT_GT(li.lenTotal, 0u);
+                if (static_cast<int>(li.lineIndex) == joined.size()) joined << QByteArray();
+                ASSERT_EQ(static_cast<int>(li.lineIndex), joined.size() - 1);
+                joined.last() += text.mid(static_cast<int>(li.posMemory), static_cast<int>(li.lenBytes));
+                pos += li.lenTotal;
+            }
+            ASSERT_EQ(pos, static_cast<std::uint64_t>(text.size()));
+            ASSERT_EQ(joined.size(), lines.size());
+            for (int i = 0; i < lines.size(); ++i) ASSERT_EQ(joined[i], lines[i]) << i << " wrap " << wrap << " max " << maxLen;
+        }
+    }
 }
 
 TEST(XLineReaderDA, WrapsAtWordsBreakMarksAndCharacters) {

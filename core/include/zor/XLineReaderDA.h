@@ -104,6 +104,8 @@ public:
 private:
     bool attach(const AbstractMemory& mem, std::size_t maxLineLength, bool createIndex);
     std::size_t wrapPiece(const char* base, std::size_t pos);
+    std::size_t fastLines(const char* base, std::size_t pos, std::size_t stop, std::vector<XLineInfo>& out, bool wrap);
+    void reserveFor(std::vector<XLineInfo>& out, const char* base, std::size_t len) const;
     void checkBinary(std::size_t len);
     bool recordInside(const XLineInfo& li, const char* who, const char* whoB) const;
     QString decode(const char* p, std::size_t n) const;
