@@ -241,6 +241,8 @@ void XLineReaderDA::reserveFor(std::vector<XLineInfo>& out, const char* base, st
     const std::size_t n = static_cast<std::size_t>(std::min(estimate, static_cast<double>(len / 2 + 64)));
     try {
         out.reserve(n);
+        if (out.capacity() * sizeof(XLineInfo) >= (std::size_t(8) << 20))
+            platform::adviseHugePages(out.data(), out.capacity() * sizeof(XLineInfo));
     } catch (const std::bad_alloc&) {
         // Grown on demand instead.
     }

@@ -36,8 +36,8 @@ std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
 
 // The size of the file at path now, following links; -1 when it cannot be read (a removed file).
 long long fileSizeByName(const QString& path);
-// Tells the system that the mapped range will be read once from front to back (read-ahead).
-void adviseSequential(const void* p, std::size_t len);
+// Asks for large pages behind a big block that is about to be filled (fewer page faults); advice only.
+void adviseHugePages(void* p, std::size_t len);
 
 }  // namespace platform
 }  // namespace zor

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace zor {
 namespace platform {
@@ -19,12 +18,16 @@ long long fileSizeByName(const QString& path) {
     return static_cast<long long>(st.st_size);
 }
 
-void adviseSequential(const void* p, std::size_t len) {
-    if (p == nullptr || len == 0) return;
-    static const std::uintptr_t page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto start = reinterpret_cast<std::uintptr_t>(p) & ~(page - 1);
-    const std::size_t span = len + (reinterpret_cast<std::uintptr_t>(p) - start);
-    ::madvise(reinterpret_cast<void*>(start), span, MADV_SEQUENTIAL);  // advice only: a failure changes nothing
+void adviseHugePages(void* p, std::size_t len) {
+#if defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t huge = std::uintptr_t(2) << 20;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + huge - 1) & ~(huge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + len) & ~(huge - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)len;
+#endif
 }
 
 }  // namespace platform
