@@ -1,6 +1,5 @@
 #include <zor/XMemFile.h>
 
-#include <zor/LogAttachment.h>
 #include <zor/Logger.h>
 #include <zor/ZorErrorCodes.h>
 
@@ -67,7 +66,5 @@ QString XMemFile::asString() const {
     if (mem() == nullptr) return QString();
     return QString::fromUtf8(mem(), static_cast<int>(size()));
 }
-
-LogAttachment::~LogAttachment() = default;
 
 }  // namespace zor
