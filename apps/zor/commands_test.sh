@@ -134,5 +134,27 @@ grep -q "xml/bad.xml: line 4, column 1: malformed XML" err.txt || { echo "FAIL: 
 expect 4 xml --in xml/none.xml
 expect 6 xml
 
+# checksum: the digests of md5sum, sha1sum and sha256sum, line for line (sha256 by default); an
+# unknown algorithm ends with 6, a missing file or a directory with 4; piped output has no progress.
+head -c 200000 /dev/urandom > rand.bin
+for f in plain.txt zeros.bin empty.txt rand.bin; do
+  for a in md5 sha1 sha256; do
+    expect 0 checksum --file "$f" --algo "$a"
+    [ "$(cat out.txt)" = "$(${a}sum "$f")" ] || { echo "FAIL: checksum $a of $f printed '$(cat out.txt)'"; fails=$((fails + 1)); }
+    [ -s err.txt ] && { echo "FAIL: checksum $a of $f wrote to stderr"; cat err.txt; fails=$((fails + 1)); }
+  done
+done
+expect 0 checksum --file rand.bin
+[ "$(cat out.txt)" = "$(sha256sum rand.bin)" ] || { echo "FAIL: checksum default '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 0 checksum --file rand.bin --algo SHA1
+[ "$(cat out.txt)" = "$(sha1sum rand.bin)" ] || { echo "FAIL: checksum SHA1 '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 6 checksum --file rand.bin --algo crc32
+grep -q "unknown --algo 'crc32'" err.txt || { echo "FAIL: checksum bad algo text"; cat err.txt; fails=$((fails + 1)); }
+[ -s out.txt ] && { echo "FAIL: checksum bad algo printed a result"; fails=$((fails + 1)); }
+expect 4 checksum --file no-such-file
+grep -q "checksum, no such file 'no-such-file'" err.txt || { echo "FAIL: checksum missing text"; cat err.txt; fails=$((fails + 1)); }
+expect 4 checksum --file "$dir"
+expect 6 checksum
+
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

@@ -34,5 +34,12 @@ bool heapFree(void* heap, void* p);              // false when the block cannot 
 std::size_t freadUnlocked(void* p, std::size_t n, std::FILE* fp);
 std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
 
+// Maps len bytes of the open file fd read-only for one pass from front to back: with populate the
+// pages are faulted in before the call returns, otherwise the kernel is told to read ahead. Large
+// pages are asked for where the system offers them for files. Null on failure (errno kept).
+void* mapFileSequential(int fd, std::size_t len, bool populate);
+bool unmapFile(void* p, std::size_t len);  // false when p was not a mapping of len bytes
+unsigned long long physicalMemory();     // bytes of RAM, 0 when unknown
+
 }  // namespace platform
 }  // namespace zor
