@@ -47,24 +47,31 @@ int runChecksum(const CommandLine& cmd) {
     CheckSum cs(QFileInfo(file), algo);
     XAtomic<bool> run{true};
     XAtomic<int> percent{0};
-    XAtomic<bool> finished{false};
     const bool progress = isatty(STDERR_FILENO) && getFileLength(file) >= kProgressFrom;
-    std::thread worker([&] {
+    if (!progress) {
         cs.calc(run, percent);
-        finished.store(true);
-    });
-    int shown = -1;
-    while (!finished.load()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        const int p = percent.load();
-        if (progress && p != shown && p >= 0) {
-            std::fprintf(stderr, "\rzor: %s %3d %%", qPrintable(file), p);
-            std::fflush(stderr);
-            shown = p;
+    } else {
+        // The calculation runs on a worker while this thread redraws the percentage.
+        XAtomic<bool> finished{false};
+        std::thread worker([&] {
+            cs.calc(run, percent);
+            finished.store(true);
+        });
+        std::fprintf(stderr, "\rzor: %s   0 %%", qPrintable(file));
+        std::fflush(stderr);
+        int shown = 0;
+        while (!finished.load()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const int p = percent.load();
+            if (p != shown && p >= 0) {
+                std::fprintf(stderr, "\rzor: %s %3d %%", qPrintable(file), p);
+                std::fflush(stderr);
+                shown = p;
+            }
         }
+        worker.join();
+        std::fprintf(stderr, "\r\033[K");
     }
-    worker.join();
-    if (shown >= 0) std::fprintf(stderr, "\r\033[K");
     if (!cs) {
         logError("checksum, cannot read '$' ($)", file, CheckSum::err_to_string(cs.get_error()));
         return finish(EXIT_ZOR_IO);

@@ -155,6 +155,14 @@ expect 4 checksum --file no-such-file
 grep -q "checksum, no such file 'no-such-file'" err.txt || { echo "FAIL: checksum missing text"; cat err.txt; fails=$((fails + 1)); }
 expect 4 checksum --file "$dir"
 expect 6 checksum
+# On a terminal a long checksum shows its percentage on stderr, and the result line stays the same.
+if command -v script >/dev/null; then
+  head -c 70000000 /dev/zero > long.bin
+  script -qec "'$zor' checksum --file long.bin --algo md5" /dev/null > tty.txt
+  grep -q "zor: long.bin   0 %" tty.txt || { echo "FAIL: checksum shows no progress on a terminal"; od -c tty.txt | head; fails=$((fails + 1)); }
+  grep -q "$(md5sum long.bin)" tty.txt || { echo "FAIL: checksum result on a terminal"; fails=$((fails + 1)); }
+  rm -f long.bin
+fi
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"
