@@ -21,6 +21,7 @@ const std::vector<Command>& commands();
 
 int runTour(const zor::CommandLine& cmd);
 int runMd5(const zor::CommandLine& cmd);
+int runChecksum(const zor::CommandLine& cmd);
 int runCompress(const zor::CommandLine& cmd);
 int runUncompress(const zor::CommandLine& cmd);
 int runFrame(const zor::CommandLine& cmd);

@@ -67,7 +67,7 @@ int readInput(const CommandLine& cmd, const QString& name, QByteArray& data) {
         return EXIT_ZOR_OK;
     }
     XByteArray bytes;
-    if (!bytes.loadFromFile(name)) {
+    if (!FileReader::loadFromFile(bytes, name)) {
         logError("$, cannot read '$'", cmd.getCommand(), name);
         return EXIT_ZOR_IO;
     }

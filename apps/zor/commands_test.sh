@@ -173,6 +173,35 @@ expect 0 random --seed 1 --count 0
 expect 6 random --count many
 expect 6 random --seed -1
 expect 6 random --words true --len 0
+# checksum: the digests of md5sum, sha1sum and sha256sum, line for line (sha256 by default); an
+# unknown algorithm ends with 6, a missing file or a directory with 4; piped output has no progress.
+head -c 200000 /dev/urandom > rand.bin
+for f in plain.txt zeros.bin empty.txt rand.bin; do
+  for a in md5 sha1 sha256; do
+    expect 0 checksum --file "$f" --algo "$a"
+    [ "$(cat out.txt)" = "$(${a}sum "$f")" ] || { echo "FAIL: checksum $a of $f printed '$(cat out.txt)'"; fails=$((fails + 1)); }
+    [ -s err.txt ] && { echo "FAIL: checksum $a of $f wrote to stderr"; cat err.txt; fails=$((fails + 1)); }
+  done
+done
+expect 0 checksum --file rand.bin
+[ "$(cat out.txt)" = "$(sha256sum rand.bin)" ] || { echo "FAIL: checksum default '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 0 checksum --file rand.bin --algo SHA1
+[ "$(cat out.txt)" = "$(sha1sum rand.bin)" ] || { echo "FAIL: checksum SHA1 '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 6 checksum --file rand.bin --algo crc32
+grep -q "unknown --algo 'crc32'" err.txt || { echo "FAIL: checksum bad algo text"; cat err.txt; fails=$((fails + 1)); }
+[ -s out.txt ] && { echo "FAIL: checksum bad algo printed a result"; fails=$((fails + 1)); }
+expect 4 checksum --file no-such-file
+grep -q "checksum, no such file 'no-such-file'" err.txt || { echo "FAIL: checksum missing text"; cat err.txt; fails=$((fails + 1)); }
+expect 4 checksum --file "$dir"
+expect 6 checksum
+# On a terminal a long checksum shows its percentage on stderr, and the result line stays the same.
+if command -v script >/dev/null; then
+  head -c 70000000 /dev/zero > long.bin
+  script -qec "'$zor' checksum --file long.bin --algo md5" /dev/null > tty.txt
+  grep -q "zor: long.bin   0 %" tty.txt || { echo "FAIL: checksum shows no progress on a terminal"; od -c tty.txt | head; fails=$((fails + 1)); }
+  grep -q "$(md5sum long.bin)" tty.txt || { echo "FAIL: checksum result on a terminal"; fails=$((fails + 1)); }
+  rm -f long.bin
+fi
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

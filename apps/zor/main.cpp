@@ -15,6 +15,8 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"tour", "", "a short tour of the library on built-in sample data (the default)", &runTour},
         {"md5", "--file F", "the MD5 digest of a file (32 upper-case hex digits, then the name)", &runMd5},
+        {"checksum", "--file F [--algo md5|sha1|sha256]",
+         "the file's digest as md5sum/sha1sum/sha256sum print it (sha256 by default)", &runChecksum},
         {"compress", "--in F --out G", "writes F as a compressed block (MD5 digest, then zlib) to G", &runCompress},
         {"uncompress", "--in G --out F", "checks and unpacks a compressed block; a damaged one ends with 10", &runUncompress},
         {"frame", "--in F --out G", "writes F as one MD5 frame (zero byte, COBS-stuffed data and digest)", &runFrame},

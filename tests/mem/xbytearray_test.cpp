@@ -1,4 +1,4 @@
-// XByteArray: integers, text helpers, the compressed block and files.
+// XByteArray: integers, text helpers and the compressed block.
 #include "support/CaptureAppender.h"
 
 #include <zor/Base64.h>
@@ -6,8 +6,6 @@
 #include <zor/XByteArray.h>
 #include <zor/ZorErrorCodes.h>
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace zor;
@@ -112,47 +110,6 @@ TEST(XByteArray, CompressedBlockRoundTripAndDamage) {
     EXPECT_TRUE(XByteArray::unCompress(MD5::md5_16(shortBody) + shortBody).isEmpty());
     zortest::drainLogger();
     EXPECT_TRUE(cap.containsText(QStringLiteral("XByteArray::unCompress, CHECKSUM-ERROR, return empty array!")));
-}
-
-TEST(XByteArray, FilesSaveAndLoad) {
-    zortest::LogCapture cap;
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("a.bin"));
-    XByteArray a(QByteArray("0123456789"));
-    ASSERT_TRUE(a.saveToFile(path));
-    EXPECT_EQ(XByteArray::load(path), QByteArray("0123456789"));
-    ASSERT_TRUE(a.saveToFile(path, 4));
-    EXPECT_EQ(XByteArray::load(path), QByteArray("0123"));
-    EXPECT_FALSE(a.saveToFile(path, 11));
-    EXPECT_TRUE(a.isZorError(ZOR_ERROR_OUT_OF_RANGE));
-    EXPECT_EQ(XByteArray::load(path), QByteArray("0123")) << "a refused save leaves the file alone";
-
-    XByteArray part;
-    EXPECT_TRUE(part.loadFromFile(path, 2));
-    EXPECT_EQ(part, QByteArray("01"));
-    XByteArray tooMuch;
-    EXPECT_FALSE(tooMuch.loadFromFile(path, 5));
-    EXPECT_TRUE(tooMuch.isZorNumberTooBig());
-
-    XByteArray missing;
-    EXPECT_FALSE(missing.loadFromFile(dir.filePath(QStringLiteral("none"))));
-    EXPECT_TRUE(missing.isOK()) << "a missing file is no error state";
-    const QString empty = dir.filePath(QStringLiteral("empty"));
-    QFile(empty).open(QIODevice::WriteOnly);
-    XByteArray e;
-    EXPECT_FALSE(e.loadFromFile(empty));
-    EXPECT_TRUE(e.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
-    XByteArray res;
-    EXPECT_FALSE(res.loadFromFile(QStringLiteral(":/no/such/resource")));
-    EXPECT_TRUE(res.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
-    XByteArray w(QByteArray("x"));
-    EXPECT_FALSE(w.saveToFile(dir.filePath(QStringLiteral("no/dir/file"))));
-    EXPECT_TRUE(w.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
-    zortest::drainLogger();
-    EXPECT_TRUE(cap.containsText(QStringLiteral("XByteArray::saveToFile,  '") + path + QStringLiteral("'  - bytes:10")));
-    EXPECT_TRUE(cap.containsText(QStringLiteral("XMem::loadFromFile, cannot open file '") + empty +
-                                 QStringLiteral("' for reading, file is empty - 0 bytes")));
 }
 
 TEST(Base64, TextRoundTrip) {

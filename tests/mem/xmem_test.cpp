@@ -1,4 +1,4 @@
-// XMem: growth, strings, string arrays, positions, copies and files; AbstractMemory's base forms.
+// XMem: growth, strings, string arrays, positions, copies; AbstractMemory's base forms.
 #include "support/CaptureAppender.h"
 
 #include <zor/MemoryAllocator.h>
@@ -7,8 +7,6 @@
 #include <zor/ZorErrorCodes.h>
 
 #include <QBuffer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -263,67 +261,6 @@ TEST(XMem, DigestsRenderingsAndCopiesOut) {
     EXPECT_TRUE(cap.containsText(QStringLiteral("AbstractMemory::charAt, length() == nullptr")));
     EXPECT_TRUE(cap.containsText(QStringLiteral("AbstractMemory::createMD5, mem() == nullptr")));
     EXPECT_TRUE(cap.containsText(QStringLiteral("XMem::createByteArray, mem() == nullptr")));
-}
-
-TEST(XMem, Files) {
-    zortest::LogCapture cap;
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString path = dir.filePath(QStringLiteral("m.bin"));
-    XMem m(QByteArray("0123456789"));
-    ASSERT_TRUE(m.saveToFile(path));
-    XMem r;
-    ASSERT_TRUE(r.loadMem(path));
-    EXPECT_EQ(QByteArray(r.mem(), static_cast<int>(r.size())), QByteArray("0123456789"));
-    ASSERT_TRUE(r.loadFromFile(path, 3));
-    EXPECT_EQ(r.size(), 3u);
-    ASSERT_TRUE(r.loadFromFile(path, 100));
-    EXPECT_EQ(r.size(), 10u) << "the part is cut to the file";
-    ASSERT_TRUE(r.loadFromFileAsString(path));
-    EXPECT_EQ(r.size(), 11u);
-    EXPECT_EQ(r.stringLen(), 10u);
-
-    EXPECT_FALSE(m.saveToFile(path, 11));
-    EXPECT_TRUE(m.isZorError(ZOR_ERROR_OUT_OF_RANGE));
-    XMem back;
-    ASSERT_TRUE(back.loadMem(path));
-    EXPECT_EQ(back.size(), 10u) << "a refused save does not touch the file";
-    ASSERT_TRUE(m.saveToFile(path, 4));
-    ASSERT_TRUE(back.loadMem(path));
-    EXPECT_EQ(back.size(), 4u);
-    ASSERT_TRUE(m.saveMem(path));
-    ASSERT_TRUE(back.loadMem(path));
-    EXPECT_EQ(back.size(), 10u);
-
-    XMem none;
-    EXPECT_FALSE(none.saveToFile(path));
-    EXPECT_TRUE(none.isZorError(ZOR_ERROR_NOT_INITIALIZED));
-    EXPECT_FALSE(none.saveMem(path));
-    const QString missing = dir.filePath(QStringLiteral("missing"));
-    XMem f;
-    EXPECT_FALSE(f.loadFromFile(missing));
-    EXPECT_TRUE(f.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
-    XMem g;
-    EXPECT_FALSE(g.loadMem(missing));
-    EXPECT_EQ(g.getErrno(), static_cast<unsigned>(ENOENT));
-    const QString empty = dir.filePath(QStringLiteral("empty"));
-    QFile(empty).open(QIODevice::WriteOnly);
-    XMem h;
-    EXPECT_FALSE(h.loadMem(empty));
-    EXPECT_TRUE(h.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
-    XMem i;
-    EXPECT_FALSE(i.loadFromFile(empty));
-    EXPECT_TRUE(i.isOK()) << "an empty file is no error code here";
-    EXPECT_FALSE(m.saveToFile(dir.filePath(QStringLiteral("no/such/dir"))));
-    EXPECT_EQ(m.getErrno(), static_cast<unsigned>(ENOENT));
-    EXPECT_FALSE(m.saveMem(dir.filePath(QStringLiteral("no/such/dir"))));
-    EXPECT_TRUE(m.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
-    zortest::drainLogger();
-    EXPECT_TRUE(cap.containsText(QStringLiteral("XMem::loadFromFile, # s:'") + path + QStringLiteral("', szPart:3")));
-    EXPECT_TRUE(cap.containsText(QStringLiteral("XMem::loadFromFile, cannot open file '") + missing +
-                                 QStringLiteral("' for reading")));
-    EXPECT_TRUE(cap.containsText(QStringLiteral("XMem::saveToFile, cannot open file '") +
-                                 dir.filePath(QStringLiteral("no/such/dir")) + QStringLiteral("' for writing")));
 }
 
 TEST(MemoryAllocator, CountsWhatItHandsOut) {

@@ -6,8 +6,21 @@
 // Small writes gather in a 64 KiB buffer of the writer (under the same mutex) before they reach the
 // stream, so a failing disk shows when the buffer is handed on or at close. Every use of the
 // stream holds the mutex of XAbstractFile; the destructor closes the file.
+//
+// Whole memory blocks into files: saveToFile and saveMem are the library's way to write an XMem
+// or an XByteArray to a file (the blocks themselves know no files). They share one writing path
+// through this class, with the name in the file system's encoding (as QFile passes it, and as
+// FileReader::loadFromFile reads it back). A refused request leaves an existing file untouched.
+// Every failure gives false, one ERROR line and an error word in the block:
+//   cannot create: "XMem::saveToFile, cannot open file '$' for writing", the C errno;
+//   fewer bytes reached the disk: "<XMem|XByteArray>::saveToFile, problems saving '$', ret:$,
+//       szToWrite:$", the C errno;
+//   a part longer than the block: "<XMem|XByteArray>::saveToFile, szPart:$ > size:$ for '$'",
+//       code 140 ("zor,out of range").
 #include <zor/AbstractWriter.h>
 #include <zor/XAbstractFile.h>
+#include <zor/XByteArray.h>
+#include <zor/XMem.h>
 #include <zor/zor_export.h>
 
 #include <QByteArray>
@@ -42,8 +55,19 @@ public:
     bool writeString(const QString& s) override;
     bool writeLineAscii(const QString& s);  // Latin-1 bytes and a line feed
 
+    // The block (szPart 0) or its first szPart bytes. A block without bytes is refused with code
+    // 130 ("zor,not initialized") and no file is written.
+    static bool saveToFile(XMem& mem, const QString& name, std::size_t szPart = 0);
+    static bool saveMem(XMem& mem, const QString& name);  // the whole block
+    // The array (szPart 0) or its first szPart bytes; logs "XByteArray::saveToFile,  '$'  - bytes:$"
+    // at DEBUG first. An empty array writes an empty file.
+    static bool saveToFile(XByteArray& array, const QString& name, std::size_t szPart = 0);
+
 private:
     static constexpr std::size_t kBufferSize = 64 * 1024;
+    static bool writeWholeFile(AbstractMemory& block, const char* who, const QString& name, const char* data,
+                               std::size_t size, std::size_t szPart);
+    bool openLocked(const QByteArray& nativeName);  // no log line; errno tells why it failed
     template <typename T>
     bool writeValue(T v);
     bool flushBufferLocked();  // false (and the file closed) when the stream refused the bytes

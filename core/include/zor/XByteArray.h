@@ -1,7 +1,8 @@
 #pragma once
 // XByteArray: the library's byte string, a QByteArray that is also an AbstractMemory, so that
 // digests, renderings, comparisons and copies work on it like on any memory block. It adds
-// big-endian integer writing, UTF-8 text helpers, file load and save, and the compressed block:
+// big-endian integer writing, UTF-8 text helpers and the compressed block (files are read into an
+// array and written from it by FileReader::loadFromFile / FileWriter::saveToFile):
 //
 //   offset 0, 16 bytes: the MD5 digest of the bytes from offset 16 to the end
 //   offset 16:          qCompress output (4-byte big-endian length, then a zlib stream)
@@ -91,12 +92,6 @@ public:
 
     static XByteArray compress(const QByteArray& src);
     static XByteArray unCompress(const QByteArray& src);
-
-    // Writes the array (or its first szPart bytes).
-    bool saveToFile(const QString& name, std::size_t szPart = 0);
-    // Reads a file (or its first szPart bytes); names beginning with ':' are Qt resources.
-    bool loadFromFile(const QString& name, std::size_t szPart = 0);
-    static XByteArray load(const QString& name);
 };
 
 }  // namespace zor

@@ -7,6 +7,9 @@
 // end: length() therefore checks the file's size and, when it changed, reports the smaller of the
 // mapped and the current size (with one error line), so readers that stay within length() stay
 // within the file. Growth after mapping is not seen until the file is mapped again.
+// setSequential(true) before the mapping says the file will be read once from front to back: a
+// read-only mapping is then made with read-ahead, and pre-faulted when the file is smaller than a
+// quarter of the RAM, so that the pages arrive in bulk rather than one fault at a time.
 // Owns the mapping; no locks: one thread at a time.
 #include <zor/AbstractMemory.h>
 #include <zor/XByteArray.h>
@@ -39,6 +42,9 @@ public:
     const char* lastChar() const;  // the last mapped byte; null when not mapped or empty
     XByteArray createByteArray() override;
 
+    void setSequential(bool on) { m_sequential = on; }  // takes effect at the next mapping
+    bool isSequential() const { return m_sequential; }
+
     bool resize(long long size);  // the file's new size; a mapping is dropped and made anew by mem()
     QString fileName() const { return m_file.fileName(); }
     void setFileName(const QString& name);
@@ -47,11 +53,14 @@ public:
 private:
     bool openMode(QIODevice::OpenMode mode, const char* alreadyMapped);
     char* mapNow() const;
+    void dropMap() const;  // unmaps through whichever way mapped
 
     mutable QFile m_file;
     mutable uchar* pMap = nullptr;
     mutable std::size_t m_mapLen = 0;
     mutable bool m_sizeChangeLogged = false;
+    mutable bool m_ownMap = false;  // mapped by the platform layer, not by QFile
+    bool m_sequential = false;
 };
 
 }  // namespace zor

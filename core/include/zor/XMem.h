@@ -1,6 +1,6 @@
 #pragma once
-// XMem: an owned, growable block of bytes with string and string-array operations and whole-file
-// load and save.
+// XMem: an owned, growable block of bytes with string and string-array operations. Files are read
+// into a block and written from it by FileReader::loadFromFile / FileWriter::saveToFile.
 //
 // Storage grows like a vector: setting contents resizes to the exact new size, the capacity grows
 // geometrically and is never given back (clear() keeps it), newly exposed bytes are zero. mem() is
@@ -87,12 +87,6 @@ public:
     bool charAtPos(char& out, std::size_t pos);
     bool setCharAtPos(char c, std::size_t pos);
 
-    virtual bool loadFromFile(const QString& name, std::size_t szPart = 0);
-    bool loadFromFileAsString(const QString& name);
-    bool loadMem(const QString& name);
-    bool saveToFile(const QString& name, std::size_t szPart = 0);
-    bool saveMem(const QString& name);
-
 protected:
     void _assign(const XMem& other);  // bytes, error state and block number
 
@@ -101,7 +95,6 @@ private:
     bool resize(std::size_t sz);  // exact size, geometric capacity, zeroed new bytes
     bool reserveFor(std::size_t sz);
     void release();
-    bool readWholeQFile(const QString& name, std::size_t szPart, bool asString, const char* openError);
 
     char* m_data = nullptr;
     std::size_t m_size = 0;

@@ -20,6 +20,7 @@
 #include <zor/Base64.h>
 #include <zor/BaseThread.h>
 #include <zor/BaseThreadState.h>
+#include <zor/CheckSum.h>
 #include <zor/Child.h>
 #include <zor/Circle.h>
 #include <zor/ClockFunctions.h>

@@ -4,11 +4,15 @@
 #include <zor/FileTools.h>
 #include <zor/Logger.h>
 #include <zor/ThreadTools.h>
+#include <zor/ZorErrorCodes.h>
 
 #include "platform/Platform.h"
 
+#include <QFile>
 #include <QMutexLocker>
+#include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -63,6 +67,29 @@ bool FileReader::open(const QString& name) {
         return false;
     }
     return true;
+}
+
+bool FileReader::openNative(const QString& name) {
+    QMutexLocker lock(&mutex);
+    if (fp != nullptr) {
+        std::fclose(fp);
+        fp = nullptr;
+    }
+    eof = false;
+    fileName = name;
+    fileLen = getFileLength(name);
+    // A directory opens as a stream on this platform and fails only at the first read.
+    if (dirExists(name)) {
+        errno = EISDIR;
+        return false;
+    }
+    const QByteArray native = QFile::encodeName(name);
+    if (native.isEmpty()) {
+        errno = ENOENT;
+        return false;
+    }
+    fp = std::fopen(native.constData(), "rb");
+    return fp != nullptr;
 }
 
 long long FileReader::tell() { return XAbstractFile::tell(); }
@@ -224,6 +251,104 @@ QString FileReader::toString() {
         return fileName + QLatin1String(", open") + QLatin1String(", readPos:") +
                QString::number(static_cast<long long>(std::ftell(fp)));
     return fileName + QLatin1String(", not open reading");
+}
+
+// ---- whole files into memory blocks
+
+namespace {
+
+constexpr std::size_t kMaxArray = static_cast<std::size_t>(INT_MAX) - 4096;
+
+// Sizing the target block: the first n bytes are written by the read, then the block is cut to
+// what arrived. Null when the block could not grow (it logged that itself).
+char* sizeBlock(XMem& m, std::size_t n) { return m.reAlloc(n) ? m.mem() : nullptr; }
+void cutBlock(XMem& m, std::size_t n) { m.reAlloc(n); }
+char* sizeBlock(XByteArray& a, std::size_t n) {
+    a.resize(static_cast<int>(n));
+    return a.size() == static_cast<int>(n) ? a.data() : nullptr;
+}
+void cutBlock(XByteArray& a, std::size_t n) { a.resize(static_cast<int>(n)); }
+std::size_t blockLimit(const XMem&) { return static_cast<std::size_t>(LLONG_MAX); }
+std::size_t blockLimit(const XByteArray&) { return kMaxArray; }
+
+}  // namespace
+
+template <typename Block>
+bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t szPart, bool refuseLongPart,
+                               bool addZero) {
+    // Qt resources exist only behind QFile; every other name goes through this class.
+    const bool resource = name.startsWith(QLatin1Char(':'));
+    QFile qfile(name);
+    FileReader reader;
+    long long len = 0;
+    if (resource ? !qfile.open(QIODevice::ReadOnly) : !reader.openNative(name)) {
+        const int e = resource ? ENOENT : errno;
+        logError("XMem::loadFromFile, cannot open file '$' for reading", name);
+        block.setErrno(e);
+        return false;
+    }
+    len = resource ? qfile.size() : reader.fileLen;
+    if (len <= 0) {
+        logError("XMem::loadFromFile, cannot open file '$' for reading, file is empty - 0 bytes", name);
+        block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
+        return false;
+    }
+    const std::size_t fileLen = static_cast<std::size_t>(len);
+    std::size_t n = szPart == 0 ? fileLen : szPart;
+    if (n > fileLen) {
+        if (refuseLongPart) {
+            logError("XByteArray::loadFromFile, szPart:$ > file length:$ for '$'", static_cast<unsigned long long>(szPart), len,
+                     name);
+            block.setZorError(ZOR_ERROR_NUMBER_TOO_BIG);
+            return false;
+        }
+        n = fileLen;
+    }
+    const std::size_t extra = addZero ? 1 : 0;
+    if (n > blockLimit(block) - extra) {
+        logError("XByteArray::loadFromFile, '$' has $ bytes, too many for an array", name, len);
+        block.setZorError(ZOR_ERROR_NUMBER_TOO_BIG);
+        return false;
+    }
+    char* p = sizeBlock(block, n + extra);
+    if (p == nullptr) return false;
+    std::size_t got = 0;
+    if (resource) {
+        const qint64 r = qfile.read(p, static_cast<qint64>(n));
+        got = r > 0 ? static_cast<std::size_t>(r) : 0;
+    } else {
+        // Read here rather than through readBytes: a file that shrank is a short read, not a pause.
+        QMutexLocker lock(&reader.mutex);
+        while (got < n) {
+            const std::size_t r = platform::freadUnlocked(p + got, n - got, reader.fp);
+            if (r == 0) break;
+            got += r;
+        }
+    }
+    if (got < n) {
+        if (addZero) p[got] = '\0';
+        cutBlock(block, got + extra);
+    }
+    return got > 0;
+}
+
+bool FileReader::loadFromFile(XMem& mem, const QString& name, std::size_t szPart) {
+    logInfo("XMem::loadFromFile, # s:'$', szPart:$", name, static_cast<unsigned long long>(szPart));
+    return readWholeFile(mem, name, szPart, false, false);
+}
+
+bool FileReader::loadFromFileAsString(XMem& mem, const QString& name) { return readWholeFile(mem, name, 0, false, true); }
+
+bool FileReader::loadMem(XMem& mem, const QString& name) { return readWholeFile(mem, name, 0, false, false); }
+
+bool FileReader::loadFromFile(XByteArray& array, const QString& name, std::size_t szPart) {
+    return readWholeFile(array, name, szPart, true, false);
+}
+
+XByteArray FileReader::load(const QString& name) {
+    XByteArray a;
+    loadFromFile(a, name);  // a failure leaves the array empty
+    return a;
 }
 
 }  // namespace zor

@@ -2,9 +2,12 @@
 
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
+#include <zor/ClockFunctions.h>
+#include <zor/ZorErrorCodes.h>
 
 #include "platform/Platform.h"
 
+#include <QFile>
 #include <QMutexLocker>
 #include <cerrno>
 #include <cstring>
@@ -20,24 +23,33 @@ FileWriter::~FileWriter() { flushAndClose(); }
 
 bool FileWriter::open(const QString& name) {
     QMutexLocker lock(&mutex);
+    fileName = name;
+    const QByteArray latin1 = name.toLatin1();
+    // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
+    // would create or truncate another file: it is refused instead.
+    const bool inLatin1 = QString::fromLatin1(latin1) == name;
+    if (!openLocked(inLatin1 ? latin1 : QByteArray())) {
+        const int e = inLatin1 ? errno : EINVAL;
+        logError("FileWriter::open, file problems - cannot open '$'", name);
+        errno = e;
+        return false;
+    }
+    return true;
+}
+
+bool FileWriter::openLocked(const QByteArray& nativeName) {
     if (fp != nullptr) {
         flushBufferLocked();
         if (fp != nullptr) std::fclose(fp);
     }
     fp = nullptr;
     m_used = 0;
-    fileName = name;
-    const QByteArray latin1 = name.toLatin1();
-    // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
-    // would create or truncate another file: it is refused instead.
-    if (QString::fromLatin1(latin1) != name) errno = EINVAL;
-    else fp = std::fopen(latin1.constData(), "wb");
-    if (fp == nullptr) {
-        const int e = errno;
-        logError("FileWriter::open, file problems - cannot open '$'", name);
-        errno = e;
+    if (nativeName.isEmpty()) {
+        errno = ENOENT;
         return false;
     }
+    fp = std::fopen(nativeName.constData(), "wb");
+    if (fp == nullptr) return false;
     if (!m_buf) m_buf.reset(new (std::nothrow) char[kBufferSize]);  // without it, writes go straight on
     return true;
 }
@@ -133,6 +145,60 @@ bool FileWriter::writeLineAscii(const QString& s) {
     QByteArray bytes = s.toLatin1();
     bytes.append('\n');
     return write(bytes) == static_cast<std::size_t>(bytes.size());
+}
+
+// ---- whole blocks into files
+
+bool FileWriter::writeWholeFile(AbstractMemory& block, const char* who, const QString& name, const char* data,
+                                std::size_t size, std::size_t szPart) {
+    // Checked before the file is opened: a refused save must not truncate what is there.
+    if (szPart > size) {
+        logError("$::saveToFile, szPart:$ > size:$ for '$'", who, static_cast<unsigned long long>(szPart),
+                 static_cast<unsigned long long>(size), name);
+        block.setZorError(ZOR_ERROR_OUT_OF_RANGE);
+        return false;
+    }
+    FileWriter writer;
+    bool opened = false;
+    {
+        QMutexLocker lock(&writer.mutex);
+        writer.fileName = name;
+        opened = writer.openLocked(QFile::encodeName(name));
+    }
+    if (!opened) {
+        const int e = errno;
+        logError("XMem::saveToFile, cannot open file '$' for writing", name);
+        block.setErrno(e);
+        return false;
+    }
+    const std::size_t n = szPart == 0 ? size : szPart;
+    errno = 0;
+    const std::size_t written = n > 0 ? writer.write(data, n) : 0;
+    const bool closed = writer.isOpen() && writer.flushAndClose();
+    if (written != n || !closed) {
+        const int e = errno;
+        logError("$::saveToFile, problems saving '$', ret:$, szToWrite:$", who, name, static_cast<unsigned long long>(written),
+                 static_cast<unsigned long long>(n));
+        block.setErrno(e != 0 ? e : EIO);
+        return false;
+    }
+    return true;
+}
+
+bool FileWriter::saveToFile(XMem& mem, const QString& name, std::size_t szPart) {
+    if (mem.mem() == nullptr || mem.size() == 0) {
+        logError("XMem::saveToFile, nothing to save to '$'", name);
+        mem.setZorError(ZOR_ERROR_NOT_INITIALIZED);
+        return false;
+    }
+    return writeWholeFile(mem, "XMem", name, mem.mem(), mem.size(), szPart);
+}
+
+bool FileWriter::saveMem(XMem& mem, const QString& name) { return saveToFile(mem, name, 0); }
+
+bool FileWriter::saveToFile(XByteArray& array, const QString& name, std::size_t szPart) {
+    logDebug("XByteArray::saveToFile,  '$'  - bytes:$", name, format1000(array.size()));
+    return writeWholeFile(array, "XByteArray", name, array.constData(), static_cast<std::size_t>(array.size()), szPart);
 }
 
 }  // namespace zor

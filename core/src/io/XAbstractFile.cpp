@@ -1,7 +1,5 @@
 #include <zor/XAbstractFile.h>
 
-#include <zor/AbstractReader.h>
-#include <zor/AbstractWriter.h>
 #include <zor/FatalChecks.h>
 
 #include <QMutexLocker>
@@ -28,8 +26,5 @@ void XAbstractFile::close() {
     if (fp != nullptr) std::fclose(fp);
     fp = nullptr;
 }
-
-AbstractReader::~AbstractReader() = default;
-AbstractWriter::~AbstractWriter() = default;
 
 }  // namespace zor

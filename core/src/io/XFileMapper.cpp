@@ -2,6 +2,8 @@
 
 #include <zor/Logger.h>
 
+#include "platform/Platform.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -50,7 +52,15 @@ char* XFileMapper::mapNow() const {
     if (pMap == nullptr) {
         const qint64 size = m_file.size();
         if (size <= 0) return nullptr;  // nothing to map in an empty file
-        pMap = m_file.map(0, size);
+        const bool readOnly = (m_file.openMode() & QIODevice::WriteOnly) == 0;
+        if (m_sequential && readOnly) {
+            const unsigned long long ram = platform::physicalMemory();
+            const bool populate = ram > 0 && static_cast<unsigned long long>(size) <= ram / 4;
+            pMap = static_cast<uchar*>(
+                platform::mapFileSequential(m_file.handle(), static_cast<std::size_t>(size), populate));
+            m_ownMap = pMap != nullptr;
+        }
+        if (pMap == nullptr) pMap = m_file.map(0, size);
         if (pMap == nullptr) {
             logError("XFileMapper::mem, cannot map '$', $", m_file.fileName(), m_file.errorString());
             return nullptr;
@@ -69,9 +79,7 @@ bool XFileMapper::unMap() {
         return false;
     }
     if (isDebug()) logDebug("XFileMapper::mapReadyOnly, unMap !");
-    m_file.unmap(pMap);
-    pMap = nullptr;
-    m_mapLen = 0;
+    dropMap();
     m_file.close();
     return true;
 }
@@ -114,12 +122,17 @@ XByteArray XFileMapper::createByteArray() {
     return XByteArray(reinterpret_cast<const char*>(pMap), static_cast<int>(len));
 }
 
+void XFileMapper::dropMap() const {
+    if (pMap == nullptr) return;
+    if (m_ownMap) platform::unmapFile(pMap, m_mapLen);
+    else m_file.unmap(pMap);
+    pMap = nullptr;
+    m_mapLen = 0;
+    m_ownMap = false;
+}
+
 bool XFileMapper::resize(long long size) {
-    if (pMap != nullptr) {
-        m_file.unmap(pMap);
-        pMap = nullptr;
-        m_mapLen = 0;
-    }
+    dropMap();
     m_sizeChangeLogged = false;
     return m_file.isOpen() ? m_file.resize(size) : QFile::resize(m_file.fileName(), size);
 }

@@ -1,10 +1,11 @@
 #include <zor/XMemFile.h>
 
-#include <zor/LogAttachment.h>
+#include <zor/FileReader.h>
 #include <zor/Logger.h>
 #include <zor/ZorErrorCodes.h>
 
 #include <QFile>
+#include <cerrno>
 
 namespace zor {
 
@@ -43,13 +44,15 @@ bool XMemFile::loadFromFile(const QString& name, std::size_t szPart) {
         m_mime.setURL(name);
     }
     QFile probe(name);
+    errno = 0;
     if (!probe.open(QIODevice::ReadOnly)) {
+        const int e = errno != 0 ? errno : ENOENT;  // Qt resources set no errno
         logError("XFileMem::loadFromFile, cannot open file '$' for reading", name);
-        setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
+        setErrno(e);
         return false;
     }
     probe.close();
-    return XMem::loadFromFile(name, szPart);
+    return FileReader::loadFromFile(*this, name, szPart);
 }
 
 QString XMemFile::fromFile(const QString& name) {
@@ -67,7 +70,5 @@ QString XMemFile::asString() const {
     if (mem() == nullptr) return QString();
     return QString::fromUtf8(mem(), static_cast<int>(size()));
 }
-
-LogAttachment::~LogAttachment() = default;
 
 }  // namespace zor

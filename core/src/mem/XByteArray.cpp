@@ -2,15 +2,10 @@
 
 #include <zor/ClockFunctions.h>
 #include <zor/FatalChecks.h>
-#include <zor/FileReader.h>
 #include <zor/Logger.h>
 #include <zor/MD5.h>
 #include <zor/ZorErrorCodes.h>
 
-#include "mem/WholeFile.h"
-
-#include <QFile>
-#include <QFileInfo>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -229,83 +224,6 @@ XByteArray XByteArray::unCompress(const QByteArray& src) {
         return XByteArray();
     }
     return out;
-}
-
-bool XByteArray::saveToFile(const QString& name, std::size_t szPart) {
-    logDebug("XByteArray::saveToFile,  '$'  - bytes:$", name, format1000(size()));
-    const std::size_t toWrite = szPart == 0 ? static_cast<std::size_t>(size()) : szPart;
-    if (toWrite > static_cast<std::size_t>(size())) {
-        logError("XByteArray::saveToFile, szPart:$ > size:$ for '$'", static_cast<unsigned long long>(szPart), size(), name);
-        setZorError(ZOR_ERROR_OUT_OF_RANGE);
-        return false;
-    }
-    QFile f(name);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        logError("XMem::saveToFile, cannot open file '$' for writing", name);
-        setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
-        return false;
-    }
-    const qint64 written = f.write(constData(), static_cast<qint64>(toWrite));
-    if (written < 0) {
-        logError("XByteArray::saveToFile, problems saving '$'", name);
-        return false;
-    }
-    if (static_cast<std::size_t>(written) != toWrite) {
-        logError("XByteArray::saveToFile, problems saving '$', ret:$, szToWrite:$", name, written,
-                 static_cast<unsigned long long>(toWrite));
-        return false;
-    }
-    f.close();
-    if (f.error() != QFileDevice::NoError) {
-        logError("XByteArray::saveToFile, problems saving '$'", name);
-        return false;
-    }
-    return true;
-}
-
-bool XByteArray::loadFromFile(const QString& name, std::size_t szPart) {
-    if (name.startsWith(QLatin1Char(':'))) {
-        QFile f(name);
-        if (!f.open(QIODevice::ReadOnly)) {
-            logError("XMem::loadFromFile, INTERNAL, cannot open file '$' for reading", name);
-            setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
-            return false;
-        }
-        const std::size_t fileLen = static_cast<std::size_t>(f.size());
-        const std::size_t n = szPart == 0 ? fileLen : szPart;
-        if (n > fileLen || n > kMaxArray) {
-            setZorError(ZOR_ERROR_NUMBER_TOO_BIG);
-            return false;
-        }
-        resize(static_cast<int>(n));
-        const qint64 r = n > 0 ? f.read(data(), static_cast<qint64>(n)) : 0;
-        resize(r > 0 ? static_cast<int>(r) : 0);
-        return r > 0;
-    }
-    if (!QFileInfo::exists(name)) {
-        logDebug("XMem::loadFromFile, file '$' does not exist", name);
-        return false;
-    }
-    FileReader reader;
-    long long fileLen = 0;
-    if (!detail::openWholeFile(reader, name, fileLen, *this)) return false;
-    const std::size_t n = szPart == 0 ? static_cast<std::size_t>(fileLen) : szPart;
-    if (n > static_cast<std::size_t>(fileLen) || n > kMaxArray) {
-        if (n <= static_cast<std::size_t>(fileLen))
-            logError("XByteArray::loadFromFile, '$' has $ bytes, too many for an array", name, fileLen);
-        setZorError(ZOR_ERROR_NUMBER_TOO_BIG);
-        return false;
-    }
-    resize(static_cast<int>(n));
-    const std::size_t r = reader.readBytes(data(), n);
-    resize(static_cast<int>(r));
-    return r > 0;
-}
-
-XByteArray XByteArray::load(const QString& name) {
-    XByteArray a;
-    a.loadFromFile(name);
-    return a;
 }
 
 }  // namespace zor

@@ -3,16 +3,11 @@
 #include <zor/ArrayTools.h>
 #include <zor/ClockFunctions.h>
 #include <zor/FatalChecks.h>
-#include <zor/FileReader.h>
-#include <zor/FileWriter.h>
 #include <zor/Logger.h>
 #include <zor/XByteArray.h>
 #include <zor/XNullDevice.h>
 #include <zor/ZorErrorCodes.h>
 
-#include "mem/WholeFile.h"
-
-#include <QFile>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -389,103 +384,6 @@ QString XMem::toString(std::size_t nBegin, std::size_t nEnd, bool asc, bool hex,
     if (m_data == nullptr) return QStringLiteral("mem() == nullptr");
     if (m_size == 0) return QStringLiteral("length() == 0");
     return ArrayTools::memToString(m_data, m_size, nBegin, nEnd, asc, hex, md5, 0, 0, QStringLiteral(","));
-}
-
-// ---- files
-
-bool XMem::readWholeQFile(const QString& name, std::size_t szPart, bool asString, const char* openError) {
-    QFile f(name);
-    if (!f.open(QIODevice::ReadOnly)) {
-        logError(openError, name);
-        setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
-        return false;
-    }
-    const std::size_t fileLen = static_cast<std::size_t>(f.size());
-    const std::size_t n = szPart == 0 || szPart > fileLen ? fileLen : szPart;
-    if (!resize(n + (asString ? 1 : 0))) return false;
-    const qint64 r = n > 0 ? f.read(m_data, static_cast<qint64>(n)) : 0;
-    const std::size_t got = r > 0 ? static_cast<std::size_t>(r) : 0;
-    m_size = got;
-    if (asString) {
-        m_data[got] = '\0';
-        m_size = got + 1;
-    }
-    return got > 0;
-}
-
-bool XMem::loadFromFile(const QString& name, std::size_t szPart) {
-    logInfo("XMem::loadFromFile, # s:'$', szPart:$", name, static_cast<unsigned long long>(szPart));
-    return readWholeQFile(name, szPart, false, "XMem::loadFromFile, cannot open file '$' for reading");
-}
-
-bool XMem::loadFromFileAsString(const QString& name) {
-    return readWholeQFile(name, 0, true, "XMem::loadFromFile, cannot open file '$' for reading");
-}
-
-bool XMem::loadMem(const QString& name) {
-    if (name.startsWith(QLatin1Char(':')))
-        return readWholeQFile(name, 0, false, "XMem::loadFromFile, cannot open file '$' for reading");
-    FileReader reader;
-    long long len = 0;
-    if (!detail::openWholeFile(reader, name, len, *this)) return false;
-    if (!resize(static_cast<std::size_t>(len))) return false;
-    m_size = reader.readBytes(m_data, static_cast<std::size_t>(len));
-    return m_size > 0;
-}
-
-bool XMem::saveToFile(const QString& name, std::size_t szPart) {
-    if (m_data == nullptr || m_size == 0) {
-        setZorError(ZOR_ERROR_NOT_INITIALIZED);
-        return false;
-    }
-    // Checked before the file is opened: a refused save must not truncate what is there.
-    if (szPart > m_size) {
-        setZorError(ZOR_ERROR_OUT_OF_RANGE);
-        return false;
-    }
-    FileWriter writer;
-    if (!writer.open(name)) {
-        const int e = errno;
-        logError("XMem::saveToFile, cannot open file '$' for writing", name);
-        setErrno(e);
-        return false;
-    }
-    const std::size_t n = szPart == 0 ? m_size : szPart;
-    const std::size_t written = writer.write(m_data, n);
-    const bool closed = writer.isOpen() ? writer.flushAndClose() : false;
-    if (written != n || !closed) {
-        const int e = errno;
-        logError("XMem::saveToFile, problems saving '$', ret:$, szToWrite:$", name, static_cast<unsigned long long>(written),
-                 static_cast<unsigned long long>(n));
-        setErrno(e);
-        return false;
-    }
-    return true;
-}
-
-bool XMem::saveMem(const QString& name) {
-    if (m_data == nullptr || m_size == 0) {
-        setZorError(ZOR_ERROR_NOT_INITIALIZED);
-        return false;
-    }
-    QFile f(name);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        logError("XMem::saveToFile, cannot open file '$' for writing", name);
-        setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
-        return false;
-    }
-    const qint64 written = f.write(m_data, static_cast<qint64>(m_size));
-    if (written >= 0 && static_cast<std::size_t>(written) == m_size) f.flush();
-    const bool ok = written >= 0 && static_cast<std::size_t>(written) == m_size && f.error() == QFileDevice::NoError;
-    if (!ok) {
-        const int e = errno;
-        if (written < 0) logError("XMem::saveToFile, problems saving '$'", name);
-        else logError("XMem::saveToFile, problems saving '$', ret:$, szToWrite:$", name, written,
-                      static_cast<unsigned long long>(m_size));
-        setErrno(e);
-        return false;
-    }
-    return true;
 }
 
 }  // namespace zor

@@ -38,6 +38,12 @@ std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
 long long fileSizeByName(const QString& path);
 // Asks for large pages behind a big block that is about to be filled (fewer page faults); advice only.
 void adviseHugePages(void* p, std::size_t len);
+// Maps len bytes of the open file fd read-only for one pass from front to back: with populate the
+// pages are faulted in before the call returns, otherwise the kernel is told to read ahead. Large
+// pages are asked for where the system offers them for files. Null on failure (errno kept).
+void* mapFileSequential(int fd, std::size_t len, bool populate);
+bool unmapFile(void* p, std::size_t len);  // false when p was not a mapping of len bytes
+unsigned long long physicalMemory();     // bytes of RAM, 0 when unknown
 
 }  // namespace platform
 }  // namespace zor

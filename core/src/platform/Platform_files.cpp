@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace zor {
 namespace platform {
@@ -28,6 +30,26 @@ void adviseHugePages(void* p, std::size_t len) {
     (void)p;
     (void)len;
 #endif
+void* mapFileSequential(int fd, std::size_t len, bool populate) {
+    if (fd < 0 || len == 0) return nullptr;
+    const int flags = MAP_SHARED | (populate ? MAP_POPULATE : 0);
+    void* p = ::mmap(nullptr, len, PROT_READ, flags, fd, 0);
+    if (p == MAP_FAILED) return nullptr;
+    // Advice only: a kernel that does not know one of them maps all the same.
+    ::madvise(p, len, MADV_SEQUENTIAL);
+#ifdef MADV_HUGEPAGE
+    ::madvise(p, len, MADV_HUGEPAGE);
+#endif
+    if (!populate) ::madvise(p, len, MADV_WILLNEED);
+    return p;
+}
+
+bool unmapFile(void* p, std::size_t len) { return p != nullptr && ::munmap(p, len) == 0; }
+
+unsigned long long physicalMemory() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long size = ::sysconf(_SC_PAGESIZE);
+    return pages > 0 && size > 0 ? static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(size) : 0;
 }
 
 }  // namespace platform

@@ -1,9 +1,4 @@
-#include <zor/BaseThread.h>
 #include <zor/BaseThreadState.h>
-
-#include <zor/ThreadTools.h>
-
-#include <QThreadPool>
 
 namespace zor {
 
@@ -30,16 +25,5 @@ QString BaseThreadState::bit_flags_as_string(const AtomicBits& bits) {
         if ((v & p.bit) != 0) text += QLatin1String(p.piece);
     return format_toString_arguments(text);
 }
-
-void BaseThread::sleep_breakable(unsigned int ms) {
-    unsigned int slept = 0;
-    while (slept < ms && is_running()) {
-        const unsigned int step = ms - slept < 10 ? ms - slept : 10;
-        xSleep(step);
-        slept += step;
-    }
-}
-
-bool BaseThread::wait_for_all(int ms) { return QThreadPool::globalInstance()->waitForDone(ms); }
 
 }  // namespace zor

@@ -1,5 +1,7 @@
 #include <zor/ClockFunctions.h>
 #include <zor/FatalChecks.h>
+#include <zor/FileReader.h>
+#include <zor/FileWriter.h>
 #include <zor/Logger.h>
 #include <zor/XDataStream.h>
 #include <zor/XFileMapper.h>
@@ -846,7 +848,7 @@ XTree XTree::load(const QString& path, const XTypeSupporter& ts) {
 
 bool XTree::save_as_compressed_file(const QString& path, const XTypeSupporter& ts) {
     XByteArray block = write_to_compressed_bytes(ts);
-    if (block.isEmpty() || !block.saveToFile(path)) {
+    if (block.isEmpty() || !FileWriter::saveToFile(block, path)) {
         logError("XTree::save_as_compressed_file, problems");
         return false;
     }
@@ -859,7 +861,7 @@ bool XTree::save_as_compressed_file(const QFileInfo& fi, const XTypeSupporter& t
 
 bool XTree::load_from_compressed_file(const QString& path, const XTypeSupporter& ts) {
     XByteArray block;
-    if (!block.loadFromFile(path)) {
+    if (!FileReader::loadFromFile(block, path)) {
         clear();
         logError("XTree::load_from_compressed_file, problems");
         return false;

@@ -1,0 +1,7 @@
+#include <zor/AbstractReader.h>
+
+namespace zor {
+
+AbstractReader::~AbstractReader() = default;
+
+}  // namespace zor

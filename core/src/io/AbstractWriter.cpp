@@ -1,0 +1,7 @@
+#include <zor/AbstractWriter.h>
+
+namespace zor {
+
+AbstractWriter::~AbstractWriter() = default;
+
+}  // namespace zor

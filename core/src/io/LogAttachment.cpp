@@ -1,0 +1,7 @@
+#include <zor/LogAttachment.h>
+
+namespace zor {
+
+LogAttachment::~LogAttachment() = default;
+
+}  // namespace zor
