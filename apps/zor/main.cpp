@@ -25,6 +25,8 @@ const std::vector<Command>& commands() {
         {"xml", "--in F [--query PATH] [--out G] [--types true]",
          "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
          &runXml},
+        {"dirs", "--dir D [--pattern \"*.cpp,*.h\"] [--not P] [--bigger N] [--smaller N] [--hidden true] [--list true]",
+         "scans a directory tree and selects files by wildcards and size; links to directories are not followed", &runDirs},
     };
     return list;
 }
