@@ -58,6 +58,7 @@ int runDirs(const CommandLine& cmd) {
     XDirInfo info;
     info.setHiddenFiles(cmd.getBool(QStringLiteral("hidden"), false));
     info.scan_dir(dir);
+    info.setupTextFiles();
     const XFindStats stats = info.setup_filtered_files(filter, false);
     QStringList lines;
     lines << xformat("'$': $", dir, info.toString());

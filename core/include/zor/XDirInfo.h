@@ -13,8 +13,12 @@
 // unreadable directory and an entry that vanishes during the scan cost one warning each and are
 // left out.
 //
+// The walk reads each directory once and asks the size of each entry relative to it; the QFileInfo
+// objects it hands out have not asked the disk yet (they do on their first question).
+//
 // Finished scans go to the process-wide cache (cacheDir) under the path as given; a cancelled scan
-// is not stored. Setting reload makes the next scan_dir of the path read the disk again.
+// is not stored. Setting reload makes the next scan_dir of the path read the disk again. A scan
+// served from the cache touches no disk: it sets countFiles, while countDirs and countBytes stay 0.
 //
 // Thread-safety: one thread scans; any other thread may read the counters and set cancel or
 // reload while it runs. The lists (files, filtered, textFiles) belong to the scanning thread until
@@ -89,8 +93,10 @@ public:
 
 private:
     void copyFrom(const XDirInfo& other);
+    long long sizeAt(std::size_t i) const;  // from the scan, or asked from the disk after a cache hit
 
     std::vector<QFileInfo> files;
+    std::vector<long long> sizes;  // the sizes the scan saw, one per file (empty after a cache hit)
     std::vector<const QFileInfo*> filtered;   // into files
     std::vector<const QFileInfo*> textFiles;  // into files
     QSet<QString> textExtensions;

@@ -16,10 +16,11 @@ XCacheDirInfo XDirInfo::cacheDir;
 
 namespace {
 
-// Walks the tree below root on a heap stack. onFile(QFileInfo&&) gets every regular file (and
-// every link to one), onDir(const QFileInfo&) every directory (and every link to one, which is not
-// descended into). Stops before the next entry once *cancel is set. False when root cannot be read
-// or the walk was cancelled.
+// Walks the tree below root on a heap stack. onFile(QFileInfo&&, size) gets every regular file
+// (and every link to one), onDir(size) every directory (and every link to one, which is not
+// descended into). The sizes come from the listing; the QFileInfo objects have not touched the
+// disk yet. Stops before the next entry once *cancel is set. False when root cannot be read or the
+// walk was cancelled.
 template <typename OnFile, typename OnDir>
 bool walkTree(const QString& root, bool hidden, const XAtomic<bool>* cancel, const char* who, OnFile onFile, OnDir onDir) {
     std::vector<QString> pending;
@@ -41,22 +42,18 @@ bool walkTree(const QString& root, bool hidden, const XAtomic<bool>* cancel, con
         if (!prefix.endsWith(QLatin1Char('/'))) prefix += QLatin1Char('/');
         for (platform::DirEntry& e : entries) {
             if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return false;
-            if (e.kind == platform::DirEntry::OTHER) continue;
-            QFileInfo fi(prefix + e.name);
-            if (!fi.exists()) {
-                // A link whose target is gone is no entry at all; anything else vanished meanwhile.
-                if (e.kind != platform::DirEntry::LINK) logWarning("$, entry vanished '$'", who, fi.filePath());
-                continue;
-            }
-            if (e.kind == platform::DirEntry::DIR) {
-                onDir(fi);
-                pending.push_back(fi.filePath());
-            } else if (e.kind == platform::DirEntry::FILE) {
-                onFile(std::move(fi));
-            } else if (fi.isDir()) {
-                onDir(fi);  // a link to a directory: listed, never followed
-            } else if (fi.isFile()) {
-                onFile(std::move(fi));
+            switch (e.kind) {
+            case platform::DirEntry::FILE:
+            case platform::DirEntry::LINK_TO_FILE: onFile(QFileInfo(prefix + e.name), e.size); break;
+            case platform::DirEntry::DIR:
+                onDir(e.size);
+                pending.push_back(prefix + e.name);
+                break;
+            case platform::DirEntry::LINK_TO_DIR: onDir(e.size); break;  // listed, never followed
+            case platform::DirEntry::VANISHED:
+                logWarning("$, entry vanished '$': $", who, prefix + e.name, platform::systemErrorText(e.err));
+                break;
+            default: break;  // a link whose target is gone is no entry at all
             }
         }
     }
@@ -99,6 +96,7 @@ void XDirInfo::copyFrom(const XDirInfo& other) {
     reload = other.reload.load();
     cancel = other.cancel.load();
     files = other.files;
+    sizes = other.sizes;
     filtered = repoint(other.filtered, other.files, files);
     textFiles = repoint(other.textFiles, other.files, files);
     textExtensions = other.textExtensions;
@@ -108,6 +106,7 @@ void XDirInfo::copyFrom(const XDirInfo& other) {
 bool XDirInfo::scan_dir(const QString& path) {
     cancel = false;
     files.clear();
+    sizes.clear();
     filtered.clear();
     textFiles.clear();
     countFiles = 0;
@@ -122,21 +121,19 @@ bool XDirInfo::scan_dir(const QString& path) {
     if (reload.exchange(false)) cacheDir.deleteEntry(path);
     if (cacheDir.tryGet(path, files)) {
         logDebug("XDirInfo::scan_dir, <<<$>>> from cache", path);
-        unsigned long long bytes = 0;
-        for (const QFileInfo& fi : files) bytes += static_cast<unsigned long long>(fi.size());  // kept by the copy
         countFiles = static_cast<unsigned int>(files.size());
-        countBytes = bytes;
         return true;
     }
     const bool done = walkTree(
         path, hiddenFiles, &cancel, "XDirInfo::scan_dir",
-        [this](QFileInfo&& fi) {
-            countBytes.fetch_add(static_cast<unsigned long long>(fi.size()), std::memory_order_relaxed);
+        [this](QFileInfo&& fi, long long size) {
+            countBytes.fetch_add(static_cast<unsigned long long>(size), std::memory_order_relaxed);
             countFiles.fetch_add(1, std::memory_order_relaxed);
             files.push_back(std::move(fi));
+            sizes.push_back(size);
         },
-        [this](const QFileInfo& fi) {
-            countBytes.fetch_add(static_cast<unsigned long long>(fi.size()), std::memory_order_relaxed);
+        [this](long long size) {
+            countBytes.fetch_add(static_cast<unsigned long long>(size), std::memory_order_relaxed);
             countDirs.fetch_add(1, std::memory_order_relaxed);
         });
     if (done) cacheDir.put(path, files);
@@ -149,9 +146,9 @@ XFindStats XDirInfo::setup_filtered_files(const XFileFilter& filter, bool shuffl
     filtered.clear();
     logDebug("XDirInfo::setup_filtered_files, arFile:$", files.size());
     unsigned long long bytes = 0;
-    for (const QFileInfo& fi : files) {
-        bytes += static_cast<unsigned long long>(fi.size());
-        if (filter.match(fi)) filtered.push_back(&fi);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        bytes += static_cast<unsigned long long>(sizeAt(i));
+        if (filter.match(files[i])) filtered.push_back(&files[i]);
     }
     stats.bytes = bytes;
     stats.filesTotal = files.size();
@@ -166,14 +163,16 @@ void XDirInfo::setupTextFiles() {
     textFiles.clear();
     countTextFiles = 0;
     countTextBytes = 0;
-    for (const QFileInfo& fi : files) {
-        if (!textExtensions.contains(fi.suffix().toLower())) continue;
-        textFiles.push_back(&fi);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (!textExtensions.contains(files[i].suffix().toLower())) continue;
+        textFiles.push_back(&files[i]);
         countTextFiles.fetch_add(1, std::memory_order_relaxed);
-        countTextBytes.fetch_add(static_cast<unsigned long long>(fi.size()), std::memory_order_relaxed);
+        countTextBytes.fetch_add(static_cast<unsigned long long>(sizeAt(i)), std::memory_order_relaxed);
     }
     std::shuffle(textFiles.begin(), textFiles.end(), *QRandomGenerator::global());
 }
+
+long long XDirInfo::sizeAt(std::size_t i) const { return i < sizes.size() ? sizes[i] : files[i].size(); }
 
 bool XDirInfo::isTextFile(const QString& fileName) const {
     const QString suffix = QFileInfo(fileName).suffix().toLower();
@@ -216,7 +215,7 @@ long long XDirInfo::count_bytes(const QString& path, bool recursive) {
         return sum;
     }
     walkTree(
-        path, true, nullptr, "XDirInfo::count_bytes", [&sum](QFileInfo&& fi) { sum += fi.size(); }, [](const QFileInfo&) {});
+        path, true, nullptr, "XDirInfo::count_bytes", [&sum](QFileInfo&&, long long size) { sum += size; }, [](long long) {});
     return sum;
 }
 

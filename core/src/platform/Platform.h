@@ -35,15 +35,17 @@ bool heapFree(void* heap, void* p);              // false when the block cannot 
 std::size_t freadUnlocked(void* p, std::size_t n, std::FILE* fp);
 std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
 
-// One entry of a directory listing, classified from the directory itself (no stat of the entry
-// where the file system reports the type).
+// One entry of a directory listing with the size that one fstatat relative to the open directory
+// found (links are followed; a link whose target is gone is BROKEN_LINK).
 struct DirEntry {
-    enum Kind : unsigned char { FILE, DIR, LINK, OTHER };
+    enum Kind : unsigned char { FILE, DIR, LINK_TO_FILE, LINK_TO_DIR, BROKEN_LINK, OTHER, VANISHED };
     QString name;
+    long long size = 0;
     Kind kind = OTHER;
+    int err = 0;  // the error number of a VANISHED entry
 };
 // Appends the entries of dir except "." and ".." (and names beginning with "." unless
-// withHidden). False, with the error number in *err, when dir cannot be opened.
+// withHidden). False, with the error number in *err, when dir cannot be opened or read.
 bool listDirectory(const QString& dir, bool withHidden, std::vector<DirEntry>& out, int* err);
 
 }  // namespace platform

@@ -11,11 +11,25 @@ namespace platform {
 
 namespace {
 
-DirEntry::Kind kindFromMode(mode_t mode) {
-    if (S_ISREG(mode)) return DirEntry::FILE;
-    if (S_ISDIR(mode)) return DirEntry::DIR;
-    if (S_ISLNK(mode)) return DirEntry::LINK;
-    return DirEntry::OTHER;
+// One stat relative to the directory: the kernel resolves one name, not the whole path.
+void classify(int fd, const char* name, DirEntry& entry) {
+    struct stat st;
+    if (fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        entry.kind = DirEntry::VANISHED;
+        entry.err = errno;
+        return;
+    }
+    if (S_ISLNK(st.st_mode)) {
+        if (fstatat(fd, name, &st, 0) != 0) {
+            entry.kind = DirEntry::BROKEN_LINK;
+            return;
+        }
+        entry.size = static_cast<long long>(st.st_size);
+        entry.kind = S_ISDIR(st.st_mode) ? DirEntry::LINK_TO_DIR : S_ISREG(st.st_mode) ? DirEntry::LINK_TO_FILE : DirEntry::OTHER;
+        return;
+    }
+    entry.size = static_cast<long long>(st.st_size);
+    entry.kind = S_ISDIR(st.st_mode) ? DirEntry::DIR : S_ISREG(st.st_mode) ? DirEntry::FILE : DirEntry::OTHER;
 }
 
 }  // namespace
@@ -28,33 +42,27 @@ bool listDirectory(const QString& dir, bool withHidden, std::vector<DirEntry>& o
         return false;
     }
     const int fd = dirfd(d);
+    int readErr = 0;
     for (;;) {
         errno = 0;
         const dirent* e = readdir(d);
-        if (e == nullptr) break;
+        if (e == nullptr) {
+            readErr = errno;
+            break;
+        }
         const char* n = e->d_name;
         if (n[0] == '.') {
             if (n[1] == 0 || (n[1] == '.' && n[2] == 0)) continue;
             if (!withHidden) continue;
         }
+        // Sockets, pipes and devices need no stat: they are never taken.
+        if (e->d_type != DT_UNKNOWN && e->d_type != DT_REG && e->d_type != DT_DIR && e->d_type != DT_LNK) continue;
         DirEntry entry;
-        switch (e->d_type) {
-        case DT_REG: entry.kind = DirEntry::FILE; break;
-        case DT_DIR: entry.kind = DirEntry::DIR; break;
-        case DT_LNK: entry.kind = DirEntry::LINK; break;
-        case DT_UNKNOWN: {
-            // Some file systems do not report the type in the listing.
-            struct stat st;
-            if (fstatat(fd, n, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone meanwhile
-            entry.kind = kindFromMode(st.st_mode);
-            break;
-        }
-        default: entry.kind = DirEntry::OTHER; break;
-        }
+        classify(fd, n, entry);
+        if (entry.kind == DirEntry::OTHER) continue;
         entry.name = QFile::decodeName(n);
         out.push_back(std::move(entry));
     }
-    const int readErr = errno;
     closedir(d);
     if (readErr != 0) {
         if (err != nullptr) *err = readErr;
