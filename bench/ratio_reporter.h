@@ -18,7 +18,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs) {
-            if (r.error_occurred || r.iterations == 0) continue;
+            if (r.error_occurred || r.iterations == 0 || r.run_type != Run::RT_Iteration) continue;
             const std::string name = r.run_name.function_name;
             const std::size_t slash = name.find('/');
             if (slash == std::string::npos) continue;
