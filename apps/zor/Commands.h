@@ -39,6 +39,7 @@ int runGeometry(const zor::CommandLine& cmd);
 int runXml(const zor::CommandLine& cmd);
 int runLines(const zor::CommandLine& cmd);
 int runRandom(const zor::CommandLine& cmd);
+int runDirs(const zor::CommandLine& cmd);
 
 // Sections of the tour that live in their own files.
 void tourMemory();
@@ -50,5 +51,6 @@ void tourTree();
 zor::XTree sampleTree();
 void tourMath();
 void tourXml();
+void tourDirs();
 
 }  // namespace zorapp

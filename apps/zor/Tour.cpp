@@ -122,6 +122,7 @@ int runTour(const CommandLine& cmd) {
     tourTree();
     tourMath();
     tourXml();
+    tourDirs();
     timing();
     section("end of the tour");
     Logger::quit();

@@ -202,6 +202,20 @@ if command -v script >/dev/null; then
   grep -q "$(md5sum long.bin)" tty.txt || { echo "FAIL: checksum result on a terminal"; fails=$((fails + 1)); }
   rm -f long.bin
 fi
+# dirs: a tree with a link loop, a selection by pattern and size, the sorted list; a missing
+# directory ends with 4, a size that is no number with 6.
+mkdir -p dirs/src/sub dirs/build
+printf 'int a;\n' > dirs/src/a.cpp; printf '%0200d' 0 > dirs/src/sub/big.cpp; : > dirs/src/empty.h
+printf 'x' > dirs/build/gen.cpp; ln -s .. dirs/src/sub/loop
+expect 0 dirs --dir dirs --pattern "*.cpp;*.h" --not "*/build/*" --list true
+grep -q "^'dirs': dirs:4, files:4, " out.txt || { echo "FAIL: dirs counts '$(head -1 out.txt)'"; fails=$((fails + 1)); }
+grep -q "^selected 3 of 4 files, filter {\*.cpp, \*.h} ~{\*/build/\*} SIZE:{NO_AREA} TIME:{NO_AREA}$" out.txt || { echo "FAIL: dirs selection"; cat out.txt; fails=$((fails + 1)); }
+[ "$(tail -3 out.txt | tr '\n' ' ')" = "dirs/src/a.cpp dirs/src/empty.h dirs/src/sub/big.cpp " ] || { echo "FAIL: dirs list"; cat out.txt; fails=$((fails + 1)); }
+expect 0 dirs --dir dirs --pattern "*.cpp" --bigger 100
+grep -q "^selected 1 of 4 files, filter {\*.cpp} ~{} SIZE:{> 100} TIME:{NO_AREA}$" out.txt || { echo "FAIL: dirs size"; cat out.txt; fails=$((fails + 1)); }
+expect 4 dirs --dir dirs/none
+expect 6 dirs --dir dirs --bigger lots
+expect 6 dirs
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

@@ -31,6 +31,8 @@ const std::vector<Command>& commands() {
          "line, paragraph and line-ending statistics of a text file and its UTF-8 verdict (missing: 4, unmappable: 5)", &runLines},
         {"random", "[--seed N] [--count K] [--words true] [--len L]",
          "K numbers of the Mersenne Twister (or lines of words); reproducible with --seed, else seeded from the clock", &runRandom},
+        {"dirs", "--dir D [--pattern \"*.cpp,*.h\"] [--not P] [--bigger N] [--smaller N] [--hidden true] [--list true]",
+         "scans a directory tree and selects files by wildcards and size; links to directories are not followed", &runDirs},
     };
     return list;
 }

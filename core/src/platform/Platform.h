@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 namespace zor {
 namespace platform {
@@ -44,6 +45,18 @@ void adviseHugePages(void* p, std::size_t len);
 void* mapFileSequential(int fd, std::size_t len, bool populate);
 bool unmapFile(void* p, std::size_t len);  // false when p was not a mapping of len bytes
 unsigned long long physicalMemory();     // bytes of RAM, 0 when unknown
+// One entry of a directory listing with the size that one fstatat relative to the open directory
+// found (links are followed; a link whose target is gone is BROKEN_LINK).
+struct DirEntry {
+    enum Kind : unsigned char { FILE, DIR, LINK_TO_FILE, LINK_TO_DIR, BROKEN_LINK, OTHER, VANISHED };
+    QString name;
+    long long size = 0;
+    Kind kind = OTHER;
+    int err = 0;  // the error number of a VANISHED entry
+};
+// Appends the entries of dir except "." and ".." (and names beginning with "." unless
+// withHidden). False, with the error number in *err, when dir cannot be opened or read.
+bool listDirectory(const QString& dir, bool withHidden, std::vector<DirEntry>& out, int* err);
 
 }  // namespace platform
 }  // namespace zor
