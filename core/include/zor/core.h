@@ -99,6 +99,7 @@
 #include <zor/XByteArray.h>
 #include <zor/XCalendarUTC.h>
 #include <zor/XCategory.h>
+#include <zor/XContentFilter.h>
 #include <zor/XDataStream.h>
 #include <zor/XDelimiter.h>
 #include <zor/XDestructor.h>
@@ -128,13 +129,17 @@
 #include <zor/XNullDevice.h>
 #include <zor/XObject.h>
 #include <zor/XProgramConsole.h>
+#include <zor/XRam.h>
 #include <zor/XRamInfo.h>
+#include <zor/XRamLayer.h>
+#include <zor/XRamLayerGroup.h>
 #include <zor/XRecord.h>
 #include <zor/XScheduler.h>
 #include <zor/XSchedulerAction.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>
+#include <zor/XSymbol.h>
 #include <zor/XThread.h>
 #include <zor/XThreadPool.h>
 #include <zor/XThreadWorker.h>
