@@ -1,5 +1,6 @@
 #pragma once
 // Every public header of zor core.
+#include <zor/AbstractFile.h>
 #include <zor/AbstractMemory.h>
 #include <zor/AbstractReader.h>
 #include <zor/AbstractSaxHelper.h>
@@ -80,6 +81,8 @@
 #include <zor/SaxParser.h>
 #include <zor/SchedulerFileSystemAction.h>
 #include <zor/Scheme.h>
+#include <zor/SearchFileName.h>
+#include <zor/SearchFilter.h>
 #include <zor/String64.h>
 #include <zor/StringEnum.h>
 #include <zor/TextHelpers.h>
@@ -97,17 +100,23 @@
 #include <zor/XArgs.h>
 #include <zor/XAtomic.h>
 #include <zor/XByteArray.h>
+#include <zor/XCacheDirInfo.h>
 #include <zor/XCalendarUTC.h>
 #include <zor/XCategory.h>
 #include <zor/XContentFilter.h>
 #include <zor/XDataStream.h>
 #include <zor/XDelimiter.h>
 #include <zor/XDestructor.h>
+#include <zor/XDirFileCreator.h>
+#include <zor/XDirInfo.h>
+#include <zor/XDirScanParameter.h>
 #include <zor/XError.h>
 #include <zor/XErrorMap.h>
 #include <zor/XEventListener.h>
 #include <zor/XFile.h>
+#include <zor/XFileFilter.h>
 #include <zor/XFileMapper.h>
+#include <zor/XFindStats.h>
 #include <zor/XFunctionMapper.h>
 #include <zor/XFunctionRunner.h>
 #include <zor/XFunctionWorker.h>
@@ -122,6 +131,8 @@
 #include <zor/XMemoryWrapper.h>
 #include <zor/XMimeType.h>
 #include <zor/XNode.h>
+#include <zor/XNodeDir.h>
+#include <zor/XNodeFile.h>
 #include <zor/XNodeInfoCollector.h>
 #include <zor/XNodeInfoCollectorStandard.h>
 #include <zor/XNodeIterator.h>

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 namespace zor {
 namespace platform {
@@ -33,6 +34,17 @@ bool heapFree(void* heap, void* p);              // false when the block cannot 
 // Stream reads and writes without the stream's own lock: the caller holds its own.
 std::size_t freadUnlocked(void* p, std::size_t n, std::FILE* fp);
 std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
+
+// One entry of a directory listing, classified from the directory itself (no stat of the entry
+// where the file system reports the type).
+struct DirEntry {
+    enum Kind : unsigned char { FILE, DIR, LINK, OTHER };
+    QString name;
+    Kind kind = OTHER;
+};
+// Appends the entries of dir except "." and ".." (and names beginning with "." unless
+// withHidden). False, with the error number in *err, when dir cannot be opened.
+bool listDirectory(const QString& dir, bool withHidden, std::vector<DirEntry>& out, int* err);
 
 }  // namespace platform
 }  // namespace zor
