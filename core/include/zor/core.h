@@ -125,6 +125,9 @@
 #include <zor/XLambda_GUI_Event.h>
 #include <zor/XLibBase.h>
 #include <zor/XLightweightThread.h>
+#include <zor/XLineInfo.h>
+#include <zor/XLineReader.h>
+#include <zor/XLineReaderDA.h>
 #include <zor/XLink.h>
 #include <zor/XMem.h>
 #include <zor/XMemFile.h>
@@ -164,6 +167,8 @@
 #include <zor/XTree_View.h>
 #include <zor/XTypeSet.h>
 #include <zor/XTypeSupporter.h>
+#include <zor/XUTF8_Detector.h>
+#include <zor/XUtf8_Info.h>
 #include <zor/XVal.h>
 #include <zor/XWorker.h>
 #include <zor/XmlNodeCreator.h>

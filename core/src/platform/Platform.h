@@ -46,5 +46,10 @@ struct DirEntry {
 // withHidden). False, with the error number in *err, when dir cannot be opened.
 bool listDirectory(const QString& dir, bool withHidden, std::vector<DirEntry>& out, int* err);
 
+// The size of the file at path now, following links; -1 when it cannot be read (a removed file).
+long long fileSizeByName(const QString& path);
+// Tells the system that the mapped range will be read once from front to back (read-ahead).
+void adviseSequential(const void* p, std::size_t len);
+
 }  // namespace platform
 }  // namespace zor
