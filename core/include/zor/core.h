@@ -116,6 +116,7 @@
 #include <zor/XFile.h>
 #include <zor/XFileFilter.h>
 #include <zor/XFileMapper.h>
+#include <zor/XFilter.h>
 #include <zor/XFindStats.h>
 #include <zor/XFunctionMapper.h>
 #include <zor/XFunctionRunner.h>

@@ -196,6 +196,15 @@ __attribute__((noinline)) const char* findBytes(const char* p, std::size_t n, co
     return static_cast<const char*>(memmem(p, n, pat, len));
 }
 
+bool looksBinary(const char* p, std::size_t n) {
+    const std::size_t m = n < 1024 ? n : 1024;
+    for (std::size_t i = 0; i < m; ++i) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        if (c < 32 && c != 8 && c != 9 && c != 10 && c != 13) return true;
+    }
+    return false;
+}
+
 bool isBlank(const char* p, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i)
         if (p[i] != ' ' && p[i] != '\t' && p[i] != '\r') return false;

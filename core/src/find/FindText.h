@@ -57,6 +57,10 @@ std::vector<std::pair<std::size_t, std::size_t>> sentenceRanges(const char* p, s
 // The first occurrence of pat[0..len) in p[0..n) (memmem), or null.
 const char* findBytes(const char* p, std::size_t n, const char* pat, std::size_t len);
 
+// The line reader's binary test: a control byte other than backspace, tab, line feed and carriage
+// return among the first 1024 bytes.
+bool looksBinary(const char* p, std::size_t n);
+
 // True when p[0..n) holds nothing but blanks, tabs and carriage returns.
 bool isBlank(const char* p, std::size_t n);
 

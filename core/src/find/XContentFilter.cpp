@@ -24,17 +24,6 @@ bool isDecimal(const QStringRef& tok) {
     return true;
 }
 
-// The binary test of the line reader: a control byte other than backspace, tab, line feed and
-// carriage return among the first 1024 bytes.
-bool looksBinary(const char* p, std::size_t n) {
-    const std::size_t m = n < 1024 ? n : 1024;
-    for (std::size_t i = 0; i < m; ++i) {
-        const unsigned char c = static_cast<unsigned char>(p[i]);
-        if (c < 32 && c != 8 && c != 9 && c != 10 && c != 13) return true;
-    }
-    return false;
-}
-
 inline unsigned char lowerAscii(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
 
 // The quick whole-file test: a term counts as present when its bytes occur often enough anywhere
@@ -289,7 +278,7 @@ void XContentFilter::eat_symbols_to_close_bracket() {
 bool XContentFilter::canMatch(const char* data, std::size_t len, std::size_t maxLineLength) const {
     if (m_regExMode || data == nullptr) return true;
     if (len == 0 || m_symbols.empty()) return false;
-    if (looksBinary(data, len)) return true;
+    if (detail::looksBinary(data, len)) return true;
     PresencePolicy policy(data, len, maxLineLength);
     detail::Evaluator<PresencePolicy> eval(m_symbols, policy);
     std::uint32_t pos = 0;
