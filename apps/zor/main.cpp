@@ -25,6 +25,9 @@ const std::vector<Command>& commands() {
         {"xml", "--in F [--query PATH] [--out G] [--types true]",
          "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
          &runXml},
+        {"find", "--dir D --query Q [--files \"*.txt;*.md\"] [--not PATTERNS] [--scope file|paragraph|sentence] [--regex true]",
+         "searches the files' contents; prints path:line: text with the hits in [[ ]] and the counters; none found: 1, bad query: 9",
+         &runFind},
     };
     return list;
 }
