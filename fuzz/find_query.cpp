@@ -18,7 +18,7 @@ const QByteArray& fixedText() {
         "Error: disk full. Warning! retry? error error error\n"
         "\xC3\xA9t\xC3\xA9 \xC3\x89T\xC3\x89 caf\xC3\xA9 (error) \"quoted words\" a|b a&b\n"
         "\n"
-        "\xE4\xBD\xA0\xE5\xA5\xBD\xE3\x80\x82error\xEF\xBC\x81\xE2\x80\xA6 ok\xE3\x80\x80ok\n"
+        "\xE4\xBD\xA0\xE5\xA5\xBD\xE3\x80\x82" "error\xEF\xBC\x81\xE2\x80\xA6 ok\xE3\x80\x80ok\n"
         "bad \xFF\xFE bytes \xC3( and \xE2\x82 cut error\r\n"
         "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxerrorxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n"
         "\xF0\x9F\x98\x80 warning \xE2\x84\xAA kelvin s\xC5\xBF last");
