@@ -112,6 +112,10 @@ TEST(ContentSearch, Utf8ByteOffsetsAndBadBytes) {
     EXPECT_EQ(marksOf(run(wide, "\xC3\xA9t\xC3\xA9{i}", F)), "8-13 14-19");
     EXPECT_EQ(marksOf(run(wide, "\xC3\xA9t\xC3\xA9", F)), "14-19");
     EXPECT_EQ(marksOf(run(wide, "\xC3\xA9t\xC3\xA9{i,w}", S)), "8-13 14-19");
+    // The Kelvin sign and the long s fold to ASCII letters: a caseless ASCII text finds them too.
+    EXPECT_EQ(marksOf(run("o\xE2\x84\xAA ok OK", "OK{i}", P)), "0-2 5-7 8-10");
+    EXPECT_EQ(marksOf(run("\xC5\xBFo so", "SO{i,w}", P)), "0-2 4-6");
+    EXPECT_EQ(marksOf(run("Rock rOCK", "rock{i}", F)), "0-4 5-9");
     // Invalid bytes keep their places: each counts as one character, offsets stay the file's.
     EXPECT_EQ(marksOf(run("\xFF\xFE" "error", "ERROR{i}", P)), "2-7");
     EXPECT_EQ(marksOf(run("\xC3(error \xE2\x82 error", "error{i}", F)), "2-7 11-16");

@@ -217,9 +217,65 @@ Needle::Needle(const XSymbol& s) : symbol(&s), utf8(s.text.toUtf8()) {
         if (static_cast<unsigned char>(c) >= 0x80) asciiOnly = false;
     // A lone surrogate or a replacement character in the text would not match byte for byte.
     bytewise = !s.ignoreCase && s.text.isValidUtf16() && !s.text.contains(QChar(0xFFFD));
+    caselessAscii = s.ignoreCase && asciiOnly;
+    hasFoldTargets = false;
+    for (char c : utf8)
+        if (c == 'k' || c == 'K' || c == 's' || c == 'S') hasFoldTargets = true;
     const QString& d = XDelimiter::sDelimAll;
     neverWord = s.wholeWord && !s.text.isEmpty() && (d.contains(s.text.front()) || d.contains(s.text.back()));
 }
+
+namespace {
+
+const std::array<unsigned char, 256>& foldTable() {
+    static const std::array<unsigned char, 256> t = [] {
+        std::array<unsigned char, 256> r{};
+        for (int i = 0; i < 256; ++i) r[static_cast<std::size_t>(i)] = static_cast<unsigned char>((i >= 'A' && i <= 'Z') ? i + 32 : i);
+        return r;
+    }();
+    return t;
+}
+
+// The caseless search of an ASCII text on bytes: the first byte is found with memchr in both
+// cases, the rest compared folded.
+std::size_t caselessBytes(const Needle& needle, const char* p, std::size_t n, std::int64_t unitStart, std::size_t limit,
+                          std::vector<XRam>* out) {
+    const std::array<unsigned char, 256>& fold = foldTable();
+    const unsigned char* pat = reinterpret_cast<const unsigned char*>(needle.utf8.constData());
+    const std::size_t len = static_cast<std::size_t>(needle.utf8.size());
+    if (len > n) return 0;
+    const unsigned char lo = fold[pat[0]];
+    const unsigned char up = (lo >= 'a' && lo <= 'z') ? static_cast<unsigned char>(lo - 32) : lo;
+    const unsigned char* m = reinterpret_cast<const unsigned char*>(p);
+    const std::size_t last = n - len;
+    std::size_t count = 0;
+    // The next occurrence of each case of the first byte at or after pos (null once there is none).
+    const unsigned char* nextLo = static_cast<const unsigned char*>(std::memchr(m, lo, last + 1));
+    const unsigned char* nextUp = up == lo ? nullptr : static_cast<const unsigned char*>(std::memchr(m, up, last + 1));
+    while (nextLo != nullptr || nextUp != nullptr) {
+        const unsigned char* cand = nextLo;
+        if (nextUp != nullptr && (cand == nullptr || nextUp < cand)) cand = nextUp;
+        const std::size_t at = static_cast<std::size_t>(cand - m);
+        std::size_t k = 1;
+        while (k < len && fold[m[at + k]] == fold[pat[k]]) ++k;
+        if (k == len && (!needle.symbol->wholeWord || (delimiterBefore(p, at) && delimiterAfter(p, n, at + len)))) {
+            ++count;
+            if (out != nullptr) {
+                const std::int64_t a = unitStart + static_cast<std::int64_t>(at);
+                out->emplace_back(static_cast<std::int32_t>(a), static_cast<std::int32_t>(a + static_cast<std::int64_t>(len)));
+            }
+            if (limit != 0 && count >= limit) break;
+        }
+        const std::size_t pos = at + 1;
+        if (cand == nextLo)
+            nextLo = pos <= last ? static_cast<const unsigned char*>(std::memchr(m + pos, lo, last - pos + 1)) : nullptr;
+        else
+            nextUp = pos <= last ? static_cast<const unsigned char*>(std::memchr(m + pos, up, last - pos + 1)) : nullptr;
+    }
+    return count;
+}
+
+}  // namespace
 
 std::size_t searchUnit(const Needle& needle, const char* p, std::size_t n, std::int64_t unitStart,
                        std::size_t limit, QString& text, bool& decoded, std::vector<XRam>* out) {
@@ -246,6 +302,10 @@ std::size_t searchUnit(const Needle& needle, const char* p, std::size_t n, std::
             pos = off + 1;
         }
         return count;
+    }
+    if (needle.caselessAscii && !(needle.hasFoldTargets && (findBytes(p, n, "\xE2\x84\xAA", 3) != nullptr ||
+                                                             findBytes(p, n, "\xC5\xBF", 2) != nullptr))) {
+        return caselessBytes(needle, p, n, unitStart, limit, out);
     }
     if (!decoded) {
         text = decodeUtf8(p, n);

@@ -73,6 +73,11 @@ struct Needle {
     bool bytewise;          // case-sensitive and a text whose byte match equals a text match
     bool neverWord;         // a whole-word search whose text begins or ends with a delimiter
     bool asciiOnly;         // the text is ASCII
+    // Caseless and ASCII: searched on bytes with ASCII case folding, unless the unit holds one of
+    // the two characters that fold to ASCII letters (the Kelvin sign, the long s) and the text
+    // has such a letter.
+    bool caselessAscii;
+    bool hasFoldTargets;    // the text contains k or s in either case
 };
 
 // The hits of needle in the unit p[0..n) that starts at file offset unitStart, appended to out as
