@@ -238,3 +238,26 @@ TEST(ContentSearch, ParallelSearchOverFiles) {
     EXPECT_EQ(bad.search(files, 2, nullptr).filesTotal.load(), 0u);
     EXPECT_TRUE(cap.containsText("XFilter::search, the content filter is not valid: scope:File, pattern '(a'"));
 }
+
+TEST(ContentSearch, ByteSearchAgreesWithNaiveCountAtEveryLength) {
+    // Texts over a two-letter alphabet put candidates at every place: block edges, the tail, the
+    // last possible start.
+    std::uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 1u;
+    };
+    for (const char* needle : {"ab", "aab", "abba", "babababababababab", "aaaaaaaaaaaaaaaaaaaa"}) {
+        const QByteArray pat(needle);
+        for (int len = 1; len < 90; ++len) {
+            QByteArray text;
+            for (int i = 0; i < len; ++i) text += next() ? 'a' : 'b';
+            std::string want;
+            for (int i = 0; i + pat.size() <= text.size(); ++i)
+                if (text.mid(i, pat.size()) == pat)
+                    want += (want.empty() ? "" : " ") + std::to_string(i) + "-" + std::to_string(i + pat.size());
+            EXPECT_EQ(marksOf(run(text, needle, F)), want) << needle << " in " << text.constData();
+            EXPECT_EQ(marksOf(run(text, needle, P)), want) << needle << " in " << text.constData();
+        }
+    }
+}
