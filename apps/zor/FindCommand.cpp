@@ -167,7 +167,28 @@ int runFind(const CommandLine& cmd) {
     filter.skipBinary = !cmd.isBool(QStringLiteral("binary"), false);
 
     XDirInfo scan;
-    scan.scan_dir(dir);
+    const bool tty = isatty(STDERR_FILENO) != 0;
+    if (tty) {
+        // The scan runs on a pooled thread while this one shows its counters.
+        std::atomic<bool> scanned{false};
+        XThreadPool::start_function_global([&scan, &scanned, &dir] {
+            scan.scan_dir(dir);
+            scanned.store(true);
+        });
+        QElapsedTimer shown;
+        shown.start();
+        while (!scanned.load()) {
+            QThread::msleep(20);
+            if (shown.elapsed() >= 200) {
+                std::fprintf(stderr, "\rscanning: %u directories, %u files", scan.countDirs.load(), scan.countFiles.load());
+                std::fflush(stderr);
+                shown.restart();
+            }
+        }
+        std::fprintf(stderr, "\r\033[K");
+    } else {
+        scan.scan_dir(dir);
+    }
     scan.setup_filtered_files(filter.fileFilter, false);
     std::vector<const QFileInfo*> files = scan.get_view_filtered_files();
     std::sort(files.begin(), files.end(),
@@ -175,7 +196,7 @@ int runFind(const CommandLine& cmd) {
 
     const bool colour = isatty(STDOUT_FILENO) != 0;
     const Markers mk = colour ? Markers{"\033[1;31m", "\033[0m"} : Markers{"[[", "]]"};
-    const bool showProgress = isatty(STDERR_FILENO) != 0 && files.size() >= 200;
+    const bool showProgress = tty && files.size() >= 200;
     QElapsedTimer clock;
     clock.start();
     std::atomic<qint64> lastShown{0};
