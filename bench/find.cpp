@@ -141,7 +141,9 @@ BENCHMARK(paragraph_query_zor)->Name("paragraph_and_and_not/zor")->Arg(2)->Arg(1
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        // Single runs, or the median of repetitions, under the run's own name.
+        for (const Run& r : runs)
+            if (r.aggregate_name.empty() || r.aggregate_name == "median") times[r.run_name.str()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
