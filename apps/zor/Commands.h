@@ -48,5 +48,6 @@ void tourTree();
 zor::XTree sampleTree();
 void tourMath();
 void tourXml();
+void tourFind();
 
 }  // namespace zorapp
