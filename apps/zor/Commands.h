@@ -40,6 +40,7 @@ int runXml(const zor::CommandLine& cmd);
 int runLines(const zor::CommandLine& cmd);
 int runRandom(const zor::CommandLine& cmd);
 int runDirs(const zor::CommandLine& cmd);
+int runFind(const zor::CommandLine& cmd);
 
 // Sections of the tour that live in their own files.
 void tourMemory();
@@ -52,5 +53,6 @@ zor::XTree sampleTree();
 void tourMath();
 void tourXml();
 void tourDirs();
+void tourFind();
 
 }  // namespace zorapp

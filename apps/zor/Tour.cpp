@@ -123,6 +123,7 @@ int runTour(const CommandLine& cmd) {
     tourMath();
     tourXml();
     tourDirs();
+    tourFind();
     timing();
     section("end of the tour");
     Logger::quit();

@@ -216,6 +216,28 @@ grep -q "^selected 1 of 4 files, filter {\*.cpp} ~{} SIZE:{> 100} TIME:{NO_AREA}
 expect 4 dirs --dir dirs/none
 expect 6 dirs --dir dirs --bigger lots
 expect 6 dirs
+# find: hits per line with markers in path order, the counters, exit 1 for nothing found, 9 with
+# the syntax check's text for a bad query; binary and empty files are passed over.
+mkdir -p find/sub
+printf 'error here. warning there.\nonly error\n\nWarning: Error{x} errors\n' > find/a.txt
+printf 'caf\xc3\xa9 error\n' > find/sub/b.md
+printf 'error\001\002' > find/c.bin
+: > find/empty.txt
+expect 0 find --dir find --query "error & ~warning" --scope paragraph
+printf 'find/a.txt:2: only [[error]]\nfind/a.txt:4: Warning: Error{x} [[error]]s\nfind/sub/b.md:1: caf\xc3\xa9 [[error]]\n' > want.txt
+head -3 out.txt | cmp -s - want.txt || { echo "FAIL: find hits"; cat out.txt; fails=$((fails + 1)); }
+grep -q "^files total:4, files :2, lines :5, .*hits :6, binary files skipped:1$" out.txt || { echo "FAIL: find counters"; cat out.txt; fails=$((fails + 1)); }
+expect 0 find --dir find --files "*.md" --query "ERROR{i,w}" --summary false
+[ "$(cat out.txt)" = "find/sub/b.md:1: café [[error]]" ] || { echo "FAIL: find files '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 0 find --dir find --query "e\\w+s" --regex true --scope sentence --summary false
+[ "$(cat out.txt)" = "find/a.txt:4: Warning: Error{x} [[errors]]" ] || { echo "FAIL: find regex '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 1 find --dir find --query "nowhere"
+expect 9 find --dir find --query "(error"
+grep -q "Brackets open/close must be symmetric +( -) => 0, but we have:1" err.txt || { echo "FAIL: find syntax text"; cat err.txt; fails=$((fails + 1)); }
+expect 9 find --dir find --query "error{z}"
+expect 6 find --dir find --query x --scope chapter
+expect 4 find --dir find/none --query x
+expect 6 find --dir find
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

@@ -105,6 +105,7 @@
 #include <zor/XCacheDirInfo.h>
 #include <zor/XCalendarUTC.h>
 #include <zor/XCategory.h>
+#include <zor/XContentFilter.h>
 #include <zor/XDataStream.h>
 #include <zor/XDelimiter.h>
 #include <zor/XDestructor.h>
@@ -117,6 +118,7 @@
 #include <zor/XFile.h>
 #include <zor/XFileFilter.h>
 #include <zor/XFileMapper.h>
+#include <zor/XFilter.h>
 #include <zor/XFindStats.h>
 #include <zor/XFunctionMapper.h>
 #include <zor/XFunctionRunner.h>
@@ -145,13 +147,17 @@
 #include <zor/XNullDevice.h>
 #include <zor/XObject.h>
 #include <zor/XProgramConsole.h>
+#include <zor/XRam.h>
 #include <zor/XRamInfo.h>
+#include <zor/XRamLayer.h>
+#include <zor/XRamLayerGroup.h>
 #include <zor/XRecord.h>
 #include <zor/XScheduler.h>
 #include <zor/XSchedulerAction.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>
+#include <zor/XSymbol.h>
 #include <zor/XThread.h>
 #include <zor/XThreadPool.h>
 #include <zor/XThreadWorker.h>
