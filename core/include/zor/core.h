@@ -2,12 +2,14 @@
 // Every public header of zor core.
 #include <zor/AbstractMemory.h>
 #include <zor/AbstractReader.h>
+#include <zor/AbstractReceiver.h>
 #include <zor/AbstractSaxHelper.h>
 #include <zor/AbstractTask.h>
 #include <zor/AbstractThread.h>
 #include <zor/AbstractWriter.h>
 #include <zor/AbstractXRecord.h>
 #include <zor/Abstract_ZOR_Program.h>
+#include <zor/AdapterInfos.h>
 #include <zor/Appender.h>
 #include <zor/AppenderConsole.h>
 #include <zor/AppenderFile.h>
@@ -77,10 +79,15 @@
 #include <zor/Pose3.h>
 #include <zor/Quaternion.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
+#include <zor/ReadStream.h>
+#include <zor/ReceiverFile.h>
 #include <zor/Res.h>
 #include <zor/SaxParser.h>
 #include <zor/SchedulerFileSystemAction.h>
 #include <zor/Scheme.h>
+#include <zor/ServerSocket.h>
+#include <zor/SockString.h>
+#include <zor/Socket.h>
 #include <zor/String64.h>
 #include <zor/StringEnum.h>
 #include <zor/TextHelpers.h>
@@ -94,6 +101,8 @@
 #include <zor/Vector3.h>
 #include <zor/Vector4.h>
 #include <zor/Vector4d.h>
+#include <zor/WinServerSocket.h>
+#include <zor/WinSocket.h>
 #include <zor/XAbstractFile.h>
 #include <zor/XAdditionalLibInfos.h>
 #include <zor/XArgs.h>
