@@ -36,6 +36,8 @@ bool requireKey(const zor::CommandLine& cmd, const char* key, QString& value);
 int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data);
 int runGeometry(const zor::CommandLine& cmd);
 int runXml(const zor::CommandLine& cmd);
+int runAdapters(const zor::CommandLine& cmd);
+int runConnect(const zor::CommandLine& cmd);
 
 // Sections of the tour that live in their own files.
 void tourMemory();

@@ -25,6 +25,10 @@ const std::vector<Command>& commands() {
         {"xml", "--in F [--query PATH] [--out G] [--types true]",
          "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
          &runXml},
+        {"adapters", "", "lists the machine's IPv4 addresses, 127.0.0.1 last", &runAdapters},
+        {"connect", "--url U [--timeout MS] [--send TEXT]",
+         "opens a TCP or TLS (https) connection, sends one line and prints the reply; bad URL: 6, no connection: 5",
+         &runConnect},
     };
     return list;
 }
