@@ -8,6 +8,9 @@
 #include <zor/ZorErrorCodes.h>
 
 #include <QTcpServer>
+#include <algorithm>
+#include <atomic>
+#include <vector>
 #include <gtest/gtest.h>
 #include <memory>
 #include <thread>
@@ -203,4 +206,43 @@ TEST(PlainSockets, MemBlockRoundTripAndFailures) {
     EXPECT_TRUE(cap.containsText(QStringLiteral("WinSocket::receiveMemBlock, sock == 0!!!")));
     EXPECT_FALSE(none.sendMemBlock(m, 10));
     EXPECT_TRUE(cap.containsText(QStringLiteral("WinSocket::sendMemBlock, sock == 0!!!")));
+}
+
+TEST(PlainSockets, ClientsOnSeveralThreadsEachGetTheirBlock) {
+    zortest::LogCapture cap;
+    WinServerSocket server;
+    ASSERT_TRUE(server.bind(0, QStringLiteral("127.0.0.1")));
+    server.listen(8);
+    server.setTimeoutOption(10, 0, true);
+    constexpr int kClients = 4;
+    constexpr std::size_t kSize = 256 * 1024;
+    std::atomic<int> sentOk{0};
+    std::vector<std::thread> clients;
+    for (int i = 0; i < kClients; ++i) {
+        clients.emplace_back([&, i] {
+            std::unique_ptr<Socket> c(Socket::createSocket(QStringLiteral("127.0.0.1"), server.getPort()));
+            if (!c) return;
+            XMem block(kSize, 'a' + i);  // the first byte names the client
+            if (c->sendMemBlock(block, 10000)) ++sentOk;
+            // Wait for the server's one-byte receipt before closing.
+            c->readByte(10000);
+        });
+    }
+    QList<char> seen;
+    for (int i = 0; i < kClients; ++i) {
+        bool timedOut = false;
+        std::unique_ptr<Socket> peer(server.accept(&timedOut));
+        ASSERT_NE(peer, nullptr) << cap.lastLines(4);
+        XMem in(kSize);
+        EXPECT_TRUE(peer->receiveMemBlock(in, 10000));
+        EXPECT_TRUE(in.isOK());
+        const char first = in.mem()[0];
+        EXPECT_EQ(QByteArray(in.mem(), static_cast<int>(kSize)), QByteArray(static_cast<int>(kSize), first));
+        seen.append(first);
+        EXPECT_TRUE(peer->sendByte(1));
+    }
+    for (std::thread& t : clients) t.join();
+    EXPECT_EQ(sentOk.load(), kClients);
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (QList<char>{'a', 'b', 'c', 'd'}));
 }

@@ -5,7 +5,8 @@
 // The server runs in the thread of its event loop (or of the caller of waitForNewConnection).
 // Every socket it hands out is detached from any thread, so that the thread that takes it from
 // nextPendingConnection() adopts it (BasicSocket::adoptToCurrentThread, or takeSocket here). The
-// taker owns the socket. The server owns its copy of the TLS configuration.
+// taker owns the socket; sockets still pending when the server is destroyed go with it. The server
+// owns its copy of the TLS configuration.
 #include <zor/BasicSocket.h>
 #include <zor/zor_export.h>
 

@@ -19,6 +19,8 @@ XServer::XServer(QObject* parent) : QTcpServer(parent) { logDebug("XServer::XSer
 
 XServer::~XServer() {
     logDestruct("XServer::~XServer");
+    // Sockets nobody took have no parent that would delete them.
+    while (hasPendingConnections()) delete nextPendingConnection();
     delete sslConfig;
 }
 
