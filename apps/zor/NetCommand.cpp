@@ -12,6 +12,7 @@
 
 #include <zor/core.h>
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 #include <memory>
@@ -28,6 +29,12 @@ int runAdapters(const CommandLine& cmd) {
 }
 
 int runConnect(const CommandLine& cmd) {
+    // Name lookups and TLS want an application object.
+    static int argc = 1;
+    static char name[] = "zor";
+    static char* argv[] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> app;
+    if (QCoreApplication::instance() == nullptr) app = std::make_unique<QCoreApplication>(argc, argv);
     if (!startLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
     QString urlText;
     if (!requireKey(cmd, "url", urlText)) return finish(EXIT_ZOR_ARGUMENT);

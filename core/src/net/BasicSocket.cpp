@@ -42,12 +42,19 @@ void BasicSocket::connectToHostEncrypted(const QString&, unsigned short) {
 
 BasicSocket* BasicSocket::connectToHost(const QString& host, unsigned short port, bool ssl, std::size_t timeoutMs) {
     if (netDebug.load()) logDebug("BasicSocket::connectToHost, try to connect $:$, ssl:$, timeout:$", host, port, ssl, timeoutMs);
-    const QHostInfo info = QHostInfo::fromName(host);
-    if (info.addresses().isEmpty()) {
-        logError("BasicSocket::connectToHost, cannot resolve '$'", host);
-        return nullptr;
+    // An address needs no lookup (nor the lookup's threads).
+    QHostAddress literal;
+    QString address;
+    if (literal.setAddress(host)) {
+        address = literal.toString();
+    } else {
+        const QHostInfo info = QHostInfo::fromName(host);
+        if (info.addresses().isEmpty()) {
+            logError("BasicSocket::connectToHost, cannot resolve '$'", host);
+            return nullptr;
+        }
+        address = info.addresses().first().toString();
     }
-    const QString address = info.addresses().first().toString();
 
     BasicSocket* result = nullptr;
     QTcpSocket* qs = nullptr;
