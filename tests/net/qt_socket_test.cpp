@@ -126,6 +126,11 @@ TEST(QtSockets, ConnectToHostFailuresGiveNullAndTheirTexts) {
     static_cast<BasicSocket&>(plain).connectToHostEncrypted(QStringLiteral("127.0.0.1"), port);
     EXPECT_TRUE(cap.containsText(QStringLiteral("BasicSocket::connectToHostEncrypted - forbidden call !")));
     EXPECT_FALSE(plain.flushWrite(10));  // not open
+    EXPECT_FALSE(plain.sendString(QStringLiteral("x")));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("BasicSocket::sendString, sock->write failed !")));
+    EXPECT_FALSE(plain.sendStringCRLF(QStringLiteral("x")));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("BasicSocket::sendStringCRLF, sock->write failed !")));
+    EXPECT_EQ(plain.receiveString(10, 10), QString());
     EXPECT_FALSE(BasicSocket::valid(nullptr));
     EXPECT_FALSE(BasicSocket::valid(&plain));
 }
