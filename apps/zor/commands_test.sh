@@ -150,7 +150,7 @@ while not data.endswith(b"\n"):
     data += part
 c.sendall(b"echo:" + data); c.close()
 PY
-for _ in 1 2 3 4 5 6 7 8 9 10; do [ -s echo_port.txt ] && break; sleep 0.2; done
+for _ in $(seq 1 100); do [ -s echo_port.txt ] && break; sleep 0.2; done
 port=$(cat echo_port.txt)
 expect 0 connect --url "http://127.0.0.1:$port/" --send "hi there" --timeout 5000
 [ "$(tail -1 out.txt)" = "echo:hi there" ] || { echo "FAIL: connect echo '$(cat out.txt)'"; fails=$((fails + 1)); }
