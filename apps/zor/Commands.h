@@ -41,6 +41,8 @@ int runLines(const zor::CommandLine& cmd);
 int runRandom(const zor::CommandLine& cmd);
 int runDirs(const zor::CommandLine& cmd);
 int runFind(const zor::CommandLine& cmd);
+int runAdapters(const zor::CommandLine& cmd);
+int runConnect(const zor::CommandLine& cmd);
 
 // Sections of the tour that live in their own files.
 void tourMemory();
@@ -54,5 +56,6 @@ void tourMath();
 void tourXml();
 void tourDirs();
 void tourFind();
+void tourNet();
 
 }  // namespace zorapp

@@ -124,6 +124,7 @@ int runTour(const CommandLine& cmd) {
     tourXml();
     tourDirs();
     tourFind();
+    tourNet();
     timing();
     section("end of the tour");
     Logger::quit();

@@ -238,6 +238,33 @@ expect 9 find --dir find --query "error{z}"
 expect 6 find --dir find --query x --scope chapter
 expect 4 find --dir find/none --query x
 expect 6 find --dir find
+# adapters and connect: the address list ends with loopback; connect reaches a line echo server on
+# loopback, and refuses a URL without a port (6) and a closed port (5).
+expect 0 adapters
+[ "$(tail -1 out.txt)" = "127.0.0.1" ] || { echo "FAIL: adapters '$(cat out.txt)'"; fails=$((fails + 1)); }
+python3 - > echo_port.txt <<'PY' &
+import socket, sys
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(1); s.settimeout(20)
+print(s.getsockname()[1], flush=True); sys.stdout.close()
+c, _ = s.accept(); c.settimeout(20)
+data = b""
+while not data.endswith(b"\n"):
+    part = c.recv(100)
+    if not part: break
+    data += part
+c.sendall(b"echo:" + data); c.close()
+PY
+for _ in $(seq 1 100); do [ -s echo_port.txt ] && break; sleep 0.2; done
+port=$(cat echo_port.txt)
+expect 0 connect --url "http://127.0.0.1:$port/" --send "hi there" --timeout 5000
+[ "$(tail -1 out.txt)" = "echo:hi there" ] || { echo "FAIL: connect echo '$(cat out.txt)'"; fails=$((fails + 1)); }
+grep -q "^connected 127.0.0.1:$port, local 127.0.0.1, peer 127.0.0.1, ssl:false$" out.txt || { echo "FAIL: connect line"; cat out.txt; fails=$((fails + 1)); }
+wait
+expect 6 connect --url ftp://127.0.0.1/file
+expect 6 connect --url "http://[::1"
+expect 6 connect
+expect 5 connect --url "http://127.0.0.1:$port/" --timeout 2000
+grep -q "CONNECTION REFUSED" err.txt || { echo "FAIL: connect refused line"; cat err.txt; fails=$((fails + 1)); }
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

@@ -36,6 +36,10 @@ const std::vector<Command>& commands() {
         {"find", "--dir D --query Q [--files \"*.txt;*.md\"] [--not PATTERNS] [--scope file|paragraph|sentence] [--regex true]",
          "searches the files' contents; prints path:line: text with the hits in [[ ]] and the counters; none found: 1, bad query: 9",
          &runFind},
+        {"adapters", "", "lists the machine's IPv4 addresses, 127.0.0.1 last", &runAdapters},
+        {"connect", "--url U [--timeout MS] [--send TEXT]",
+         "opens a TCP or TLS (https) connection, sends one line and prints the reply; bad URL: 6, no connection: 5",
+         &runConnect},
     };
     return list;
 }

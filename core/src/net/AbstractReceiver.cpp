@@ -1,0 +1,7 @@
+#include <zor/AbstractReceiver.h>
+
+namespace zor {
+
+AbstractReceiver::~AbstractReceiver() = default;
+
+}  // namespace zor
