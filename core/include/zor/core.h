@@ -33,6 +33,7 @@
 #include <zor/FileReader.h>
 #include <zor/FileTools.h>
 #include <zor/FileWriter.h>
+#include <zor/FirstLine.h>
 #include <zor/FloatParser.h>
 #include <zor/GDimension.h>
 #include <zor/GLine.h>
@@ -41,6 +42,7 @@
 #include <zor/GRect.h>
 #include <zor/GThickness.h>
 #include <zor/GeoAlgo2D.h>
+#include <zor/HttpHeader.h>
 #include <zor/IntegerParser.h>
 #include <zor/Kernel.h>
 #include <zor/KernelEvents.h>
@@ -68,6 +70,7 @@
 #include <zor/Matrix4d.h>
 #include <zor/MemSearch.h>
 #include <zor/MemoryAllocator.h>
+#include <zor/Mime.h>
 #include <zor/NameAble.h>
 #include <zor/Parser.h>
 #include <zor/Plane.h>
