@@ -20,6 +20,7 @@
 #include <zor/Base64.h>
 #include <zor/BaseThread.h>
 #include <zor/BaseThreadState.h>
+#include <zor/BasicSocket.h>
 #include <zor/Child.h>
 #include <zor/Circle.h>
 #include <zor/ClockFunctions.h>
@@ -91,6 +92,7 @@
 #include <zor/Tokenizer.h>
 #include <zor/TransactionAtomicBits.h>
 #include <zor/Triangulate.h>
+#include <zor/UrlTarget.h>
 #include <zor/Vector2.h>
 #include <zor/Vector3.h>
 #include <zor/Vector4.h>
@@ -135,6 +137,9 @@
 #include <zor/XRecord.h>
 #include <zor/XScheduler.h>
 #include <zor/XSchedulerAction.h>
+#include <zor/XServer.h>
+#include <zor/XSocket.h>
+#include <zor/XSocketSSL.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>
