@@ -5,6 +5,7 @@
 #include <zor/XTree.h>
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace zorapp {
@@ -36,6 +37,12 @@ bool requireKey(const zor::CommandLine& cmd, const char* key, QString& value);
 int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data);
 int runGeometry(const zor::CommandLine& cmd);
 int runXml(const zor::CommandLine& cmd);
+int runServe(const zor::CommandLine& cmd);
+int runGet(const zor::CommandLine& cmd);
+
+// The words after the command name as given (main.cpp), for commands that take a plain argument
+// such as "zor get URL".
+const QStringList& commandWords();
 
 // Sections of the tour that live in their own files.
 void tourMemory();

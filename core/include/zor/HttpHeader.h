@@ -27,6 +27,8 @@
 
 namespace zor {
 
+class BasicSocket;
+
 class ZOR_EXPORT HttpHeader : public XRecord {
 public:
     // The most bytes a head may take on the wire, first line and blank line included. A server or
@@ -53,6 +55,12 @@ public:
     bool fromStringWithoutFirstLine(const QString& s);
     // One "Key: value" line; at most one blank after the colon is dropped.
     void addKeyVal(const QString& line);
+    // Reads a head line by line from a socket, then parses it. The whole head must arrive within
+    // timeoutMs (one deadline, not one per line), in at most 29 non-empty lines and
+    // MAX_HEADER_BYTES; with skipLineAfter one more line is read and dropped. A null socket, a
+    // closed one, a late, long or malformed head give false and one log line. The socket must
+    // belong to the calling thread.
+    bool fromSocket(BasicSocket* sock, bool skipLineAfter, int timeoutMs = 30000);
     // Where the head in data ends: the index just past the first empty line (CR LF CR LF, or
     // LF LF, which the parser then refuses), or -1 when no head ends in the first length bytes.
     // from lets a reader that gets the bytes in pieces skip what it already searched.

@@ -1,7 +1,10 @@
 #include <zor/HttpHeader.h>
 
+#include <zor/BasicSocket.h>
 #include <zor/Logger.h>
 
+#include <QDeadlineTimer>
+#include <QTcpSocket>
 #include <QUrl>
 #include <cstring>
 
@@ -57,6 +60,27 @@ const QString& internedKey(const char* s, int n, QString& scratch) {
     }
     scratch = QString::fromLatin1(s, n);
     return scratch;
+}
+
+enum class LineRead { OK, TIMEOUT, TOO_LONG };
+
+// One line (LF-ended, at most maxLength bytes with its end) into line without CR LF, waiting no
+// longer than the deadline.
+LineRead readLine(QTcpSocket* sock, const QDeadlineTimer& deadline, qint64 maxLength, QByteArray& line) {
+    while (!sock->canReadLine()) {
+        if (sock->bytesAvailable() >= maxLength) return LineRead::TOO_LONG;
+        const qint64 left = deadline.remainingTime();
+        if (left == 0 || sock->state() != QAbstractSocket::ConnectedState) return LineRead::TIMEOUT;
+        if (!sock->waitForReadyRead(static_cast<int>(left)) && !sock->canReadLine()) {
+            if (sock->bytesAvailable() >= maxLength) return LineRead::TOO_LONG;
+            return LineRead::TIMEOUT;
+        }
+    }
+    line = sock->readLine(maxLength + 1);
+    if (!line.endsWith('\n')) return LineRead::TOO_LONG;
+    line.chop(1);
+    if (line.endsWith('\r')) line.chop(1);
+    return LineRead::OK;
 }
 
 bool equalsNoCase(const QString& key, const char* lower, int n) {
@@ -141,6 +165,42 @@ bool HttpHeader::walkLines(const char* data, int length, int from, const char* f
         start = end + 1;
     }
     return true;
+}
+
+bool HttpHeader::fromSocket(BasicSocket* sock, bool skipLineAfter, int timeoutMs) {
+    if (sock == nullptr || sock->socket() == nullptr) {
+        logWarning("HttpHeader::fromSocket, sock == nullptr");
+        return false;
+    }
+    QTcpSocket* s = sock->socket();
+    const QDeadlineTimer deadline(timeoutMs < 0 ? 0 : timeoutMs);
+    QByteArray text;
+    QByteArray line;
+    int lines = 0;
+    for (;;) {
+        const LineRead r = readLine(s, deadline, MAX_HEADER_BYTES - text.size(), line);
+        if (r == LineRead::TOO_LONG) {
+            logWarning("HttpHeader::fromSocket, header longer than $ bytes", MAX_HEADER_BYTES);
+            return false;
+        }
+        if (r == LineRead::TIMEOUT) {
+            logWarning(lines == 0 ? "HttpHeader::fromSocket, read 1.... ?" : "HttpHeader::fromSocket, read 2.... ?");
+            return false;
+        }
+        if (line.isEmpty()) break;
+        if (++lines >= 30) {
+            logWarning("HttpHeader::fromSocket, read 3.... ?");
+            return false;
+        }
+        text += line;
+        text += "\r\n";
+    }
+    text += "\r\n";
+    if (skipLineAfter && readLine(s, deadline, MAX_HEADER_BYTES, line) != LineRead::OK) {
+        logWarning("HttpHeader::fromSocket, read 3.... ?");
+        return false;
+    }
+    return fromLatin1(text);
 }
 
 bool HttpHeader::fromStringWithoutFirstLine(const QString& s) {
