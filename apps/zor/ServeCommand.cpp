@@ -3,7 +3,7 @@
 // carry a short text body. A path never leaves the directory: it is percent-decoded, cleaned and
 // canonicalised (symbolic links resolved), and must still lie inside the directory.
 //
-// Every connection is bounded: a head must arrive whole within kHeadDeadlineMs of its first byte
+// Every connection is bounded: a head must arrive whole within --headTimeout ms of its first byte
 // (or of the connection, TLS handshake included) and within HttpHeader::MAX_HEADER_BYTES; an idle
 // keep-alive connection is closed after kIdleMs; large files are sent in slices as the peer reads
 // them. Each refusal or broken connection logs one line and ends that connection only.
@@ -23,6 +23,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -32,8 +33,9 @@ using namespace zor;
 
 namespace {
 
-constexpr qint64 kHeadDeadlineMs = 10000;
+qint64 kHeadDeadlineMs = 10000;  // --headTimeout
 constexpr qint64 kIdleMs = 15000;
+constexpr qint64 kLingerMs = 2000;
 constexpr qint64 kSlice = 64 * 1024;        // bytes queued per step when streaming a file
 constexpr qint64 kWholeFile = 256 * 1024;  // files up to this size are sent in one write
 
@@ -60,6 +62,8 @@ struct Connection {
     qint64 streamLeft = 0;
     bool closeAfter = false;
     bool closing = false;
+    bool halfClosed = false;
+    qint64 closingSince = 0;
 };
 
 class FileServer : public QObject {
@@ -121,13 +125,25 @@ private:
         delete c;
     }
 
-    // Ends a connection once what is queued has been written.
+    // Ends a connection once what is queued has been written. The sending side is shut first and
+    // what the peer still sends is read and dropped for a moment (kLingerMs): closing with unread
+    // bytes would reset the connection and could destroy the answer before the peer reads it.
     void closeConnection(Connection* c) {
         if (c->closing) return;
         c->closing = true;
+        c->closingSince = now();
         c->streaming.reset();
         c->buffer.clear();
-        c->sock->disconnectFromHost();
+        shutWhenWritten(c);
+    }
+
+    void shutWhenWritten(Connection* c) {
+        if (c->halfClosed || c->sock->bytesToWrite() > 0) return;
+        c->sock->flush();
+        if (c->basic->isSSL() || c->sock->socketDescriptor() < 0 || ::shutdown(static_cast<int>(c->sock->socketDescriptor()), SHUT_WR) != 0) {
+            c->sock->disconnectFromHost();  // TLS ends with its own close message
+        }
+        c->halfClosed = true;
     }
 
     void sweep() {
@@ -136,7 +152,7 @@ private:
         for (auto& kv : m_conns) {
             Connection* c = kv.second;
             if (c->closing) {
-                if (t - c->lastActivity > kIdleMs) late.push_back(c);  // the peer never took the rest
+                if (c->halfClosed ? t - c->closingSince > kLingerMs : t - c->lastActivity > kIdleMs) late.push_back(c);
                 continue;
             }
             if (c->headPending && t - c->headStart > kHeadDeadlineMs) {
@@ -158,6 +174,10 @@ private:
         Connection* c = find(s);
         if (c == nullptr) return;
         c->lastActivity = now();
+        if (c->closing) {
+            shutWhenWritten(c);
+            return;
+        }
         if (c->streaming) {
             while (c->streamLeft > 0 && s->bytesToWrite() < kSlice) {
                 const QByteArray part = c->streaming->read(qMin(kSlice, c->streamLeft));
@@ -399,6 +419,12 @@ int runServe(const CommandLine& cmd) {
         logError("serve, --cert and --key go together");
         return finish(EXIT_ZOR_ARGUMENT);
     }
+    const int headTimeout = cmd.getInt(QStringLiteral("headTimeout"), 10000);
+    if (headTimeout < 100) {
+        logError("serve, --headTimeout must be at least 100 (milliseconds)");
+        return finish(EXIT_ZOR_ARGUMENT);
+    }
+    kHeadDeadlineMs = headTimeout;
     const QString hostText = cmd.getString(QStringLiteral("host"), QStringLiteral("127.0.0.1"));
     const QHostAddress address(hostText);
     if (address.isNull()) {

@@ -25,7 +25,7 @@ const std::vector<Command>& commands() {
         {"xml", "--in F [--query PATH] [--out G] [--types true]",
          "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
          &runXml},
-        {"serve", "--dir D [--port P] [--host A] [--cert C --key K]",
+        {"serve", "--dir D [--port P] [--host A] [--cert C --key K] [--headTimeout MS]",
          "serves the files of D over HTTP (HTTPS with a PEM certificate and key) until Ctrl-C; prints the port", &runServe},
         {"get", "URL [--out F]",
          "fetches an http:// or https:// URL: head to stderr, body to stdout or F; 1 non-2xx, 5 no connection, 9 bad answer",
