@@ -134,5 +134,15 @@ grep -q "xml/bad.xml: line 4, column 1: malformed XML" err.txt || { echo "FAIL: 
 expect 4 xml --in xml/none.xml
 expect 6 xml
 
+# get: a bad URL ends with 6, a refused connection with 5, a missing URL with 6 (serve_test.sh
+# runs serve and get against each other).
+expect 6 get "ftp://127.0.0.1/x"
+grep -q "get, bad URL 'ftp://127.0.0.1/x'" err.txt || { echo "FAIL: get bad URL text"; cat err.txt; fails=$((fails + 1)); }
+expect 5 get "http://127.0.0.1:1/"
+grep -q "BasicSocket::connectToHost, CONNECTION REFUSED" err.txt || { echo "FAIL: get refused text"; cat err.txt; fails=$((fails + 1)); }
+expect 6 get
+expect 6 serve
+expect 4 serve --dir no/such/dir
+
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"
