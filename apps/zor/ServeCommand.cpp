@@ -38,6 +38,10 @@ constexpr qint64 kIdleMs = 15000;
 constexpr qint64 kLingerMs = 2000;
 constexpr qint64 kSlice = 64 * 1024;        // bytes queued per step when streaming a file
 constexpr qint64 kWholeFile = 256 * 1024;  // files up to this size are sent in one write
+// A peer that sends requests but does not read the answers is not read from while this much is
+// queued for it; Qt's read buffer is capped too, so TCP flow control holds the peer back.
+constexpr qint64 kQueuedLimit = 1024 * 1024;
+constexpr qint64 kReadBuffer = 64 * 1024;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -98,6 +102,7 @@ private:
             c->headStart = c->lastActivity = now();
             m_conns.emplace(c->sock, c);
             QTcpSocket* s = c->sock;
+            s->setReadBufferSize(kReadBuffer);
             QObject::connect(s, &QIODevice::readyRead, this, [this, s] { onReadyRead(s); });
             QObject::connect(s, &QIODevice::bytesWritten, this, [this, s] { onBytesWritten(s); });
             QObject::connect(s, &QAbstractSocket::disconnected, this, [this, s] { onDisconnected(s); });
@@ -195,15 +200,22 @@ private:
                 closeConnection(c);
                 return;
             }
+        }
+        if (s->bytesToWrite() < kSlice) {  // room again: go on with what the peer sent meanwhile
             processBuffered(c);
+            if (!c->closing && !c->streaming && s->bytesAvailable() > 0) onReadyRead(s);
         }
     }
 
     void onReadyRead(QTcpSocket* s) {
         Connection* c = find(s);
         if (c == nullptr) return;
+        if (c->closing) {  // a refused connection: drop what still comes
+            s->readAll();
+            return;
+        }
+        if (c->streaming || s->bytesToWrite() > kQueuedLimit) return;  // read once the peer has caught up
         QByteArray data = s->readAll();
-        if (c->closing) return;  // a refused connection: drop what still comes
         c->lastActivity = now();
         if (c->bodyToSkip > 0) {
             const qint64 n = qMin<qint64>(c->bodyToSkip, data.size());
@@ -223,7 +235,7 @@ private:
 
     // Answers every complete head in the buffer, in order (pipelined requests included).
     void processBuffered(Connection* c) {
-        while (!c->closing && !c->streaming && !c->buffer.isEmpty()) {
+        while (!c->closing && !c->streaming && !c->buffer.isEmpty() && c->sock->bytesToWrite() <= kQueuedLimit) {
             // Blank lines before a request line are tolerated (some clients send one after a body).
             int lead = 0;
             while (lead < c->buffer.size() && (c->buffer[lead] == '\r' || c->buffer[lead] == '\n')) ++lead;

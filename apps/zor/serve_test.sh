@@ -124,6 +124,12 @@ for _ in $(seq 1 100); do
 done
 after=$(rss)
 [ $((after - before)) -lt 4000 ] || fail "memory grew from $before kB to $after kB over 300 bad connections"
+# A peer that sends 20000 pipelined requests and reads no answer is held back, not buffered for.
+printf 'GET /small.bin HTTP/1.1\r\nHost: x\r\n\r\n%.0s' $(seq 1 20000) > many.txt
+timeout 4 bash -c 'exec 3<>/dev/tcp/127.0.0.1/'"$p"'; cat many.txt >&3; sleep 5'
+grep -q "no progress" plain.err && fail "the held-back peer was already cut off"
+after2=$(rss)
+[ $((after2 - after)) -lt 8000 ] || fail "memory grew from $after kB to $after2 kB for a peer that reads nothing"
 curl -s --max-time 10 -o c2.bin "$base/small.bin"; same www/small.bin c2.bin
 
 # ---- zor get's exit codes
