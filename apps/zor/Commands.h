@@ -54,5 +54,6 @@ void tourTree();
 zor::XTree sampleTree();
 void tourMath();
 void tourXml();
+void tourNet();
 
 }  // namespace zorapp
