@@ -12,6 +12,7 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$dir"; }
 trap cleanup EXIT
 mkdir -p "$dir/www"
+chmod 755 "$dir" "$dir/www"  # the nginx worker may run as another user
 head -c 1024 /dev/urandom > "$dir/www/file.bin"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$dir/key.pem" -out "$dir/cert.pem" -days 2 -subj /CN=localhost >/dev/null 2>&1
 

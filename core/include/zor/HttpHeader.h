@@ -48,6 +48,10 @@ public:
     // A whole head: first line, CR LF, field lines each ending in CR LF; empty lines are skipped.
     // Works on the Latin-1 bytes of s. Sets isRequest() from the first line.
     bool fromString(const QString& s);
+    // The record's own entry parser, reached with all three arguments.
+    bool fromString(const QString& text, bool entries, bool lineEnds) override {
+        return XRecord::fromString(text, entries, lineEnds);
+    }
     // The same on bytes as they come from the wire (each byte one Latin-1 character).
     bool fromLatin1(const char* data, int length);
     bool fromLatin1(const QByteArray& bytes) { return fromLatin1(bytes.constData(), bytes.size()); }
