@@ -5,6 +5,7 @@
 #include <zor/XTree.h>
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace zorapp {
@@ -43,6 +44,12 @@ int runDirs(const zor::CommandLine& cmd);
 int runFind(const zor::CommandLine& cmd);
 int runAdapters(const zor::CommandLine& cmd);
 int runConnect(const zor::CommandLine& cmd);
+int runServe(const zor::CommandLine& cmd);
+int runGet(const zor::CommandLine& cmd);
+
+// The words after the command name as given (main.cpp), for commands that take a plain argument
+// such as "zor get URL".
+const QStringList& commandWords();
 
 // Sections of the tour that live in their own files.
 void tourMemory();

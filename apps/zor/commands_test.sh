@@ -265,6 +265,15 @@ expect 6 connect --url "http://[::1"
 expect 6 connect
 expect 5 connect --url "http://127.0.0.1:$port/" --timeout 2000
 grep -q "CONNECTION REFUSED" err.txt || { echo "FAIL: connect refused line"; cat err.txt; fails=$((fails + 1)); }
+# get: a bad URL ends with 6, a refused connection with 5, a missing URL with 6 (serve_test.sh
+# runs serve and get against each other).
+expect 6 get "ftp://127.0.0.1/x"
+grep -q "get, bad URL 'ftp://127.0.0.1/x'" err.txt || { echo "FAIL: get bad URL text"; cat err.txt; fails=$((fails + 1)); }
+expect 5 get "http://127.0.0.1:1/"
+grep -q "BasicSocket::connectToHost, CONNECTION REFUSED" err.txt || { echo "FAIL: get refused text"; cat err.txt; fails=$((fails + 1)); }
+expect 6 get
+expect 6 serve
+expect 4 serve --dir no/such/dir
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

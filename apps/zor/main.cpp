@@ -40,9 +40,20 @@ const std::vector<Command>& commands() {
         {"connect", "--url U [--timeout MS] [--send TEXT]",
          "opens a TCP or TLS (https) connection, sends one line and prints the reply; bad URL: 6, no connection: 5",
          &runConnect},
+        {"serve", "--dir D [--port P] [--host A] [--cert C --key K] [--headTimeout MS]",
+         "serves the files of D over HTTP (HTTPS with a PEM certificate and key) until Ctrl-C; prints the port", &runServe},
+        {"get", "URL [--out F]",
+         "fetches an http:// or https:// URL: head to stderr, body to stdout or F; 1 non-2xx, 5 no connection, 9 bad answer",
+         &runGet},
     };
     return list;
 }
+
+namespace {
+QStringList g_words;
+}  // namespace
+
+const QStringList& commandWords() { return g_words; }
 
 namespace {
 
@@ -69,6 +80,7 @@ int zorMain(int argc, char** argv, char**) {
     static char tourName[] = "tour";
     if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) args.insert(args.begin() + 1, tourName);
     zor::CommandLine cmd(static_cast<int>(args.size()), args.data());
+    for (std::size_t i = 2; i < args.size(); ++i) g_words << QString::fromLocal8Bit(args[i]);
     const QString command = cmd.getCommand();
     if (command == QLatin1String("help") || command == QLatin1String("-h")) {
         printHelp();

@@ -38,6 +38,7 @@
 #include <zor/FileReader.h>
 #include <zor/FileTools.h>
 #include <zor/FileWriter.h>
+#include <zor/FirstLine.h>
 #include <zor/FloatParser.h>
 #include <zor/GDimension.h>
 #include <zor/GLine.h>
@@ -46,6 +47,7 @@
 #include <zor/GRect.h>
 #include <zor/GThickness.h>
 #include <zor/GeoAlgo2D.h>
+#include <zor/HttpHeader.h>
 #include <zor/IntegerParser.h>
 #include <zor/Kernel.h>
 #include <zor/KernelEvents.h>
@@ -74,6 +76,7 @@
 #include <zor/MemSearch.h>
 #include <zor/MemoryAllocator.h>
 #include <zor/MersenneTwister.h>
+#include <zor/Mime.h>
 #include <zor/NameAble.h>
 #include <zor/Parser.h>
 #include <zor/Plane.h>

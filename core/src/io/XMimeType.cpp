@@ -1,6 +1,7 @@
 #include <zor/XMimeType.h>
 
 #include <zor/Logger.h>
+#include <zor/Tokenizer.h>
 
 #include <utility>
 
@@ -29,7 +30,38 @@ const Entry kTable[] = {
     {"rtx", "text", "richtext"},       {"xml", "text", "xml"},        {"sgml", "text", "x-sgml"},
 };
 
+const XMimeType kDefaultType(QStringLiteral("application"), QStringLiteral("octet-stream"));
+
 }  // namespace
+
+const XMimeType& XMimeType::defaultType() { return kDefaultType; }
+
+XMimeType& XMimeTypeMap::get() {
+    static XMimeType instance;
+    return instance;
+}
+
+XMimeType XMimeType::fromString(const QString& s) {
+    if (s.isEmpty()) {
+        logWarning("XMimeType::fromString, strMime.length == 0");
+        return XMimeType();
+    }
+    const Tokenizer toks(s, QStringLiteral("/"));
+    if (toks.size() == 0) {
+        logWarning("XMimeType::fromString - no token ?");
+        return XMimeType();
+    }
+    XMimeType mime;
+    mime.m_type = toks[0];
+    QString sub = toks[1].trimmed();
+    const int semi = sub.indexOf(QLatin1Char(';'));
+    if (semi >= 0) {
+        mime.m_parameter.fromString(sub.mid(semi + 1), true, false);
+        sub = sub.left(semi).trimmed();
+    }
+    mime.m_subType = sub;
+    return mime;
+}
 
 XMimeType::XMimeType(const QString& type, const QString& subType) : m_type(type), m_subType(subType) {}
 
@@ -59,6 +91,12 @@ XMimeType XMimeType::fromFileExtension(const QString& ext) {
 QString XMimeType::toString() const {
     if (m_type.isEmpty()) return QString();
     QString s = m_type + QLatin1Char('/') + m_subType;
+    if (m_parameter.hasAttributes()) {
+        QStringList parts;
+        for (const auto& kv : m_parameter.getAttributes())
+            parts << kv.first + QLatin1String("=\"") + kv.second + QLatin1Char('"');
+        s += QLatin1Char(';') + parts.join(QLatin1Char(';'));
+    }
     if (!m_url.isEmpty()) s += QLatin1String(" {") + m_url + QLatin1Char('}');
     return s;
 }
@@ -86,6 +124,7 @@ void XMimeType::setZorMime() {
 void XMimeType::clear() {
     m_type.clear();
     m_subType.clear();
+    m_parameter.clear();
     m_url.clear();
 }
 
