@@ -69,6 +69,7 @@
 #include <zor/Matrix4d.h>
 #include <zor/MemSearch.h>
 #include <zor/MemoryAllocator.h>
+#include <zor/MersenneTwister.h>
 #include <zor/ModuleTests.h>
 #include <zor/NameAble.h>
 #include <zor/Parser.h>
@@ -126,6 +127,10 @@
 #include <zor/XLambda_GUI_Event.h>
 #include <zor/XLibBase.h>
 #include <zor/XLightweightThread.h>
+#include <zor/XLineGenerator.h>
+#include <zor/XLineInfo.h>
+#include <zor/XLineReader.h>
+#include <zor/XLineReaderDA.h>
 #include <zor/XLink.h>
 #include <zor/XMem.h>
 #include <zor/XMemFile.h>
@@ -159,6 +164,8 @@
 #include <zor/XTree_View.h>
 #include <zor/XTypeSet.h>
 #include <zor/XTypeSupporter.h>
+#include <zor/XUTF8_Detector.h>
+#include <zor/XUtf8_Info.h>
 #include <zor/XVal.h>
 #include <zor/XWorker.h>
 #include <zor/XmlNodeCreator.h>

@@ -34,5 +34,10 @@ bool heapFree(void* heap, void* p);              // false when the block cannot 
 std::size_t freadUnlocked(void* p, std::size_t n, std::FILE* fp);
 std::size_t fwriteUnlocked(const void* p, std::size_t n, std::FILE* fp);
 
+// The size of the file at path now, following links; -1 when it cannot be read (a removed file).
+long long fileSizeByName(const QString& path);
+// Tells the system that the mapped range will be read once from front to back (read-ahead).
+void adviseSequential(const void* p, std::size_t len);
+
 }  // namespace platform
 }  // namespace zor
