@@ -4,6 +4,7 @@
 #include <zor/CommandLine.h>
 #include <zor/XTree.h>
 
+#include <QByteArray>
 #include <QString>
 #include <vector>
 
@@ -36,6 +37,10 @@ bool requireKey(const zor::CommandLine& cmd, const char* key, QString& value);
 int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data);
 int runGeometry(const zor::CommandLine& cmd);
 int runXml(const zor::CommandLine& cmd);
+int runTest(const zor::CommandLine& cmd);
+
+// The program's arguments as given (main.cpp), for commands that hand them on.
+const std::vector<QByteArray>& commandWords();
 
 // Sections of the tour that live in their own files.
 void tourMemory();

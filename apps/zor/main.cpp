@@ -25,9 +25,21 @@ const std::vector<Command>& commands() {
         {"xml", "--in F [--query PATH] [--out G] [--types true]",
          "loads an XML file and prints a summary, a query's node, the tree written to G, the schema check; malformed: 7",
          &runXml},
+        {"test", "[NAME | --list FILE | --filter TEXT]",
+         "runs zor's registered checks: one by name, a list file, or by name filter; lists them without argument",
+         &runTest},
     };
     return list;
 }
+
+namespace {
+std::vector<QByteArray>& words() {
+    static std::vector<QByteArray> w;
+    return w;
+}
+}  // namespace
+
+const std::vector<QByteArray>& commandWords() { return words(); }
 
 namespace {
 
@@ -50,6 +62,7 @@ void printHelp() { std::fputs(helpText().c_str(), stdout); }
 
 int zorMain(int argc, char** argv, char**) {
     // The first argument is the command; "zor --key value" means the tour with those keys.
+    for (int i = 0; i < argc; ++i) words().emplace_back(argv[i]);
     std::vector<char*> args(argv, argv + argc);
     static char tourName[] = "tour";
     if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) args.insert(args.begin() + 1, tourName);

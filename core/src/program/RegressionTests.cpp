@@ -11,36 +11,18 @@
 #include <zor/TextTools.h>
 #include <zor/Tokenizer.h>
 #include <zor/XFileMapper.h>
+#include <zor/XLineReader.h>
 #include <zor/XStopwatch.h>
 #include <zor/ZorErrorCodes.h>
 #include <zor/ZorTestFramework.h>
 #include <zor/xformat.h>
 
 #include <QFileInfo>
-#include <cstring>
-#include <functional>
 
 namespace zor {
 
 namespace {
-
-constexpr std::size_t kLineBuffer = 65536;
-
-// Calls f with each line of the block (a line feed ends a line, a carriage return before it is
-// dropped); a line longer than the buffer comes in pieces of kLineBuffer - 1 bytes.
-void forEachLine(const char* p, std::size_t n, const std::function<void(const QString&)>& f) {
-    const char* end = p + n;
-    while (p < end) {
-        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
-        const char* stop = nl != nullptr ? nl : end;
-        if (static_cast<std::size_t>(stop - p) > kLineBuffer - 1) stop = p + (kLineBuffer - 1);
-        const char* e = stop;
-        if (e > p && e[-1] == '\r' && e == nl) --e;
-        f(QString::fromUtf8(p, static_cast<int>(e - p)));
-        p = (stop == nl) ? nl + 1 : stop;
-    }
-}
-
+constexpr std::size_t kLineBuffer = 65536;  // a longer line comes in pieces, each taken as a line
 }  // namespace
 
 RegressionTests::~RegressionTests() = default;
@@ -104,24 +86,20 @@ bool RegressionTests::fromFile(const QString& path) {
         logError("RegressionTests::fromFile, problems with '$'", path);
         return false;
     }
-    bool ended = false;
-    forEachLine(map.mem(), map.length(), [&](const QString& raw) {
-        if (ended) return;
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.contains(QLatin1Char('#'))) return;
-        if (line.startsWith(QLatin1String("exit"))) {
-            ended = true;
-            return;
-        }
+    XLineReader reader(map, kLineBuffer);
+    while (const char* raw = reader.nextLine()) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.contains(QLatin1Char('#'))) continue;
+        if (line.startsWith(QLatin1String("exit"))) break;
         if (line.contains(QLatin1String("RegTestConfig"))) {
             if (!m_config.fromString(line)) {
                 logError("RegressionTests::fromFile, problems in file '$'", path);
                 logError("line <<<$>>>", line);
             }
-            return;
+            continue;
         }
         addTest(line);
-    });
+    }
     return true;
 }
 
