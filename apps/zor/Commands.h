@@ -52,5 +52,6 @@ void tourTree();
 zor::XTree sampleTree();
 void tourMath();
 void tourXml();
+void tourText();
 
 }  // namespace zorapp

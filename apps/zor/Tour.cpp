@@ -122,6 +122,7 @@ int runTour(const CommandLine& cmd) {
     tourTree();
     tourMath();
     tourXml();
+    tourText();
     timing();
     section("end of the tour");
     Logger::quit();
