@@ -21,7 +21,9 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 using namespace zor;
@@ -125,6 +127,26 @@ TEST(TestFramework, RegistrationFiltersAndDuplicates) {
     TestContextAdder::deleteAll();
     EXPECT_FALSE(TestContextAdder::hasTest(QStringLiteral("alpha.ok")));
     EXPECT_TRUE(TestContextAdder::getTests(QString()).empty());
+}
+
+TEST(TestFramework, ConcurrentRegistrationKeepsOneTestPerKey) {
+    TestContextMap::setDuplicatePause(std::chrono::milliseconds(0));
+    TestContextAdder::deleteAll();
+    std::atomic<int> added{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&added, t] {
+            for (int i = 0; i < 50; ++i) {
+                // Keys 0-49 are wanted by every thread; "own" keys by one thread only.
+                if (TestContextAdder(&passes, QStringLiteral("shared.%1").arg(i), QString()).isAdded()) ++added;
+                if (TestContextAdder(&passes, QStringLiteral("own.%1.%2").arg(t).arg(i), QString()).isAdded()) ++added;
+            }
+        });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(added.load(), 50 + 4 * 50);
+    EXPECT_EQ(TestContextMap::getInstance().size(), 250u);
+    EXPECT_EQ(TestContextAdder::getTests(QStringLiteral("shared.")).size(), 50u);
+    TestContextAdder::deleteAll();
 }
 
 TEST(TestFramework, LogLevelsByName) {
