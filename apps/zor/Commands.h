@@ -4,6 +4,7 @@
 #include <zor/CommandLine.h>
 #include <zor/XTree.h>
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -50,6 +51,10 @@ int runGet(const zor::CommandLine& cmd);
 // The words after the command name as given (main.cpp), for commands that take a plain argument
 // such as "zor get URL".
 const QStringList& commandWords();
+int runTest(const zor::CommandLine& cmd);
+
+// The program's arguments as given (main.cpp), for commands that hand them on.
+const std::vector<QByteArray>& commandWords();
 
 // Sections of the tour that live in their own files.
 void tourMemory();
@@ -64,5 +69,6 @@ void tourXml();
 void tourDirs();
 void tourFind();
 void tourNet();
+void tourText();
 
 }  // namespace zorapp

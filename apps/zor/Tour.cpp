@@ -125,6 +125,7 @@ int runTour(const CommandLine& cmd) {
     tourDirs();
     tourFind();
     tourNet();
+    tourText();
     timing();
     section("end of the tour");
     Logger::quit();

@@ -274,6 +274,40 @@ grep -q "BasicSocket::connectToHost, CONNECTION REFUSED" err.txt || { echo "FAIL
 expect 6 get
 expect 6 serve
 expect 4 serve --dir no/such/dir
+# test: zor's registered checks through the test framework: a list with a passing, a failing and
+# a missing test, exact result lines and exit codes; a single test, a filter, test mode.
+mkdir -p checks
+printf '# zor checks\nRegTestConfig --resetLogLineNumber true\nmd5.known\nmd5.check --text abc --md5 00000000000000000000000000000000\nno.such.test\nfile.relative --file list.txt  # after a name too\nfile.relative --file list.txt\nexit\nxml.parse\n' > checks/list.txt
+expect 1 test --list checks/list.txt --logTrailler false
+sed -E 's/[0-9]+,[0-9]{3}\.[0-9]{3} sec/S sec/' out.txt | grep -v -e '^PID:' -e '^CPU' -e '^OS ' -e '^lib:' > got.txt
+cat > want.txt <<'WANT'
+RegressionTests::addTest, test <no.such.test> not found
+RegressionTests::execRegressionTests, run 3 tests now...
+********************************************************************
+TEST 'md5.known'
+TEST [001] 'md5.known', in S sec, OK
+TEST 'md5.check'
+md5.check, digest 900150983CD24FB0D6963F7D28E17F72, expected 00000000000000000000000000000000
+TEST [002] 'md5.check' Error:10 => 'checksum problem', in S sec
+TEST 'file.relative'
+TEST [003] 'file.relative', in S sec, OK
+~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~~
+~~~ RegressionTests: Total Tests:3, 2 are OK, 1 Failed
+RegressionTests::execRegressionTests, run 3 tests within S sec
+WANT
+cmp -s want.txt got.txt || { echo "FAIL: test --list lines"; diff want.txt got.txt; fails=$((fails + 1)); }
+expect 0 test --filter ROUND --logTrailler false
+grep -qxF "*** RegressionTests: All 3 tests are OK" out.txt || { echo "FAIL: test --filter"; cat out.txt; fails=$((fails + 1)); }
+expect 6 test --filter nothing --logTrailler false
+grep -qxF "RegressionTests::execRegressionTests, no tests found with filter  <nothing>" out.txt || { echo "FAIL: empty filter"; cat out.txt; fails=$((fails + 1)); }
+expect 0 test md5.check --text abc --md5 900150983cd24fb0d6963f7d28e17f72 --logTrailler false
+grep -qE "^\*\*\* 'md5.check', result:0, executed in [0-9]+,[0-9]{3}\.[0-9]{3} sec$" out.txt || { echo "FAIL: single test"; cat out.txt; fails=$((fails + 1)); }
+expect 10 test md5.check --text abc --md5 00 --logTrailler false
+grep -qxF "EXIT_ZOR_ERROR 10 - 'checksum problem'" out.txt || { echo "FAIL: failing single test"; cat out.txt; fails=$((fails + 1)); }
+expect 6 test no.such.test --logTrailler false
+grep -qxF "test 'no.such.test' not found" out.txt || { echo "FAIL: unknown test"; cat out.txt; fails=$((fails + 1)); }
+ZORTESTING=1 expect 0 xml.parse --logTrailler false
+grep -qF "*** 'xml.parse', result:0" out.txt || { echo "FAIL: test mode"; cat out.txt; fails=$((fails + 1)); }
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

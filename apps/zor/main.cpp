@@ -45,6 +45,9 @@ const std::vector<Command>& commands() {
         {"get", "URL [--out F]",
          "fetches an http:// or https:// URL: head to stderr, body to stdout or F; 1 non-2xx, 5 no connection, 9 bad answer",
          &runGet},
+        {"test", "[NAME | --list FILE | --filter TEXT]",
+         "runs zor's registered checks: one by name, a list file, or by name filter; lists them without argument",
+         &runTest},
     };
     return list;
 }
@@ -54,6 +57,13 @@ QStringList g_words;
 }  // namespace
 
 const QStringList& commandWords() { return g_words; }
+std::vector<QByteArray>& words() {
+    static std::vector<QByteArray> w;
+    return w;
+}
+}  // namespace
+
+const std::vector<QByteArray>& commandWords() { return words(); }
 
 namespace {
 
@@ -76,6 +86,7 @@ void printHelp() { std::fputs(helpText().c_str(), stdout); }
 
 int zorMain(int argc, char** argv, char**) {
     // The first argument is the command; "zor --key value" means the tour with those keys.
+    for (int i = 0; i < argc; ++i) words().emplace_back(argv[i]);
     std::vector<char*> args(argv, argv + argc);
     static char tourName[] = "tour";
     if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) args.insert(args.begin() + 1, tourName);

@@ -8,6 +8,7 @@
 // serialised by the runner mutex); the rest belongs to the main thread, at start-up.
 #include <zor/ArgsEnv.h>
 #include <zor/CommandLine.h>
+#include <zor/StartTestParameter.h>
 #include <zor/XAtomic.h>
 #include <zor/zor_export.h>
 
@@ -59,6 +60,11 @@ public:
     int rebootProgram();
     QString testName() const { return getCommand(); }
     static QString theTestName();
+    // Test mode: the environment variable ZORTESTING exists (whatever its value). Console programs
+    // then run their registered tests instead of their own main function (XProgramConsole).
+    static bool isTestMode();
+    // What the program was started with, for a test program (see StartTestParameter).
+    StartTestParameter getStartTestParameter() const;
     void show(unsigned int space);
     void showArgcArgv(unsigned int space);
     QString getOrganization();

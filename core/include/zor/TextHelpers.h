@@ -3,6 +3,7 @@
 #include <zor/zor_export.h>
 
 #include <QString>
+#include <cstddef>
 
 namespace zor {
 
@@ -24,5 +25,13 @@ ZOR_EXPORT QString formatPercent(double v, unsigned int precision);  // "05,5"
 ZOR_EXPORT QString bitsToString(unsigned char v, bool withValue = false);
 ZOR_EXPORT QString bitsToString(unsigned short v, bool withValue = false);
 ZOR_EXPORT QString bitsToString(unsigned int v, bool withValue = false);
+
+// ASCII a-z to A-Z in place: the first n bytes, or up to the terminating zero when n is 0. Other
+// bytes stay; a null text does nothing.
+ZOR_EXPORT void toUpperCase(char* text, std::size_t n);
+// Two decimals with the sign always shown: "+0.00", "-1.50" (a negative zero shows as "+0.00").
+ZOR_EXPORT QString formatFloat(float v);
+// formatMicrosecond_as_Sec of ms milliseconds: 2500 gives "2,500.000".
+ZOR_EXPORT QString formatMillisecond_as_Sec(unsigned long long ms);
 
 }  // namespace zor

@@ -1,10 +1,12 @@
 #pragma once
-// XProgramConsole: the one-call start of console programs:
+// XProgramConsole: the one-call start of console programs and test programs:
 //   int main(int argc, char** argv, char** envp) {
 //       return zor::XProgramConsole::runStandard(argc, argv, envp, "company", "main", nullptr, &myMain);
 //   }
 // initialises the library, answers "--HELP" (any case) with the help text and exit code 20, and
-// otherwise runs the program's main function, whose result is the exit code.
+// otherwise runs the program's main function, whose result is the exit code. Without a main
+// function, and in test mode (the environment variable ZORTESTING exists), it runs the test
+// framework instead (ZorTestFramework::mainTest): "prog NAME" runs the registered test NAME.
 //
 // Thread-safety: a process-wide single instance, used from the main thread at start-up.
 #include <zor/Abstract_ZOR_Program.h>
@@ -29,8 +31,8 @@ public:
 
     bool init(int argc, char** argv, char** envp, const QString& mainMethod);
     using Abstract_ZOR_Program::init;
-    // Runs the main function given to runStandard (or setMainFunction); without one, prints a
-    // notice and gives exit code 30.
+    // Runs the main function given to runStandard (or setMainFunction); without one, or in test
+    // mode, ZorTestFramework::mainTest(argc, argv, envp, !KernelTerminalConfig::flagTesting).
     int mainMethod(int argc, char** argv, char** envp) override;
     void setMainFunction(MainFunction main) { m_main = std::move(main); }
 

@@ -1,5 +1,6 @@
 #include <zor/TextHelpers.h>
 
+#include <zor/ClockFunctions.h>
 #include <zor/Logger.h>
 #include <zor/xformat.h>
 
@@ -142,6 +143,24 @@ QString bitsToString(unsigned short v, bool withValue) {
 QString bitsToString(unsigned int v, bool withValue) {
     const QString d = bitsOf(v, 4);
     return withValue ? xformat("( $ ) = $", d, v) : d;
+}
+
+void toUpperCase(char* text, std::size_t n) {
+    if (text == nullptr) return;
+    if (n == 0) n = std::strlen(text);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (text[i] >= 'a' && text[i] <= 'z') text[i] = static_cast<char>(text[i] - 'a' + 'A');
+    }
+}
+
+QString formatFloat(float v) {
+    if (v == 0.0f) return QStringLiteral("+0.00");  // -0.0 passes ">= 0" and would print "+-0.00"
+    return v >= 0.0f ? QString::asprintf("+%.2f", static_cast<double>(v)) : QString::asprintf("%.2f", static_cast<double>(v));
+}
+
+QString formatMillisecond_as_Sec(unsigned long long ms) {
+    constexpr unsigned long long kMax = ~0ULL / 1000ULL;  // beyond this the microseconds would wrap
+    return formatMicrosecond_as_Sec((ms > kMax ? kMax : ms) * 1000ULL);
 }
 
 }  // namespace zor

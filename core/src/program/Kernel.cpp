@@ -101,6 +101,18 @@ void Kernel::move_tree_to_main_thread(XTree&& tree, std::function<void(XTree&&)>
 
 int Kernel::rebootProgram() { return s_argsEnv.restartProgram(); }
 
+bool Kernel::isTestMode() { return qEnvironmentVariableIsSet("ZORTESTING"); }
+
+StartTestParameter Kernel::getStartTestParameter() const {
+    StartTestParameter p;
+    p.program = getProgram();
+    p.testName = getCommand();
+    p.logLevel = getString(QStringLiteral("logLevel"));
+    p.testMode = isTestMode();
+    for (int i = 1; i < s_argc && s_argv != nullptr; ++i) p.arguments << QString::fromLocal8Bit(s_argv[i]);
+    return p;
+}
+
 QString Kernel::theTestName() { return hasKernel() ? kernel().getCommand() : QString(); }
 
 void Kernel::show(unsigned int space) {

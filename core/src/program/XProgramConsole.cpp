@@ -4,6 +4,7 @@
 #include <zor/KernelTerminalConfig.h>
 #include <zor/Logger.h>
 #include <zor/ZorErrorCodes.h>
+#include <zor/ZorTestFramework.h>
 
 #include <cstdio>
 #include <memory>
@@ -66,10 +67,7 @@ int XProgramConsole::runStandard(int argc, char** argv, char** envp, const QStri
 }
 
 int XProgramConsole::mainMethod(int argc, char** argv, char** envp) {
-    if (!m_main) {
-        Logger::printToCout("XProgramConsole::mainMethod, no main method given");
-        return EXIT_ZOR_MAIN_HELPER;
-    }
+    if (!m_main || Kernel::isTestMode()) return ZorTestFramework::mainTest(argc, argv, envp, !KernelTerminalConfig::flagTesting);
     return m_main(argc, argv, envp);
 }
 
