@@ -5,6 +5,7 @@
 #include <zor/XTree.h>
 
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace zorapp {
@@ -36,6 +37,15 @@ bool requireKey(const zor::CommandLine& cmd, const char* key, QString& value);
 int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data);
 int runGeometry(const zor::CommandLine& cmd);
 int runXml(const zor::CommandLine& cmd);
+
+// zor run (RunCommand.cpp): the words after "--" on zor's command line, untouched, are the child's
+// program and arguments; 127 when it cannot start, 128+N when signal N ended it.
+constexpr int EXIT_RUN_CANNOT_START = 127;
+void setPassThroughArgs(const QStringList& args);
+const QStringList& passThroughArgs();
+int runRun(const zor::CommandLine& cmd);
+// --single true on any command: the guard's key, and the exit code when another instance holds it.
+constexpr int EXIT_SINGLE_REFUSED = 1;
 
 // Sections of the tour that live in their own files.
 void tourMemory();

@@ -116,6 +116,7 @@
 #include <zor/XLibBase.h>
 #include <zor/XLightweightThread.h>
 #include <zor/XLink.h>
+#include <zor/XLockerSharedMem.h>
 #include <zor/XMem.h>
 #include <zor/XMemFile.h>
 #include <zor/XMemoryWrapper.h>
@@ -127,11 +128,15 @@
 #include <zor/XNode_Parse_Control.h>
 #include <zor/XNullDevice.h>
 #include <zor/XObject.h>
+#include <zor/XProcess.h>
 #include <zor/XProgramConsole.h>
+#include <zor/XProgramStraight.h>
 #include <zor/XRamInfo.h>
 #include <zor/XRecord.h>
+#include <zor/XRunGuard.h>
 #include <zor/XScheduler.h>
 #include <zor/XSchedulerAction.h>
+#include <zor/XSharedMemory.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>
