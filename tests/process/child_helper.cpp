@@ -43,13 +43,6 @@ int shmRead(const QString& key) {
     return 0;
 }
 
-int shmWrite(const QString& key, const QString& text) {
-    zor::XSharedMemory shm(key);
-    if (!shm.attach()) return 4;
-    zor::XMem src(text.toUtf8());
-    return shm.writeMem(src) ? 0 : 4;
-}
-
 int restart() {
     zor::CommandLine cmd;
     cmd.setProgram(QStringLiteral("/usr/bin/env"));
@@ -64,11 +57,9 @@ int helperRole() {
     const QString role = QString::fromLocal8Bit(qgetenv("ZOR_PROCESS_HELPER"));
     if (role.isEmpty()) return -1;
     const QString key = QString::fromLocal8Bit(qgetenv("ZOR_PROCESS_KEY"));
-    const QString text = QString::fromLocal8Bit(qgetenv("ZOR_PROCESS_TEXT"));
     if (role == QLatin1String("guard-hold")) return guardRole(key, true);
     if (role == QLatin1String("guard-try")) return guardRole(key, false);
     if (role == QLatin1String("shm-read")) return shmRead(key);
-    if (role == QLatin1String("shm-write")) return shmWrite(key, text);
     if (role == QLatin1String("restart")) return restart();
     return 99;
 }
@@ -90,17 +81,16 @@ QString uniqueKey(const char* what) {
     return QStringLiteral("zor-test-%1-%2-%3").arg(QLatin1String(what)).arg(::getpid()).arg(n++);
 }
 
-QProcessEnvironment helperEnvironment(const QString& role, const QString& key, const QString& text) {
+QProcessEnvironment helperEnvironment(const QString& role, const QString& key) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("ZOR_PROCESS_HELPER"), role);
     env.insert(QStringLiteral("ZOR_PROCESS_KEY"), key);
-    env.insert(QStringLiteral("ZOR_PROCESS_TEXT"), text);
     return env;
 }
 
-HelperResult runHelper(const QString& role, const QString& key, const QString& text, int boundMs) {
+HelperResult runHelper(const QString& role, const QString& key, int boundMs) {
     QProcess p;
-    p.setProcessEnvironment(helperEnvironment(role, key, text));
+    p.setProcessEnvironment(helperEnvironment(role, key));
     p.start(selfPath(), QStringList());
     HelperResult r;
     p.closeWriteChannel();

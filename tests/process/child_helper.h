@@ -2,11 +2,10 @@
 // The process tests re-run their own executable as the second process: with ZOR_PROCESS_HELPER
 // set, a static initialiser runs the asked-for role and ends the process before any test starts.
 //
-// Roles (ZOR_PROCESS_HELPER=<role>, ZOR_PROCESS_KEY=<key>, ZOR_PROCESS_TEXT=<text>):
+// Roles (ZOR_PROCESS_HELPER=<role>, ZOR_PROCESS_KEY=<key>):
 //   guard-hold  take the guard, print "HELD" (or "REFUSED", exit 3), then wait until stdin closes
 //   guard-try   take the guard, print "HELD" (exit 0) or "REFUSED" (exit 3)
 //   shm-read    attach the block, print "<MD5> <size>" (exit 4 on failure)
-//   shm-write   attach the block and write the text to its start (exit 4 on failure)
 //   restart     replace itself by /usr/bin/env with ZOR_RESTART_MARK=42 added (exit 5 on failure)
 #include <QByteArray>
 #include <QProcessEnvironment>
@@ -21,10 +20,10 @@ struct HelperResult {
     int exitCode = -1;
     bool finished = false;
 };
-HelperResult runHelper(const QString& role, const QString& key, const QString& text = QString(), int boundMs = 20000);
+HelperResult runHelper(const QString& role, const QString& key, int boundMs = 20000);
 QString selfPath();
 // The environment that makes this executable run a role (for a child the test drives itself).
-QProcessEnvironment helperEnvironment(const QString& role, const QString& key, const QString& text = QString());
+QProcessEnvironment helperEnvironment(const QString& role, const QString& key);
 // A key no other test run uses at the same time.
 QString uniqueKey(const char* what);
 

@@ -6,6 +6,7 @@
 #include <zor/XRunGuard.h>
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -31,6 +32,8 @@ TEST(XRunGuard, KeysAndGuardsInOneProcess) {
     first.reset();
     EXPECT_FALSE(second.is_another_instance_running());
     EXPECT_TRUE(second.run_instance_of_program());
+    QFile::remove(second.lockFilePath());
+    QFile::remove(otherKey.lockFilePath());
 }
 
 TEST(XRunGuard, SecondProcessRefusedUntilTheFirstIsKilled) {
@@ -62,6 +65,7 @@ TEST(XRunGuard, SecondProcessRefusedUntilTheFirstIsKilled) {
     const zortest::HelperResult r3 = zortest::runHelper(QStringLiteral("guard-try"), key);
     EXPECT_EQ(r3.out, QByteArray("HELD\n")) << "released with the guard";
     EXPECT_EQ(r3.exitCode, 0);
+    QFile::remove(XRunGuard(key).lockFilePath());
 }
 
 TEST(XRunGuard, UnusableLockFileRefusesWithALine) {
@@ -77,4 +81,5 @@ TEST(XRunGuard, UnusableLockFileRefusesWithALine) {
     EXPECT_FALSE(cap.linesStartingWith(QStringLiteral("XRunGuard::run_instance_of_program, cannot lock '") + guard.lockFilePath()).isEmpty())
         << cap.lastLines(3);
     EXPECT_TRUE(guard.run_instance_of_program()) << "usable again";
+    QFile::remove(guard.lockFilePath());
 }
