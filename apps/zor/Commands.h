@@ -57,5 +57,6 @@ void tourTree();
 zor::XTree sampleTree();
 void tourMath();
 void tourXml();
+void tourProcess();
 
 }  // namespace zorapp

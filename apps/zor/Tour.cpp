@@ -122,6 +122,7 @@ int runTour(const CommandLine& cmd) {
     tourTree();
     tourMath();
     tourXml();
+    tourProcess();
     timing();
     section("end of the tour");
     Logger::quit();
