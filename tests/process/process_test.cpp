@@ -124,6 +124,15 @@ TEST(XProcess, MissingProgramAndSignalsAreReported) {
         EXPECT_EQ(p.exitStatus(), QProcess::CrashExit);
         EXPECT_EQ(p.exitSignal(), c.signal) << c.script;
     }
+    // Destroyed while the child runs: the child is killed and reaped, no listener is called.
+    bool called = false;
+    {
+        XProcess p;
+        p.addListenerExit([&](bool) { called = true; });
+        p.start(QStringLiteral("/bin/sh"), {"-c", "exec sleep 30"});
+        ASSERT_TRUE(p.waitForStarted(kBoundMs));
+    }
+    EXPECT_FALSE(called);
 }
 
 TEST(XProcess, LargeOutputArrivesWholeAndLongLinesAreCut) {
@@ -187,11 +196,11 @@ TEST(XProgramStraight, StartsWithArgumentsEnvironmentAndDirectory) {
     zortest::LogCapture cap;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString script = writeScript(dir, QStringLiteral("show.sh"), "echo \"args:$*\"\necho \"env:$ZOR_X\"\npwd\n");
+    const QString script = writeScript(dir, QStringLiteral("show.sh"), "echo \"args:$*|$3\"\necho \"env:$ZOR_X\"\npwd\n");
     CommandLine cmd;
     cmd.setProgram(script);
     cmd.setCommand(QStringLiteral("run"));
-    cmd.setString(QStringLiteral("in"), QStringLiteral("a.txt"));
+    cmd.setString(QStringLiteral("in"), QStringLiteral("a b.txt"));
     XRecord env;
     env.setString(QStringLiteral("ZOR_X"), QStringLiteral("42"));
     XProgramStraight prog(cmd, env, dir.path());
@@ -201,7 +210,7 @@ TEST(XProgramStraight, StartsWithArgumentsEnvironmentAndDirectory) {
     ASSERT_TRUE(p);
     ASSERT_TRUE(p->waitForFinished(kBoundMs));
     EXPECT_EQ(QString::fromLocal8Bit(p->readAllStandardOutput()),
-              QStringLiteral("args:run --in a.txt\nenv:42\n%1\n").arg(QDir(dir.path()).canonicalPath()));
+              QStringLiteral("args:run --in a b.txt|a b.txt\nenv:42\n%1\n").arg(QDir(dir.path()).canonicalPath()));
     EXPECT_EQ(QDir::currentPath(), cwd) << "the caller's directory stays";
     const long long pid = p->getPid();
     EXPECT_TRUE(cap.containsText(QStringLiteral("XProgramStraight::startProgram, processID:%1 started").arg(pid)));

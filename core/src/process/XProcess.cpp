@@ -35,8 +35,15 @@ XProcess::XProcess() {
                      [this](int code, QProcess::ExitStatus status) { onFinished(code, status); });
 }
 
-// A child still running when its object goes is killed and reaped by QProcess's destructor.
-XProcess::~XProcess() = default;
+// A child still running when its object goes is killed and reaped here, with the listeners
+// disconnected first: QProcess's own destructor would emit finished into members already gone.
+XProcess::~XProcess() {
+    QObject::disconnect(this, nullptr, this, nullptr);
+    if (state() != NotRunning) {
+        kill();
+        waitForFinished(5000);
+    }
+}
 
 void XProcess::start(const QString& program, const QStringList& arguments, OpenMode mode) {
     startTime = getMicroseconds();

@@ -12,6 +12,24 @@
 
 namespace zor {
 
+namespace {
+
+// The command and the "--key value" items as one text for XProcess::setArgs: a value with a blank
+// or a tab is put between double quotes so that it stays one argument.
+QString argumentText(const CommandLine& cmd) {
+    QString s = cmd.getCommand();
+    for (const CommandLineItem& item : cmd.getItems()) {
+        s += QStringLiteral(" --") + item.key();
+        const QString& v = item.value();
+        if (v.isEmpty()) continue;
+        const bool quote = v.contains(QLatin1Char(' ')) || v.contains(QLatin1Char('\t'));
+        s += quote ? QStringLiteral(" \"") + v + QLatin1Char('"') : QLatin1Char(' ') + v;
+    }
+    return s;
+}
+
+}  // namespace
+
 XProgramStraight::XProgramStraight(const CommandLine& c, const XRecord& r, const QString& w)
     : cmd(c), recEnv(r), workPath(w) {}
 
@@ -29,7 +47,7 @@ XProcess* XProgramStraight::startProgram() {
     const QString strPath = cmd.getProgram();
     logDebug("XProgramStraight::startProgram, strPath '$'", strPath);
     cmd.showParsedArgs();
-    p->setArgs(cmd.toString(CommandLine::FORMAT_COMMAND));
+    p->setArgs(argumentText(cmd));
     if (!recEnv.isEmpty()) p->addEnv(recEnv.toStringCmd());
     p->setProgram(strPath);
 
