@@ -96,6 +96,7 @@ private:
     void onError(QProcess::ProcessError e);
     void onStarted();
     void onFinished(int exitCode, QProcess::ExitStatus status);
+    void consumeOutput();
     void readChannel(bool isStdErr);
     void logLines(QByteArray& pending, const QByteArray& chunk, bool isStdErr, bool flushAll);
     void flushOutput();

@@ -127,11 +127,16 @@ void XProcess::addListenerOutput(ListenerOutput f) {
         std::lock_guard<std::mutex> lock(m_mutexOutput);
         m_listenersOutput.push_back(std::move(f));
     }
-    setLogOutput(m_logOutput);  // connects the readers once
+    consumeOutput();
 }
 
 void XProcess::setLogOutput(bool on) {
     m_logOutput = on;
+    if (on) consumeOutput();
+}
+
+// From now on the output is read as it arrives instead of waiting in QProcess's buffers.
+void XProcess::consumeOutput() {
     if (m_consumeOutput) return;
     m_consumeOutput = true;
     QObject::connect(this, &QProcess::readyReadStandardOutput, this, [this] { readChannel(false); });
