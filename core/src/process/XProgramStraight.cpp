@@ -56,7 +56,7 @@ XProcess* XProgramStraight::startProgram() {
         else logInfo("XProgramStraight::startProgram, listenerExit, process [$] exit", p->getPid());
     });
     p->addListenerStart([p] { logInfo("XProgramStraight::startProgram, running PID:$", p->processId()); });
-    p->addListenerError([p](QProcess::ProcessError e) {
+    p->addListenerError([](QProcess::ProcessError e) {
         logError("XProgramStraight::startProgram, da proc err:$", XProcess::processErrorToString(e));
     });
 
