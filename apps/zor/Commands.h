@@ -56,6 +56,15 @@ int runTest(const zor::CommandLine& cmd);
 // The program's arguments as given (main.cpp), for commands that hand them on.
 const std::vector<QByteArray>& commandWords();
 
+// zor run (RunCommand.cpp): the words after "--" on zor's command line, untouched, are the child's
+// program and arguments; 127 when it cannot start, 128+N when signal N ended it.
+constexpr int EXIT_RUN_CANNOT_START = 127;
+void setPassThroughArgs(const QStringList& args);
+const QStringList& passThroughArgs();
+int runRun(const zor::CommandLine& cmd);
+// --single true on any command: the guard's key, and the exit code when another instance holds it.
+constexpr int EXIT_SINGLE_REFUSED = 1;
+
 // Sections of the tour that live in their own files.
 void tourMemory();
 void tourThreads();
@@ -70,5 +79,6 @@ void tourDirs();
 void tourFind();
 void tourNet();
 void tourText();
+void tourProcess();
 
 }  // namespace zorapp

@@ -126,6 +126,7 @@ int runTour(const CommandLine& cmd) {
     tourFind();
     tourNet();
     tourText();
+    tourProcess();
     timing();
     section("end of the tour");
     Logger::quit();

@@ -308,6 +308,36 @@ expect 6 test no.such.test --logTrailler false
 grep -qxF "test 'no.such.test' not found" out.txt || { echo "FAIL: unknown test"; cat out.txt; fails=$((fails + 1)); }
 ZORTESTING=1 expect 0 xml.parse --logTrailler false
 grep -qF "*** 'xml.parse', result:0" out.txt || { echo "FAIL: test mode"; cat out.txt; fails=$((fails + 1)); }
+# ---- zor run and --single true
+# run: output passed through, the child's exit code, untouched arguments after "--" (also words
+# zor itself would read), a missing program (127), a signal (128+N), nothing to run (6).
+expect 0 run -- /bin/sh -c 'printf "%s|" "$@"; echo' sh "two words" --HELP --in x ""
+[ "$(cat out.txt)" = "two words|--HELP|--in|x||" ] || { echo "FAIL: run arguments '$(cat out.txt)'"; fails=$((fails + 1)); }
+expect 3 run -- /bin/sh -c 'echo out; echo err >&2; exit 3'
+[ "$(cat out.txt)" = "out" ] && [ "$(cat err.txt)" = "err" ] || { echo "FAIL: run output"; cat out.txt err.txt; fails=$((fails + 1)); }
+expect 127 run -- ./no-such-program
+grep -q "^zor: run, cannot start './no-such-program'" err.txt || { echo "FAIL: run start message"; cat err.txt; fails=$((fails + 1)); }
+expect 137 run -- /bin/sh -c 'kill -9 $$'
+expect 143 run -- /bin/sh -c 'kill -15 $$'
+expect 6 run
+expect 0 run --verbose true -- /bin/sh -c 'echo logged line'
+grep -q "XProcess::stdOut, \[[0-9]*\] logged line" out.txt || { echo "FAIL: run --verbose"; cat out.txt; fails=$((fails + 1)); }
+head -c 5000000 /dev/urandom > big.bin
+"$zor" run -- /bin/cat big.bin > big.out 2>err.txt
+same big.bin big.out
+# --single true: a second instance is refused while the first runs and starts once it was killed.
+rm -f single.pid
+"$zor" run --single true -- /bin/sh -c 'echo $$ > single.pid; exec sleep 20' >/dev/null 2>&1 &
+first=$!
+for _ in $(seq 1 200); do [ -s single.pid ] && break; sleep 0.05; done
+expect 1 run --single true -- /bin/true
+grep -q "another instance of zor is running (--single true), 'run' not started" err.txt \
+  || { echo "FAIL: --single message"; cat err.txt; fails=$((fails + 1)); }
+expect 0 run -- /bin/true
+kill -9 "$first"; wait "$first" 2>/dev/null
+[ -s single.pid ] && kill "$(cat single.pid)" 2>/dev/null
+expect 0 run --single true -- /bin/true
+expect 0 md5 --single true --file plain.txt
 
 [ "$fails" = 0 ] && echo "all zor command checks passed"
 exit "$fails"

@@ -48,6 +48,9 @@ const std::vector<Command>& commands() {
         {"test", "[NAME | --list FILE | --filter TEXT]",
          "runs zor's registered checks: one by name, a list file, or by name filter; lists them without argument",
          &runTest},
+        {"run", "-- PROGRAM [ARGS...]",
+         "runs PROGRAM with ARGS (passed untouched) and ends with its exit code; cannot start: 127, signal N: 128+N",
+         &runRun},
     };
     return list;
 }
@@ -73,7 +76,8 @@ std::string helpText() {
     t += "usage: zor [COMMAND] [--key value ...]\n\ncommands:\n";
     for (const Command& c : commands())
         t += QString::asprintf("  %-10s %s\n             %s\n", c.name, c.usage, c.help).toStdString();
-    t += "\nevery command also takes --verbose true (every log line) and the logger's keys: --logConsole false,\n"
+    t += "\nevery command also takes --single true (refused with exit code 1 while another zor started with\n"
+         "--single true runs), --verbose true (every log line) and the logger's keys: --logConsole false,\n"
          "--logTrailler false, --logLevel MASK, --logFile NAME --logDir DIR [--logFileLen BYTES]\n"
          "[--logRotate second|minute|hour|day|month|year]\n";
     t += "\nexit codes:\n";
@@ -99,7 +103,15 @@ int zorMain(int argc, char** argv, char**) {
     }
     const QString name = cmd.hasCommand() ? command : QStringLiteral("tour");
     for (const Command& c : commands()) {
-        if (name == QLatin1String(c.name)) return c.run(cmd);
+        if (name != QLatin1String(c.name)) continue;
+        if (!cmd.isBool(QStringLiteral("single"), false)) return c.run(cmd);
+        // One guard for every zor started with --single true, held until the command ends.
+        zor::XRunGuard guard(QStringLiteral("zor"));
+        if (!guard.run_instance_of_program()) {
+            std::fprintf(stderr, "zor: another instance of zor is running (--single true), '%s' not started\n", c.name);
+            return EXIT_SINGLE_REFUSED;
+        }
+        return c.run(cmd);
     }
     std::fprintf(stderr, "zor: unknown command '%s' (zor --help lists the commands)\n", qPrintable(name));
     return zor::EXIT_ZOR_ARGUMENT;
@@ -108,9 +120,20 @@ int zorMain(int argc, char** argv, char**) {
 }  // namespace
 }  // namespace zorapp
 
-// The library's console runner: "--HELP" in any case prints the help and ends with 20.
+// The library's console runner: "--HELP" in any case prints the help and ends with 20. Everything
+// after the first "--" belongs to the child of "zor run": it is kept apart untouched, so neither
+// the command line nor the help check reads it.
 int main(int argc, char** argv, char** envp) {
     static const std::string help = zorapp::helpText();
+    QStringList rest;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") != 0) continue;
+        for (int k = i + 1; k < argc; ++k) rest << QString::fromLocal8Bit(argv[k]);
+        argv[i] = nullptr;
+        argc = i;
+        break;
+    }
+    zorapp::setPassThroughArgs(rest);
     return zor::XProgramConsole::runStandard(argc, argv, envp, QStringLiteral("zor"), QStringLiteral("zor"), help.c_str(),
                                              &zorapp::zorMain);
 }
