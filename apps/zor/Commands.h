@@ -53,8 +53,8 @@ int runGet(const zor::CommandLine& cmd);
 const QStringList& commandWords();
 int runTest(const zor::CommandLine& cmd);
 
-// The program's arguments as given (main.cpp), for commands that hand them on.
-const std::vector<QByteArray>& commandWords();
+// The program's arguments as given (main.cpp), the program name first, for commands that hand them on.
+const std::vector<QByteArray>& programArgs();
 
 // zor run (RunCommand.cpp): the words after "--" on zor's command line, untouched, are the child's
 // program and arguments; 127 when it cannot start, 128+N when signal N ended it.

@@ -80,7 +80,7 @@ int treeRoundTrip() {
     const QString plainDigest = back.calc_MD5Sum();
     XByteArray block;
     XTree unpacked;
-    if (!block.loadFromFile(packed) || !unpacked.read_from_compressed_bytes(block)) return EXIT_ZOR_PARSING;
+    if (!FileReader::loadFromFile(block, packed) || !unpacked.read_from_compressed_bytes(block)) return EXIT_ZOR_PARSING;
     const QString packedDigest = unpacked.calc_MD5Sum();
     if (plainDigest == digest && packedDigest == digest) return EXIT_ZOR_OK;
     logError("tree.roundtrip, digest $, plain file $, compressed file $", digest, plainDigest, packedDigest);
@@ -115,7 +115,7 @@ const ModuleTests zorTests(QStringLiteral("zor"),
 
 int runTest(const CommandLine& cmd) {
     // The framework builds its own kernel from arguments: "zor NAME-or-list ...keys".
-    const std::vector<QByteArray>& words = commandWords();
+    const std::vector<QByteArray>& words = programArgs();
     std::vector<QByteArray> args{words.empty() ? QByteArray("zor") : words.front()};
     const bool list = cmd.hasKey(QStringLiteral("list"));
     const bool filter = cmd.hasKey(QStringLiteral("filter"));

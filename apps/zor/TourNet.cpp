@@ -1,7 +1,7 @@
-// The tour's network section: the machine's addresses, and a memory block sent over a loopback
-// connection of the plain sockets, checked by its digest on the other side.
-// The tour's HTTP section: a browser's request head parsed, a smuggling-shaped one noticed, an
-// answer head built, and content types taken from file names.
+// The tour's network section: the machine's addresses, a memory block sent over a loopback
+// connection of the plain sockets and checked by its digest on the other side; then HTTP heads: a
+// browser's request parsed, a smuggling-shaped one noticed, an answer built, and content types
+// taken from file names.
 #include "Commands.h"
 
 #include <zor/core.h>
@@ -13,7 +13,9 @@ namespace zorapp {
 
 using namespace zor;
 
-void tourNet() {
+namespace {
+
+void tourSockets() {
     logInfo("==== sockets");
     AdapterInfos adapters;
     if (adapters.enumAdapters() == 0) logInfo("Tour::net, IPv4 addresses: $", adapters.addresses().join(QStringLiteral(", ")));
@@ -35,6 +37,9 @@ void tourNet() {
     sender.join();
     logInfo("Tour::net, $ bytes over 127.0.0.1:$, received:$, digests equal:$ ($)", static_cast<unsigned long long>(in.size()),
             server.getPort(), ok && in.isOK(), in.createMD5() == out.createMD5(), in.createMD5().toString());
+}
+
+void tourHttp() {
     logInfo("==== HTTP heads and content types");
     HttpHeader request;
     request.fromString(QStringLiteral("GET /docs/a.html HTTP/1.1\r\nHost: example.org:8080\r\nConnection: keep-alive\r\n\r\n"));
@@ -50,6 +55,13 @@ void tourNet() {
     logInfo("Tour::net, photo.JPG is $, 'text/html; charset=utf-8' has subtype '$'",
             XMimeType::fromFile(QStringLiteral("photo.JPG")).toString(),
             XMimeType::fromString(QStringLiteral("text/html; charset=utf-8")).subType());
+}
+
+}  // namespace
+
+void tourNet() {
+    tourSockets();
+    tourHttp();
 }
 
 }  // namespace zorapp

@@ -56,17 +56,12 @@ const std::vector<Command>& commands() {
 }
 
 namespace {
-QStringList g_words;
+QStringList g_words;               // after the command name
+std::vector<QByteArray> g_program;  // every argument, the program name first
 }  // namespace
 
 const QStringList& commandWords() { return g_words; }
-std::vector<QByteArray>& words() {
-    static std::vector<QByteArray> w;
-    return w;
-}
-}  // namespace
-
-const std::vector<QByteArray>& commandWords() { return words(); }
+const std::vector<QByteArray>& programArgs() { return g_program; }
 
 namespace {
 
@@ -90,7 +85,7 @@ void printHelp() { std::fputs(helpText().c_str(), stdout); }
 
 int zorMain(int argc, char** argv, char**) {
     // The first argument is the command; "zor --key value" means the tour with those keys.
-    for (int i = 0; i < argc; ++i) words().emplace_back(argv[i]);
+    for (int i = 0; i < argc; ++i) g_program.emplace_back(argv[i]);
     std::vector<char*> args(argv, argv + argc);
     static char tourName[] = "tour";
     if (argc >= 2 && std::strncmp(argv[1], "--", 2) == 0) args.insert(args.begin() + 1, tourName);

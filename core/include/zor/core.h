@@ -23,8 +23,8 @@
 #include <zor/Base64.h>
 #include <zor/BaseThread.h>
 #include <zor/BaseThreadState.h>
-#include <zor/CheckSum.h>
 #include <zor/BasicSocket.h>
+#include <zor/CheckSum.h>
 #include <zor/Child.h>
 #include <zor/Circle.h>
 #include <zor/ClockFunctions.h>
@@ -174,8 +174,8 @@
 #include <zor/XObject.h>
 #include <zor/XProcess.h>
 #include <zor/XProgramConsole.h>
-#include <zor/XRam.h>
 #include <zor/XProgramStraight.h>
+#include <zor/XRam.h>
 #include <zor/XRamInfo.h>
 #include <zor/XRamLayer.h>
 #include <zor/XRamLayerGroup.h>
@@ -184,9 +184,9 @@
 #include <zor/XScheduler.h>
 #include <zor/XSchedulerAction.h>
 #include <zor/XServer.h>
+#include <zor/XSharedMemory.h>
 #include <zor/XSocket.h>
 #include <zor/XSocketSSL.h>
-#include <zor/XSharedMemory.h>
 #include <zor/XStopwatch.h>
 #include <zor/XStringRef.h>
 #include <zor/XStringStream.h>

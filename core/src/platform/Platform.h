@@ -57,21 +57,6 @@ struct DirEntry {
 // Appends the entries of dir except "." and ".." (and names beginning with "." unless
 // withHidden). False, with the error number in *err, when dir cannot be opened or read.
 bool listDirectory(const QString& dir, bool withHidden, std::vector<DirEntry>& out, int* err);
-// One entry of a directory listing, classified from the directory itself (no stat of the entry
-// where the file system reports the type).
-struct DirEntry {
-    enum Kind : unsigned char { FILE, DIR, LINK, OTHER };
-    QString name;
-    Kind kind = OTHER;
-};
-// Appends the entries of dir except "." and ".." (and names beginning with "." unless
-// withHidden). False, with the error number in *err, when dir cannot be opened.
-bool listDirectory(const QString& dir, bool withHidden, std::vector<DirEntry>& out, int* err);
-
-// The size of the file at path now, following links; -1 when it cannot be read (a removed file).
-long long fileSizeByName(const QString& path);
-// Tells the system that the mapped range will be read once from front to back (read-ahead).
-void adviseSequential(const void* p, std::size_t len);
 
 }  // namespace platform
 }  // namespace zor

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 namespace zor {
@@ -30,6 +29,8 @@ void adviseHugePages(void* p, std::size_t len) {
     (void)p;
     (void)len;
 #endif
+}
+
 void* mapFileSequential(int fd, std::size_t len, bool populate) {
     if (fd < 0 || len == 0) return nullptr;
     const int flags = MAP_SHARED | (populate ? MAP_POPULATE : 0);
