@@ -106,3 +106,19 @@ TEST(HttpHeaderSocket, SilenceShortHeadsAndOversizedHeads) {
         EXPECT_TRUE(cap.containsText(QStringLiteral("HttpHeader::fromSocket, read 2.... ?")));
     }
 }
+
+TEST(HttpHeaderSocket, SendsAHeadInItsWireForm) {
+    zortest::TestApp app;
+    zortest::LogCapture cap;
+    Pair p;
+    ASSERT_TRUE(p.open());
+    HttpHeader answer(404, QStringLiteral("Not Found"), 1);
+    answer.setContenLen(0);
+    ASSERT_TRUE(p.view->sendHttpHeader(&answer));
+    p.accepted->waitForBytesWritten(5000);
+    QByteArray got;
+    while (!got.endsWith("\r\n\r\n") && p.client.waitForReadyRead(5000)) got += p.client.readAll();
+    EXPECT_EQ(got, QByteArray("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n"));
+    EXPECT_FALSE(p.view->sendHttpHeader(nullptr));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("BasicSocket::sendHttpHeader, httpHeader == nullptr")));
+}

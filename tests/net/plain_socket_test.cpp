@@ -2,6 +2,7 @@
 // limits, single bytes, whole memory blocks, and the failures with their exact texts.
 #include "support/CaptureAppender.h"
 
+#include <zor/HttpHeader.h>
 #include <zor/Socket.h>
 #include <zor/WinServerSocket.h>
 #include <zor/WinSocket.h>
@@ -245,4 +246,33 @@ TEST(PlainSockets, ClientsOnSeveralThreadsEachGetTheirBlock) {
     EXPECT_EQ(sentOk.load(), kClients);
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen, (QList<char>{'a', 'b', 'c', 'd'}));
+}
+
+TEST(PlainSockets, HttpHeadOverAPlainSocket) {
+    zortest::LogCapture cap;
+    Pair p;
+    ASSERT_TRUE(p.open()) << cap.lastLines(5);
+    p.peer->setTimeoutMilliSeconds(300, true);
+    p.say("GET /a.html HTTP/1.1\r\nHost: h:81\r\nConnection: keep-alive\r\n\r\n");
+    HttpHeader h;
+    ASSERT_TRUE(h.fromSocketClassic(p.peer.get())) << cap.lastLines(4);
+    EXPECT_TRUE(h.isRequest());
+    EXPECT_EQ(h.getResource(), QStringLiteral("/a.html"));
+    EXPECT_EQ(h.getPort(), 81u);
+    EXPECT_TRUE(h.isKeepAlive());
+
+    // Silence before the first line, and a head that stops after its first line.
+    HttpHeader none;
+    EXPECT_FALSE(none.fromSocketClassic(p.peer.get()));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("HttpHeader::fromSocketClassic , timeout")));
+    p.say("GET / HTTP/1.1\r\n");
+    EXPECT_FALSE(none.fromSocketClassic(p.peer.get()));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("HttpHeader::fromSocketClassic , timeout,2")));
+
+    // Thirty field lines are more than a head may have.
+    QByteArray many = "GET / HTTP/1.1\r\n";
+    for (int i = 0; i < 30; ++i) many += "K" + QByteArray::number(i) + ": v\r\n";
+    p.say(many + "\r\n");
+    EXPECT_FALSE(none.fromSocketClassic(p.peer.get()));
+    EXPECT_TRUE(cap.containsText(QStringLiteral("HttpHeader::fromSocketClassic, read 3.... ?")));
 }

@@ -24,6 +24,8 @@ class QTcpSocket;
 
 namespace zor {
 
+class HttpHeader;
+
 class ZOR_EXPORT BasicSocket {
 public:
     // Trace lines of connectToHost ("try to connect ...") when set; error lines are always written.
@@ -55,6 +57,8 @@ public:
     bool sendString(const QString& text);      // the Latin-1 bytes
     bool sendStringCRLF(const QString& text);  // the Latin-1 bytes and CR LF
     bool sendBytes(const QByteArray& bytes);   // raw bytes, with the same flush rule
+    // The head's wire form (CR LF line ends); a null head gives false and one log line.
+    bool sendHttpHeader(const HttpHeader* httpHeader);
     // One line of at most maxLength bytes without its CR LF or LF. Waits up to timeoutMs for a
     // whole line; what has arrived by then (or by the peer closing) is returned as the line.
     QString receiveString(int maxLength, int timeoutMs = 30000);

@@ -28,6 +28,7 @@
 namespace zor {
 
 class BasicSocket;
+class Socket;
 
 class ZOR_EXPORT HttpHeader : public XRecord {
 public:
@@ -65,6 +66,10 @@ public:
     // closed one, a late, long or malformed head give false and one log line. The socket must
     // belong to the calling thread.
     bool fromSocket(BasicSocket* sock, bool skipLineAfter, int timeoutMs = 30000);
+    // The same over a plain socket, line by line through Socket::receiveString (its receive
+    // time-out bounds each line; lines are cut at 4000 bytes), at most 29 non-empty lines. A null
+    // socket is a fatal check.
+    bool fromSocketClassic(Socket* socket);
     // Where the head in data ends: the index just past the first empty line (CR LF CR LF, or
     // LF LF, which the parser then refuses), or -1 when no head ends in the first length bytes.
     // from lets a reader that gets the bytes in pieces skip what it already searched.

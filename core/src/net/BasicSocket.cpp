@@ -1,6 +1,7 @@
 #include <zor/BasicSocket.h>
 
 #include <zor/FatalChecks.h>
+#include <zor/HttpHeader.h>
 #include <zor/Logger.h>
 #include <zor/XSocket.h>
 #include <zor/XSocketSSL.h>
@@ -150,6 +151,14 @@ bool BasicSocket::sendStringCRLF(const QString& text) {
 }
 
 bool BasicSocket::sendBytes(const QByteArray& bytes) { return sendRaw(bytes, "BasicSocket::sendBytes, sock->write failed !"); }
+
+bool BasicSocket::sendHttpHeader(const HttpHeader* httpHeader) {
+    if (httpHeader == nullptr) {
+        logError("BasicSocket::sendHttpHeader, httpHeader == nullptr");
+        return false;
+    }
+    return sendRaw(httpHeader->toLatin1CRLF(), "BasicSocket::sendHttpHeader, sock->write failed !");
+}
 
 QString BasicSocket::receiveString(int maxLength, int timeoutMs) {
     if (maxLength <= 0) return QString();

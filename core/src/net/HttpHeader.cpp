@@ -1,6 +1,8 @@
 #include <zor/HttpHeader.h>
 
 #include <zor/BasicSocket.h>
+#include <zor/FatalChecks.h>
+#include <zor/Socket.h>
 #include <zor/Logger.h>
 
 #include <QDeadlineTimer>
@@ -201,6 +203,29 @@ bool HttpHeader::fromSocket(BasicSocket* sock, bool skipLineAfter, int timeoutMs
         return false;
     }
     return fromLatin1(text);
+}
+
+bool HttpHeader::fromSocketClassic(Socket* socket) {
+    if (socket == nullptr) nullPointerHandling("libSrc/core/src/net/HttpHeader", __LINE__, QStringLiteral("socket == NULL"));
+    QString text;
+    QString line;
+    for (int lines = 0;; ++lines) {
+        bool timedOut = false;
+        // A peer that closes mid-head gives -1 without a time-out: the head is as incomplete.
+        if (socket->receiveString(line, timedOut, 4096, true) < 0 || timedOut) {
+            logWarning(lines == 0 ? "HttpHeader::fromSocketClassic , timeout" : "HttpHeader::fromSocketClassic , timeout,2");
+            return false;
+        }
+        if (line.isEmpty()) break;
+        if (lines >= 29) {
+            logWarning("HttpHeader::fromSocketClassic, read 3.... ?");
+            return false;
+        }
+        text += line;
+        text += QLatin1String("\r\n");
+    }
+    text += QLatin1String("\r\n");
+    return fromString(text);
 }
 
 bool HttpHeader::fromStringWithoutFirstLine(const QString& s) {
