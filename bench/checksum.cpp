@@ -6,6 +6,8 @@
 // after the first pass, so the figures compare the hashing paths, not the disk.
 #include <zor/CheckSum.h>
 
+#include "noise_file.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCryptographicHash>
@@ -25,20 +27,7 @@ const char* const kPath = "/tmp/zor_bench_checksum_1GiB.bin";
 
 bool makeFile() {
     if (QFileInfo(QString::fromLatin1(kPath)).size() == kSize) return true;
-    QFile f(QString::fromLatin1(kPath));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    std::vector<char> block(1 << 20);
-    unsigned int x = 2463534242u;
-    for (long long done = 0; done < kSize; done += static_cast<long long>(block.size())) {
-        for (char& c : block) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            c = static_cast<char>(x);
-        }
-        if (f.write(block.data(), static_cast<qint64>(block.size())) != static_cast<qint64>(block.size())) return false;
-    }
-    return true;
+    return zorbench::writeNoiseFile(QString::fromLatin1(kPath), kSize);
 }
 
 void withZor(benchmark::State& state, zor::CheckSum::ALGO algo) {

@@ -7,6 +7,8 @@
 #include <zor/FileWriter.h>
 #include <zor/XFileMapper.h>
 
+#include "noise_file.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDataStream>
@@ -29,20 +31,7 @@ QString readPath() { return tmpDir->filePath(QStringLiteral("read.bin")); }
 QString writePath() { return tmpDir->filePath(QStringLiteral("write.bin")); }
 
 bool makeReadFile() {
-    QFile f(readPath());
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    std::vector<char> block(1 << 20);
-    unsigned int x = 2463534242u;
-    for (long long done = 0; done < kReadSize; done += static_cast<long long>(block.size())) {
-        for (char& c : block) {
-            x ^= x << 13;
-            x ^= x >> 17;
-            x ^= x << 5;
-            c = static_cast<char>(x);
-        }
-        if (f.write(block.data(), static_cast<qint64>(block.size())) != static_cast<qint64>(block.size())) return false;
-    }
-    return true;
+    return zorbench::writeNoiseFile(readPath(), kReadSize);
 }
 
 // The same summing loop for every reader, so only the way the bytes arrive differs.

@@ -2,11 +2,13 @@
 // The commands of the zor program: each takes the parsed command line and returns the process
 // exit code (0, or one of the library's exit codes).
 #include <zor/CommandLine.h>
+#include <zor/KernelTerminal.h>
 #include <zor/XTree.h>
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 namespace zorapp {
@@ -37,6 +39,9 @@ bool startLogger(const zor::CommandLine& cmd);
 int finish(int rc, const QString& line = QString());
 bool requireKey(const zor::CommandLine& cmd, const char* key, QString& value);
 int readInput(const zor::CommandLine& cmd, const QString& name, QByteArray& data);
+// An application object for the commands that need Qt's event loop, name lookup or TLS: a new
+// kernel when none exists yet (null when one does); it ends with the returned pointer.
+std::unique_ptr<zor::KernelTerminal> ensureApplication();
 int runGeometry(const zor::CommandLine& cmd);
 int runXml(const zor::CommandLine& cmd);
 int runLines(const zor::CommandLine& cmd);

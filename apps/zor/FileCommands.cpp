@@ -57,6 +57,16 @@ bool requireKey(const CommandLine& cmd, const char* key, QString& value) {
 }
 
 // Reads a whole input file; the exit code says why it could not be read.
+std::unique_ptr<KernelTerminal> ensureApplication() {
+    if (QCoreApplication::instance() != nullptr) return nullptr;
+    // Qt keeps references to argc and argv for the application's whole life.
+    static int argc = 1;
+    static char name[] = "zor";
+    static char* argv[] = {name, nullptr};
+    static char* env[] = {nullptr};
+    return std::make_unique<KernelTerminal>(argc, argv, env, false);
+}
+
 int readInput(const CommandLine& cmd, const QString& name, QByteArray& data) {
     if (!fileExists(name)) {
         logError("$, no such file '$'$", cmd.getCommand(), name, dirExists(name) ? " (it is a directory)" : "");

@@ -146,12 +146,7 @@ int runGet(const CommandLine& cmd) {
         return finish(EXIT_ZOR_ARGUMENT);
     }
     // Qt's name lookup and TLS want an application object; the waits below need no running loop.
-    int argc = 1;
-    char name[] = "zor";
-    char* argv[] = {name, nullptr};
-    char* env[] = {nullptr};
-    std::unique_ptr<KernelTerminal> app;
-    if (QCoreApplication::instance() == nullptr) app.reset(new KernelTerminal(argc, argv, env, false));
+    const std::unique_ptr<KernelTerminal> app = ensureApplication();
     std::unique_ptr<BasicSocket> sock(BasicSocket::connectToHost(url, kConnectMs));
     if (!sock) {
         logError("get, cannot connect to $:$", url.host(), url.port(scheme == QLatin1String("https") ? 443 : 80));

@@ -444,12 +444,7 @@ int runServe(const CommandLine& cmd) {
         return finish(EXIT_ZOR_ARGUMENT);
     }
 
-    int argc = 1;
-    char name[] = "zor";
-    char* argv[] = {name, nullptr};
-    char* env[] = {nullptr};
-    std::unique_ptr<KernelTerminal> app;
-    if (QCoreApplication::instance() == nullptr) app.reset(new KernelTerminal(argc, argv, env, false));
+    const std::unique_ptr<KernelTerminal> app = ensureApplication();
 
     int rc = EXIT_ZOR_OK;
     {

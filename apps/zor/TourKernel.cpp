@@ -39,12 +39,7 @@ private:
 void tourKernel() {
     logInfo("==== a task reports its progress to the main thread");
     {
-        int argc = 1;
-        char name[] = "zor";
-        char* argv[] = {name, nullptr};
-        char* env[] = {nullptr};
-        std::unique_ptr<KernelTerminal> own;
-        if (QCoreApplication::instance() == nullptr) own.reset(new KernelTerminal(argc, argv, env, false));
+        const std::unique_ptr<KernelTerminal> own = ensureApplication();
         SumTask task;
         task.progressListeners().add([](unsigned int percent) {
             if (percent % 50 == 0) logInfo("Tour::kernel, progress $% on the main thread: $", percent, qt::is_Gui_Thread());

@@ -2,6 +2,7 @@
 // exact texts, the scan cache, cancellation from another thread and trees that fight back
 // (symbolic-link loops, very deep trees, vanishing and unreadable entries).
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/XCacheDirInfo.h>
 #include <zor/XDirInfo.h>
@@ -21,11 +22,7 @@ using namespace zor;
 
 namespace {
 
-void put(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-}
+void put(const QString& path, const QByteArray& bytes) { zortest::writeFile(path, bytes); }
 
 QStringList names(const std::vector<QFileInfo>& files) {
     QStringList out;

@@ -1,6 +1,7 @@
 // XNodeDir, XNodeFile, XDirFileCreator, SearchFilter and SearchFileName: depth limits, text forms,
 // lazy reading, searches, mapToFile and trees with link loops or thousands of levels.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/SearchFileName.h>
 #include <zor/XNodeDir.h>
@@ -16,11 +17,7 @@ using namespace zor;
 
 namespace {
 
-void put(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
-}
+void put(const QString& path, const QByteArray& bytes) { zortest::writeFile(path, bytes); }
 
 QStringList childNames(const XNode* n) {
     QStringList out;

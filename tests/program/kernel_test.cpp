@@ -1,6 +1,7 @@
 // The kernel: arguments with the place holder, functions and moved values handed to the main
 // thread (none lost, in order, no copies), kernel event types, and the console program runner.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/KernelEvents.h>
 #include <zor/KernelTerminal.h>
@@ -23,17 +24,7 @@ using namespace zor;
 
 namespace {
 
-struct Args {
-    std::vector<QByteArray> storage;
-    std::vector<char*> argv;
-    int argc = 0;
-    explicit Args(std::initializer_list<const char*> items) {
-        for (const char* i : items) storage.emplace_back(i);
-        for (QByteArray& s : storage) argv.push_back(s.data());
-        argv.push_back(nullptr);
-        argc = static_cast<int>(storage.size());
-    }
-};
+using zortest::Args;
 
 char* noEnv[] = {nullptr};
 

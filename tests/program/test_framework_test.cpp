@@ -2,6 +2,7 @@
 // regression lists read from files (comments, "#" after a name, "exit", the settings line,
 // missing tests, RELPATH), result lines and counts, single-test runs and test mode.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/Environment.h>
 #include <zor/FullTest.h>
@@ -30,17 +31,7 @@ using namespace zor;
 
 namespace {
 
-struct Args {
-    std::vector<QByteArray> storage;
-    std::vector<char*> argv;
-    int argc = 0;
-    explicit Args(std::initializer_list<const char*> items) {
-        for (const char* i : items) storage.emplace_back(i);
-        for (QByteArray& s : storage) argv.push_back(s.data());
-        argv.push_back(nullptr);
-        argc = static_cast<int>(storage.size());
-    }
-};
+using zortest::Args;
 
 char* noEnv[] = {nullptr};
 
@@ -78,11 +69,7 @@ QStringList keys(const std::vector<TestContext*>& v) {
     return l;
 }
 
-void writeFile(const QString& path, const QByteArray& text) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
+using zortest::writeFile;
 
 // The lines joined by newlines, with "0,000.012 sec" written "S sec", so that they compare exactly
 // and a failure prints readable text.

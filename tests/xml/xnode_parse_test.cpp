@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include <zor/Environment.h>
 #include <zor/Logger.h>
 #include <zor/XMem.h>
@@ -27,11 +28,7 @@ using Tree = std::unique_ptr<XNode>;
 
 Tree load(const QString& xml) { return Tree(XNode::parseString(xml, nullptr)); }
 
-void writeFile(const QString& path, const QByteArray& text) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(text);
-}
+using zortest::writeFile;
 
 QString attrs(const XNode& n) { return n.toStringAttributes(); }
 
