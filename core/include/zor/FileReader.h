@@ -101,6 +101,7 @@ private:
     static bool readWholeFile(Block& block, const QString& name, std::size_t szPart, bool refuseLongPart, bool addZero);
     // Opens name in the file system's encoding without a log line; errno tells why it failed.
     bool openNative(const QString& name);
+    void restart(const QString& name);  // closes the stream and starts over on name; mutex held
 
     bool eof = false;
     long long fileLen = 0;

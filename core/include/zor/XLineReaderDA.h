@@ -102,6 +102,8 @@ public:
     }
 
 private:
+    // Refuses (with the log line) when already open; otherwise resets the index for a new source.
+    bool begin(bool fromFile, const QString& name);
     bool attach(const AbstractMemory& mem, std::size_t maxLineLength, bool createIndex);
     std::size_t wrapPiece(const char* base, std::size_t pos);
     std::size_t fastLines(const char* base, std::size_t pos, std::size_t stop, std::vector<XLineInfo>& out, bool wrap);

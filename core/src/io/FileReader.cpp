@@ -46,8 +46,7 @@ FileReader::FileReader(const char* name) {
 
 FileReader::~FileReader() { close(); }
 
-bool FileReader::open(const QString& name) {
-    QMutexLocker lock(&mutex);
+void FileReader::restart(const QString& name) {
     if (fp != nullptr) {
         std::fclose(fp);
         fp = nullptr;
@@ -55,6 +54,11 @@ bool FileReader::open(const QString& name) {
     eof = false;
     fileName = name;
     fileLen = getFileLength(name);
+}
+
+bool FileReader::open(const QString& name) {
+    QMutexLocker lock(&mutex);
+    restart(name);
     const QByteArray latin1 = name.toLatin1();
     // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
     // could name another file: it is refused instead.
@@ -71,13 +75,7 @@ bool FileReader::open(const QString& name) {
 
 bool FileReader::openNative(const QString& name) {
     QMutexLocker lock(&mutex);
-    if (fp != nullptr) {
-        std::fclose(fp);
-        fp = nullptr;
-    }
-    eof = false;
-    fileName = name;
-    fileLen = getFileLength(name);
+    restart(name);
     // A directory opens as a stream on this platform and fails only at the first read.
     if (dirExists(name)) {
         errno = EISDIR;

@@ -83,15 +83,20 @@ bool XLineReaderDA::isOpen() const {
     return lineReader.getMemory() != nullptr;
 }
 
-bool XLineReaderDA::openFile(const QString& name, std::size_t maxLen, bool createIndex) {
+bool XLineReaderDA::begin(bool fromFile, const QString& name) {
     if (isOpen()) {
         logError("XLineReaderDA::openFile, <<<$>>> already mapped", sFileName);
         return false;
     }
-    isFile = true;
+    isFile = fromFile;
     longest = 0;
     arLines.clear();
     sFileName = name;
+    return true;
+}
+
+bool XLineReaderDA::openFile(const QString& name, std::size_t maxLen, bool createIndex) {
+    if (!begin(true, name)) return false;
     fileMapper.setFileName(name);
     if (!fileMapper.mapReadOnly()) {
         logError("XLineReaderDA::open, problems mapping file <$> !", name);
@@ -110,14 +115,7 @@ bool XLineReaderDA::openFile(const QFileInfo& fi, std::size_t maxLen, bool creat
 }
 
 bool XLineReaderDA::setMemory(const AbstractMemory& mem, std::size_t maxLen, bool createIndex) {
-    if (isOpen()) {
-        logError("XLineReaderDA::openFile, <<<$>>> already mapped", sFileName);
-        return false;
-    }
-    isFile = false;
-    longest = 0;
-    arLines.clear();
-    sFileName.clear();
+    if (!begin(false, QString())) return false;
     return attach(mem, maxLen, createIndex);
 }
 
