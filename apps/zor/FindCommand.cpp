@@ -10,7 +10,7 @@
 
 #include <unistd.h>
 #include <QElapsedTimer>
-#include <QMutex>
+#include <mutex>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
@@ -211,14 +211,14 @@ int runFind(const CommandLine& cmd) {
 
     // Files finish in any order: their lines are formatted on the worker thread while the mapping
     // is open, and printed in path order at the end.
-    QMutex outMutex;
+    std::mutex outMutex;
     std::map<std::size_t, QByteArray> all;
     const QString base = QDir(dir).absolutePath();
     const XFilter::HitCallback collect = [&](const XFilter::FileHit& hit) {
         QString shown = hit.file->absoluteFilePath();
         if (shown.startsWith(base + QLatin1Char('/'))) shown = QDir(dir).filePath(shown.mid(base.size() + 1));
         QByteArray text = formatFile(hit, shown, mk);
-        QMutexLocker lock(&outMutex);
+        std::lock_guard<std::mutex> lock(outMutex);
         all[hit.index] = std::move(text);
     };
     const int threads = cmd.getInt(QStringLiteral("threads"), QThread::idealThreadCount());

@@ -10,7 +10,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QMutex>
+#include <mutex>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <map>
@@ -205,11 +205,11 @@ TEST(ContentSearch, ParallelSearchOverFiles) {
     filter.setContentFilter(XContentFilter(QStringLiteral("error & ~warning"), false, XContentFilter::Paragraph));
     EXPECT_TRUE(filter.isValid());
     EXPECT_EQ(filter.toString(), "file: \"" + XFileFilter().toString() + "\", content: \"scope:Paragraph, pattern 'error & ~warning'\"");
-    QMutex m;
+    std::mutex m;
     std::map<std::size_t, std::string> hits;
     unsigned long long binary = 0;
     const XFindStats st = filter.search(files, 3, [&](const XFilter::FileHit& h) {
-        QMutexLocker lock(&m);
+        std::lock_guard<std::mutex> lock(m);
         hits[h.index] = marksOf(*h.layer) + " " + h.reader->lineAt(0).toStdString();
     }, nullptr, &binary);
     ASSERT_EQ(hits.size(), 10u);

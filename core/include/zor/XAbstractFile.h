@@ -4,7 +4,7 @@
 // threads for single calls (sequences of calls are not atomic).
 #include <zor/zor_export.h>
 
-#include <QMutex>
+#include <mutex>
 #include <QString>
 #include <cstdio>
 
@@ -26,7 +26,7 @@ public:
 protected:
     std::FILE* fp = nullptr;  // owned; null while closed
     QString fileName;
-    mutable QMutex mutex;  // guards fp
+    mutable std::mutex mutex;  // guards fp
 };
 
 }  // namespace zor

@@ -8,7 +8,7 @@
 #include <zor/zor_export.h>
 
 #include <QFileInfo>
-#include <QMutex>
+#include <mutex>
 #include <QString>
 #include <map>
 #include <vector>
@@ -33,7 +33,7 @@ public:
     void show(unsigned int indent) const;  // the entries with their sizes, at debug level
 
 private:
-    mutable QMutex m_mutex;  // guards m_map
+    mutable std::mutex m_mutex;  // guards m_map
     std::map<QString, std::vector<QFileInfo>> m_map;
 };
 

@@ -5,7 +5,6 @@
 #include <zor/XLineReaderDA.h>
 #include <zor/XThreadPool.h>
 
-#include <QMutex>
 
 namespace zor {
 namespace find {

@@ -9,7 +9,7 @@
 #include "platform/Platform.h"
 
 #include <QFile>
-#include <QMutexLocker>
+#include <mutex>
 #include <algorithm>
 #include <atomic>
 #include <climits>
@@ -57,7 +57,7 @@ void FileReader::restart(const QString& name) {
 }
 
 bool FileReader::open(const QString& name) {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     restart(name);
     const QByteArray latin1 = name.toLatin1();
     // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
@@ -74,7 +74,7 @@ bool FileReader::open(const QString& name) {
 }
 
 bool FileReader::openNative(const QString& name) {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     restart(name);
     // A directory opens as a stream on this platform and fails only at the first read.
     if (dirExists(name)) {
@@ -94,7 +94,7 @@ long long FileReader::tell() { return XAbstractFile::tell(); }
 
 std::size_t FileReader::readBytes(char* values, std::size_t n) {
     if (values == nullptr) nullPointerHandling(kSource, 64, QStringLiteral("values == NULL"));
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp == nullptr) {
         logDebug("::readTheArray, fp == NULL");
         failurePauseNow();
@@ -122,7 +122,7 @@ std::size_t FileReader::readBytes(char* values, std::size_t n) {
 }
 
 bool FileReader::seek(long long pos) {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     logDebug("FileReader::seek, posMemory:$", pos);
     if (fp == nullptr) nullPointerHandling(kSource, 120, QStringLiteral("fp == NULL"));
     if (fseeko(fp, static_cast<off_t>(pos), SEEK_SET) != 0) {
@@ -167,7 +167,7 @@ long long FileReader::readLastLONG() {
 }
 
 QString FileReader::readAsciiLine(int maxLen) {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp == nullptr) {
         logError("FileReader::readAsciiLine - file not open");
         return QString();
@@ -244,7 +244,7 @@ char* FileReader::readBufferFromFile(const QString& name, long long& len, long l
 }
 
 QString FileReader::toString() {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp != nullptr)
         return fileName + QLatin1String(", open") + QLatin1String(", readPos:") +
                QString::number(static_cast<long long>(std::ftell(fp)));
@@ -316,7 +316,7 @@ bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t sz
         got = r > 0 ? static_cast<std::size_t>(r) : 0;
     } else {
         // Read here rather than through readBytes: a file that shrank is a short read, not a pause.
-        QMutexLocker lock(&reader.mutex);
+        std::lock_guard<std::mutex> lock(reader.mutex);
         while (got < n) {
             const std::size_t r = platform::freadUnlocked(p + got, n - got, reader.fp);
             if (r == 0) break;

@@ -8,7 +8,7 @@
 #include "platform/Platform.h"
 
 #include <QFile>
-#include <QMutexLocker>
+#include <mutex>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -22,7 +22,7 @@ constexpr const char* kSource = "libSrc/core/src/tools/io/FileWriter";
 FileWriter::~FileWriter() { flushAndClose(); }
 
 bool FileWriter::open(const QString& name) {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     fileName = name;
     const QByteArray latin1 = name.toLatin1();
     // A name outside Latin-1 would reach the C runtime with '?' in place of its characters and
@@ -72,7 +72,7 @@ void FileWriter::closeAfterFailedWriteLocked() {
 }
 
 bool FileWriter::flushAndClose() {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp == nullptr) return false;
     bool ok = flushBufferLocked();
     if (fp != nullptr) ok = std::fclose(fp) == 0 && ok;
@@ -81,14 +81,14 @@ bool FileWriter::flushAndClose() {
 }
 
 long long FileWriter::tell() {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp == nullptr) nullPointerHandling(kSource, 60, QStringLiteral("fp == NULL"));
     return static_cast<long long>(std::ftell(fp)) + static_cast<long long>(m_used);
 }
 
 std::size_t FileWriter::write(const char* values, std::size_t n) {
     if (values == nullptr) nullPointerHandling(kSource, 48, QStringLiteral("values == NULL"));
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp == nullptr) nullPointerHandling(kSource, 50, QStringLiteral("fp == NULL"));
     if (n == 0) return 0;
     if (m_buf && n <= kBufferSize - m_used) {
@@ -116,7 +116,7 @@ template <typename T>
 bool FileWriter::writeValue(T v) {
     {
         // The common case: the value fits into the buffer.
-        QMutexLocker lock(&mutex);
+        std::lock_guard<std::mutex> lock(mutex);
         if (fp != nullptr && m_buf && m_used + sizeof(T) <= kBufferSize) {
             std::memcpy(m_buf.get() + m_used, &v, sizeof(T));
             m_used += sizeof(T);
@@ -161,7 +161,7 @@ bool FileWriter::writeWholeFile(AbstractMemory& block, const char* who, const QS
     FileWriter writer;
     bool opened = false;
     {
-        QMutexLocker lock(&writer.mutex);
+        std::lock_guard<std::mutex> lock(writer.mutex);
         writer.fileName = name;
         opened = writer.openLocked(QFile::encodeName(name));
     }

@@ -2,7 +2,7 @@
 
 #include <zor/FatalChecks.h>
 
-#include <QMutexLocker>
+#include <mutex>
 
 namespace zor {
 
@@ -11,18 +11,18 @@ XAbstractFile::~XAbstractFile() {
 }
 
 bool XAbstractFile::isOpen() const {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     return fp != nullptr;
 }
 
 long long XAbstractFile::tell() {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp == nullptr) nullPointerHandling("libSrc/core/src/tools/io/XAbstractFile", 22, QStringLiteral("fp == NULL"));
     return static_cast<long long>(std::ftell(fp));
 }
 
 void XAbstractFile::close() {
-    QMutexLocker lock(&mutex);
+    std::lock_guard<std::mutex> lock(mutex);
     if (fp != nullptr) std::fclose(fp);
     fp = nullptr;
 }

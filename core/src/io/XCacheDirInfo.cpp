@@ -2,17 +2,17 @@
 
 #include <zor/Logger.h>
 
-#include <QMutexLocker>
+#include <mutex>
 
 namespace zor {
 
 void XCacheDirInfo::put(const QString& path, const std::vector<QFileInfo>& files) {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_map[path] = files;
 }
 
 void XCacheDirInfo::move(const QString& path, std::vector<QFileInfo>&& files) {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_map[path] = std::move(files);
 }
 
@@ -23,7 +23,7 @@ std::vector<QFileInfo> XCacheDirInfo::get(const QString& path) const {
 }
 
 bool XCacheDirInfo::tryGet(const QString& path, std::vector<QFileInfo>& out) const {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     const auto it = m_map.find(path);
     if (it == m_map.end()) return false;
     out = it->second;
@@ -31,7 +31,7 @@ bool XCacheDirInfo::tryGet(const QString& path, std::vector<QFileInfo>& out) con
 }
 
 bool XCacheDirInfo::containsKey(const QString& path) const {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_map.count(path) != 0;
 }
 
@@ -40,22 +40,22 @@ void XCacheDirInfo::deleteEntry(const QString& path) {
         logError("XCacheDirInfo::deleteEntry, key is empty or null !");
         return;
     }
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_map.erase(path);
 }
 
 unsigned int XCacheDirInfo::countEntries() const {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return static_cast<unsigned int>(m_map.size());
 }
 
 void XCacheDirInfo::clear() {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_map.clear();
 }
 
 void XCacheDirInfo::show(unsigned int indent) const {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     logDebugSpace(indent, "XCacheDirInfo, map entries:$", m_map.size());
     for (const auto& e : m_map) logDebugSpace(indent + 4, "elements [$] - key '$'", e.second.size(), e.first);
 }
