@@ -3,8 +3,8 @@
 
 #include <zor/XMimeType.h>
 
-#include <QThread>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 using namespace zor;
@@ -58,12 +58,8 @@ TEST(XMimeType, ExtensionTableDefaultAndSharedInstance) {
 
     // One instance for every thread, created once.
     std::vector<XMimeType*> seen(4, nullptr);
-    std::vector<QThread*> threads;
-    for (int i = 0; i < 4; ++i) threads.push_back(QThread::create([&seen, i] { seen[i] = &XMimeTypeMap::get(); }));
-    for (QThread* t : threads) t->start();
-    for (QThread* t : threads) {
-        EXPECT_TRUE(t->wait(5000));
-        delete t;
-    }
+    std::vector<std::thread> threads;
+    for (int i = 0; i < 4; ++i) threads.emplace_back([&seen, i] { seen[i] = &XMimeTypeMap::get(); });
+    for (std::thread& t : threads) t.join();
     for (XMimeType* p : seen) EXPECT_EQ(p, &XMimeTypeMap::get());
 }
