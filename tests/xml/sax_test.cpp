@@ -6,6 +6,7 @@
 #include "support/CaptureAppender.h"
 #include "support/TestApp.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QTemporaryDir>
@@ -386,7 +387,12 @@ TEST(SaxParser, ProgressReachesOneHundredOnTheMainThread) {
     worker.join();
     EXPECT_TRUE(ok);
     EXPECT_TRUE(allOnMain);
-    EXPECT_EQ(seen, (std::vector<unsigned int>{25, 50, 75, 100}));
+    // Four reports (25, 50, 75, 100 percent are crossed); each shows the percentage current when
+    // the main thread runs it, which on a busy machine may already be a later step.
+    ASSERT_EQ(seen.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(seen.begin(), seen.end()));
+    EXPECT_GE(seen.front(), 25u);
+    EXPECT_EQ(seen.back(), 100u);
     EXPECT_EQ(ctl.bytesProceed.load(), 2000000u);
     EXPECT_EQ(ctl.bytesTotal, 2000000u);
     EXPECT_EQ(ctl.percent.load(), 100u);
