@@ -4,6 +4,7 @@
 #include <zor/XNode_Parse_Control.h>
 
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 #include "support/TestApp.h"
 
 #include <gtest/gtest.h>
@@ -306,10 +307,7 @@ TEST(SaxParser, FileReadingKeepsTheName) {
         << cap.texts().join('\n').toStdString();
 
     const QString path = dir.filePath("a.xml");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<a n='\xE2\x82\xAC'>\n  <b/>\n</a>\n");
-    f.close();
+    ASSERT_NO_FATAL_FAILURE(zortest::writeFile(path, "<a n='\xE2\x82\xAC'>\n  <b/>\n</a>\n"));
     Recorder ok;
     ASSERT_TRUE(ok.readFile(path));
     XNode_Parse_Control ctl;
