@@ -4,8 +4,8 @@
 #include <zor/XNode_Parse_Control.h>
 
 #include "support/CaptureAppender.h"
-#include "support/TestFiles.h"
 #include "support/TestApp.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
