@@ -75,9 +75,6 @@ void tourMemory();
 void tourThreads();
 void tourKernel();
 void tourTree();
-
-// A tree with a value of every registered type, arrays, nested trees and links (TourTree.cpp).
-zor::XTree sampleTree();
 void tourMath();
 void tourXml();
 void tourDirs();

@@ -5,6 +5,7 @@
 //   zor test --list checks.txt    runs a regression list (0 when every test passed, else 1)
 //   zor test --filter round       runs every test whose name contains "round"
 #include "Commands.h"
+#include "TreeSample.h"
 
 #include <zor/core.h>
 

@@ -3,6 +3,7 @@
 // sample tree with every registered type. A damaged tree ends with the parsing code (9), a
 // compressed block whose digest does not match with the checksum code (10).
 #include "Commands.h"
+#include "TreeSample.h"
 
 #include <zor/core.h>
 

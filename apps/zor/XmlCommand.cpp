@@ -16,29 +16,6 @@ using namespace zor;
 
 namespace {
 
-// Without --verbose: warnings and errors to stderr as "zor: <text>", nothing else.
-class XmlProblemsToStderr : public Appender {
-public:
-    XmlProblemsToStderr() : Appender(QStringLiteral("stderr")) {}
-    void append(LogMessage* msg) override {
-        if (!msg->isFatal() && !msg->isError() && !msg->isWarning()) return;
-        std::fprintf(stderr, "zor: %s\n", qPrintable(msg->toString()));
-        std::fflush(stderr);
-    }
-};
-
-bool startXmlLogger(const CommandLine& cmd) {
-    if (cmd.isBool(QStringLiteral("verbose"), false)) return Logger::ini(cmd);
-    static XmlProblemsToStderr* problems = new XmlProblemsToStderr();  // outlives every logger
-    QList<Appender*> appenders{problems};
-    return Logger::ini(cmd, &appenders);
-}
-
-int done(int rc) {
-    Logger::quit();
-    return rc;
-}
-
 // Files at least this long show their progress on a terminal.
 constexpr long long kProgressFrom = 4 * 1000 * 1000;
 
@@ -66,15 +43,15 @@ unsigned int treeDepth(XNode& root) {
 }  // namespace
 
 int runXml(const CommandLine& cmd) {
-    if (!startXmlLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
+    if (!startLogger(cmd)) return EXIT_ZOR_CONFIGURATION;
     const QString in = cmd.getString(QStringLiteral("in"));
     if (in.isEmpty()) {
         logError("xml, missing argument --in (zor --help shows the usage)");
-        return done(EXIT_ZOR_ARGUMENT);
+        return finish(EXIT_ZOR_ARGUMENT);
     }
     if (!fileExists(in)) {
         logError("xml, no such file '$'$", in, dirExists(in) ? " (it is a directory)" : "");
-        return done(EXIT_ZOR_FILE_NOT_FOUND);
+        return finish(EXIT_ZOR_FILE_NOT_FOUND);
     }
     const bool withTypes = cmd.isBool(QStringLiteral("types"), false);
     XGenericTypeCreator schemaCreator;
@@ -123,20 +100,20 @@ int runXml(const CommandLine& cmd) {
         const QString out = cmd.getString(QStringLiteral("out"));
         if (out.isEmpty() || dirExists(out) || !root->saveNodeToXml(out, QString())) {
             logError("xml, cannot write '$'", out);
-            return done(EXIT_ZOR_IO);
+            return finish(EXIT_ZOR_IO);
         }
         std::printf("written '%s' (%lld bytes)\n", qPrintable(out), getFileLength(out));
     }
     if (withTypes) {
         const XGenericTypes* types = root->getXGenericTypes();
-        if (types == nullptr) return done(EXIT_ZOR_XML);
+        if (types == nullptr) return finish(EXIT_ZOR_XML);
         const bool description = types->checkDescription();
         const bool values = types->checkTypes(knownTypes(cmd));
         std::printf("%s: description %s, value types %s\n", qPrintable(types->toString()),
                     description ? "consistent" : "INCONSISTENT", values ? "known" : "UNKNOWN");
         if (!description || !values) rc = EXIT_ZOR_XML;
     }
-    return done(rc);
+    return finish(rc);
 }
 
 }  // namespace zorapp

@@ -1,6 +1,7 @@
 // XFileMapper, XMemFile, XMimeType, XFile and the free file tools: mapping life cycle, files that
 // change size while mapped, the text-file test, wildcards, names and environment variables.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/FileTools.h>
 #include <zor/Logger.h>
@@ -22,8 +23,7 @@ namespace {
 
 QString make(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
     const QString path = dir.filePath(name);
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+    zortest::writeFile(path, bytes);
     return path;
 }
 

@@ -1,11 +1,11 @@
 // Buffered reading over a file receiver and without one; the adapter listing.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/AdapterInfos.h>
 #include <zor/ReadStream.h>
 #include <zor/ReceiverFile.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -14,8 +14,7 @@ using namespace zor;
 namespace {
 QString writeFile(const QTemporaryDir& dir, const QByteArray& bytes) {
     const QString name = dir.path() + QStringLiteral("/in.txt");
-    QFile f(name);
-    if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+    zortest::writeFile(name, bytes);
     return name;
 }
 }  // namespace

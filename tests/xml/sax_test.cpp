@@ -5,6 +5,7 @@
 
 #include "support/CaptureAppender.h"
 #include "support/TestApp.h"
+#include "support/TestFiles.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -307,10 +308,7 @@ TEST(SaxParser, FileReadingKeepsTheName) {
         << cap.texts().join('\n').toStdString();
 
     const QString path = dir.filePath("a.xml");
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<a n='\xE2\x82\xAC'>\n  <b/>\n</a>\n");
-    f.close();
+    ASSERT_NO_FATAL_FAILURE(zortest::writeFile(path, "<a n='\xE2\x82\xAC'>\n  <b/>\n</a>\n"));
     Recorder ok;
     ASSERT_TRUE(ok.readFile(path));
     XNode_Parse_Control ctl;

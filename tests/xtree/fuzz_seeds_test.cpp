@@ -6,9 +6,8 @@
 #include <zor/XTree.h>
 
 #include "SampleTree.h"
+#include "support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace zor;
@@ -17,10 +16,7 @@ namespace {
 
 void writeSeed(const QString& dir, const QString& name, const QByteArray& bytes) {
     if (dir.isEmpty()) return;
-    QDir().mkpath(dir);
-    QFile f(dir + QLatin1Char('/') + name);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    zortest::writeFile(dir + QLatin1Char('/') + name, bytes);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "SampleTree.h"
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -388,11 +389,7 @@ TEST(XDataStream, SequentialDevicesAreBoundedByWhatTheyHold) {
     const QByteArray bytes = t.createByteArray();
     QTemporaryDir dir;
     const QString name = dir.filePath("seq");
-    {
-        QFile f(name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
+    ASSERT_NO_FATAL_FAILURE(zortest::writeFile(name, bytes));
     // QBuffer is random access; a process channel is sequential and holds everything once finished.
     QProcess cat;
     cat.start(QStringLiteral("cat"), {name});

@@ -85,11 +85,30 @@ Marks finish(const XSymbol& s, std::size_t count, std::vector<XRam>&& found, boo
     return r;
 }
 
-// Terms searched in one unit (a paragraph or a sentence), p[0..n) at file offset start.
-class UnitPolicy {
+// What both policies below do alike: their results are marks, merged in order; a NOT over a range
+// marks the whole range.
+class MarksPolicy {
 public:
     using Result = Marks;
 
+    Result empty() const { return Result(); }
+    bool nonEmpty(const Result& r) const { return r.hits || !r.marks.empty(); }
+    bool hitsUnderNot(const Result& r) const { return nonEmpty(r); }
+    void merge(Result& into, Result&& t) const {
+        mergeMarks(into.marks, std::move(t.marks));
+        into.hits = into.hits || t.hits;
+    }
+
+protected:
+    static void addNotMark(Result& into, std::int32_t from, std::int32_t to) {
+        into.marks.emplace_back(from, to, XRam::CATEGORY_SEARCH_RESULT_NOT);
+        into.hits = true;
+    }
+};
+
+// Terms searched in one unit (a paragraph or a sentence), p[0..n) at file offset start.
+class UnitPolicy : public MarksPolicy {
+public:
     explicit UnitPolicy(const FileView& file) : m_file(file) {}
 
     void setUnit(const char* p, std::size_t n, std::int64_t start) {
@@ -100,17 +119,8 @@ public:
         m_text.clear();
     }
 
-    Result empty() const { return Result(); }
-    bool nonEmpty(const Result& r) const { return r.hits || !r.marks.empty(); }
-    bool hitsUnderNot(const Result& r) const { return nonEmpty(r); }
-    void merge(Result& into, Result&& t) const {
-        mergeMarks(into.marks, std::move(t.marks));
-        into.hits = into.hits || t.hits;
-    }
     void addNot(Result& into) const {
-        into.marks.emplace_back(static_cast<std::int32_t>(m_start), static_cast<std::int32_t>(m_start + static_cast<std::int64_t>(m_n)),
-                                XRam::CATEGORY_SEARCH_RESULT_NOT);
-        into.hits = true;
+        addNotMark(into, static_cast<std::int32_t>(m_start), static_cast<std::int32_t>(m_start + static_cast<std::int64_t>(m_n)));
     }
     Result term(const XSymbol& s, bool underNot) {
         std::vector<XRam> found;
@@ -129,23 +139,11 @@ private:
 };
 
 // Terms searched record by record over the whole file; the unit is the file.
-class FilePolicy {
+class FilePolicy : public MarksPolicy {
 public:
-    using Result = Marks;
-
     explicit FilePolicy(const FileView& file) : m_file(file) {}
 
-    Result empty() const { return Result(); }
-    bool nonEmpty(const Result& r) const { return r.hits || !r.marks.empty(); }
-    bool hitsUnderNot(const Result& r) const { return nonEmpty(r); }
-    void merge(Result& into, Result&& t) const {
-        mergeMarks(into.marks, std::move(t.marks));
-        into.hits = into.hits || t.hits;
-    }
-    void addNot(Result& into) const {
-        into.marks.emplace_back(0, static_cast<std::int32_t>(m_file.n), XRam::CATEGORY_SEARCH_RESULT_NOT);
-        into.hits = true;
-    }
+    void addNot(Result& into) const { addNotMark(into, 0, static_cast<std::int32_t>(m_file.n)); }
     Result term(const XSymbol& s, bool underNot) {
         const Needle& needle = m_file.needleOf(s);
         // countMinimum hits are enough in file scope; under NOT one decides.

@@ -44,6 +44,15 @@ constexpr std::size_t kMaxLineLength = std::size_t(1) << 30;
 // paragraphAt looks this many entries to each side at most.
 constexpr std::size_t kParagraphReach = 10000;
 
+// The longest line asked for, brought into 1..kMaxLineLength; one error line when it was outside.
+std::size_t validMaxLineLength(std::size_t maxLen) {
+    if (maxLen != 0 && maxLen <= kMaxLineLength) return maxLen;
+    const std::size_t used = maxLen == 0 ? 1 : kMaxLineLength;
+    logError("XLineReaderDA::setMaxLineLength, $ is out of range 1-$, using $", static_cast<unsigned long long>(maxLen),
+             static_cast<unsigned long long>(kMaxLineLength), static_cast<unsigned long long>(used));
+    return used;
+}
+
 struct DelimTable {
     std::array<bool, 256> is{};
     DelimTable() {
@@ -120,13 +129,7 @@ bool XLineReaderDA::setMemory(const AbstractMemory& mem, std::size_t maxLen, boo
 }
 
 bool XLineReaderDA::attach(const AbstractMemory& mem, std::size_t maxLen, bool createIndex) {
-    if (maxLen == 0 || maxLen > kMaxLineLength) {
-        logError("XLineReaderDA::setMaxLineLength, $ is out of range 1-$, using $",
-                 static_cast<unsigned long long>(maxLen), static_cast<unsigned long long>(kMaxLineLength),
-                 static_cast<unsigned long long>(maxLen == 0 ? 1 : kMaxLineLength));
-        maxLen = maxLen == 0 ? 1 : kMaxLineLength;
-    }
-    maxLineLen = maxLen;
+    maxLineLen = validMaxLineLength(maxLen);
     lineReader.setMemory(&mem, 2);
     if (createIndex) create_internal_line_infos();
     return true;
@@ -343,13 +346,7 @@ bool XLineReaderDA::re_load(std::size_t maxLen) {
         return false;
     }
     lineReader.seekHome();
-    if (maxLen == 0 || maxLen > kMaxLineLength) {
-        logError("XLineReaderDA::setMaxLineLength, $ is out of range 1-$, using $",
-                 static_cast<unsigned long long>(maxLen), static_cast<unsigned long long>(kMaxLineLength),
-                 static_cast<unsigned long long>(maxLen == 0 ? 1 : kMaxLineLength));
-        maxLen = maxLen == 0 ? 1 : kMaxLineLength;
-    }
-    maxLineLen = maxLen;
+    maxLineLen = validMaxLineLength(maxLen);
     longest = 0;
     create_internal_line_infos();
     return true;

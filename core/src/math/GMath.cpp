@@ -75,30 +75,27 @@ float GMath::interpolateLinear(float x0, float x1, float x, float y0, float y1) 
     return y0 + (x - x0) * (y1 - y0) / (x1 - x0);
 }
 
-float GMath::computeMachineEpsilonFloat() {
-    // volatile keeps every step in float precision (no wider registers, no constant folding).
-    volatile float e = 0.5f;
-    volatile float last;
-    volatile float probe;
+namespace {
+
+// volatile keeps every step in T's own precision (no wider registers, no constant folding).
+template <typename T>
+T machineEpsilon() {
+    volatile T e = T(0.5);
+    volatile T last;
+    volatile T probe;
     do {
         last = e;
-        e = e / 2.0f;
-        probe = last / 2.0f + 1.0f;
-    } while (probe != 1.0f);
+        e = e / T(2);
+        probe = last / T(2) + T(1);
+    } while (probe != T(1));
     return last;
 }
 
-double GMath::computeMachineEpsilonDouble() {
-    volatile double e = 0.5;
-    volatile double last;
-    volatile double probe;
-    do {
-        last = e;
-        e = e / 2.0;
-        probe = last / 2.0 + 1.0;
-    } while (probe != 1.0);
-    return last;
-}
+}  // namespace
+
+float GMath::computeMachineEpsilonFloat() { return machineEpsilon<float>(); }
+
+double GMath::computeMachineEpsilonDouble() { return machineEpsilon<double>(); }
 
 namespace {
 

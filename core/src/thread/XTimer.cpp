@@ -1,5 +1,4 @@
 #include <zor/XTimer.h>
-#include <zor/XTimerOneTimeShot.h>
 
 #include <zor/Logger.h>
 
@@ -22,13 +21,5 @@ void XTimer::fire() {
     });
     if (skipped) logError("XTimer::fire, empty callable skipped");
 }
-
-XTimerOneTimeShot::XTimerOneTimeShot(int ms, std::function<void()> f) : m_timer(new XTimer(nullptr)) {
-    m_timer->setInterval(ms);
-    m_timer->setSingleShot(true);
-    m_timer->listeners().add(std::move(f));
-}
-
-XTimerOneTimeShot::~XTimerOneTimeShot() { logTest("XTimerOneTimeShot::~XTimerOneTimeShot()"); }
 
 }  // namespace zor

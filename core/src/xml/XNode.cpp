@@ -6,8 +6,6 @@
 #include <zor/Logger.h>
 #include <zor/Tokenizer.h>
 #include <zor/XNode.h>
-#include <zor/XNodeInfoCollectorStandard.h>
-#include <zor/XNodeIterator.h>
 #include <zor/XmlNodeCreator.h>
 #include <zor/xformat.h>
 
@@ -50,30 +48,6 @@ QString showValue(const QString& key, const QString& value) {
 
 XAtomic<bool> XNode::atomicFlagDebug{false};
 XAtomic<bool> XNode::atomicWriteFullEmptyTags{false};
-
-// ---- small companions
-
-XmlNodeCreator::~XmlNodeCreator() = default;
-
-XNode* XmlNodeCreator::create(const QString& type) const {
-    auto* n = new XNode();
-    n->setType(type);
-    return n;
-}
-
-void XmlNodeCreator::show(unsigned int indent) const { logDebugSpace(indent, "$", toString()); }
-
-XNode* XNodeIterator::operator*() const {
-    return m_node == nullptr ? nullptr : m_node->nodeAt(static_cast<unsigned int>(m_index));
-}
-
-XNodeInfoCollector::~XNodeInfoCollector() = default;
-
-XNodeInfoCollectorStandard XNodeInfoCollectorStandard::collectorStandard;
-
-QString XNodeInfoCollectorStandard::toString() const {
-    return m_node == nullptr ? QString() : m_node->toStringForQTreeView();
-}
 
 void CHECK_NODE(const QString&, XNode* node, const QString&) {
     if (node != nullptr) return;

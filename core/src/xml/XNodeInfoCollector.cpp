@@ -1,0 +1,7 @@
+#include <zor/XNodeInfoCollector.h>
+
+namespace zor {
+
+XNodeInfoCollector::~XNodeInfoCollector() = default;
+
+}  // namespace zor
