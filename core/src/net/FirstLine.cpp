@@ -4,6 +4,30 @@
 
 namespace zor {
 
+namespace {
+
+// The token as a decimal number, 0 when it is none. A status code is nearly always three digits:
+// up to nine digits cannot overflow and are read here; anything else goes through toUInt.
+unsigned int statusCode(const QString& token) {
+    const int n = token.size();
+    if (n > 0 && n <= 9) {
+        const QChar* c = token.constData();
+        unsigned int v = 0;
+        int i = 0;
+        for (; i < n; ++i) {
+            const ushort d = static_cast<ushort>(c[i].unicode() - '0');
+            if (d > 9) break;
+            v = v * 10 + d;
+        }
+        if (i == n) return v;
+    }
+    bool ok = false;
+    const unsigned int code = token.toUInt(&ok);
+    return ok ? code : 0;
+}
+
+}  // namespace
+
 void FirstLine::setLine(const QString& line) {
     m_line = line;
     m_toks = Tokenizer(line, QStringLiteral(" \t"));
@@ -18,9 +42,7 @@ bool FirstLine::scanRequestLine() {
 
 bool FirstLine::scanResponseLine() {
     if (m_toks.size() >= 2) {
-        bool ok = false;
-        const unsigned int code = m_toks[1].toUInt(&ok);
-        m_code = ok ? code : 0;
+        m_code = statusCode(m_toks[1]);
         return true;
     }
     logWarning("FirstLine::scanResponseLine - toks.size() < 2, we have $ token", m_toks.size());
