@@ -2,6 +2,8 @@
 // Boost.Beast's request_parser / response_parser with an empty body, on a browser-like request
 // of 11 fields and a typical response of 9. Every iteration parses into a fresh object, as a
 // server does per request; both sides end with the fields stored and looked up once.
+#include "ratio_reporter.h"
+
 #include <zor/HttpHeader.h>
 
 #include <benchmark/benchmark.h>
@@ -102,4 +104,11 @@ BENCHMARK(response_beast)->Name("http_response/beast");
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    zorbench::RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -291,6 +291,33 @@ TEST(FirstLine, TokensMethodsAndVersions) {
     EXPECT_TRUE(a.isRequest());
 }
 
+TEST(FirstLine, CountAgreesWithTheSplitTokens) {
+    zortest::LogCapture cap;
+    const QString lines[] = {
+        QString(), QStringLiteral(" \t "), QStringLiteral("GET"), QStringLiteral("\tGET  /a\t\tHTTP/1.1  "),
+        QStringLiteral("HTTP/1.1 200"), QString::fromUtf8("GET /\xef\xbb\xbf HTTP/1.1"),  // a byte-order mark token
+        QStringLiteral("GET /") + QChar(0xD800) + QStringLiteral(" HTTP/1.1"),       // a lone surrogate
+        QStringLiteral("a\nb c"),
+    };
+    for (const QString& text : lines) {
+        FirstLine l(text);
+        const unsigned int count = l.tokenCount();
+        EXPECT_EQ(count, Tokenizer(text, QStringLiteral(" \t")).size()) << text.toStdString();
+        EXPECT_EQ(l.tokens().size(), count) << text.toStdString();
+        EXPECT_EQ(l.scanRequestLine(), count == 3) << text.toStdString();
+    }
+    FirstLine l(QStringLiteral("GET /one HTTP/1.1"));
+    EXPECT_EQ(l.getResource(), QStringLiteral("/one"));
+    l.setLine(QStringLiteral("POST /two HTTP/1.0"));  // the tokens follow a new line
+    EXPECT_EQ(l.getResource(), QStringLiteral("/two"));
+    EXPECT_TRUE(l.isHttp1());
+    const FirstLine copy = l;
+    EXPECT_EQ(copy.getRequestType(), FirstLine::POST);
+    FirstLine status(QString::fromUtf8("HTTP/1.1 \xef\xbc\x92\xef\xbc\x90\xef\xbc\x90 wide"));  // full-width digits
+    EXPECT_TRUE(status.scanResponseLine());
+    EXPECT_EQ(status.getCode(), QString::fromUtf8("\xef\xbc\x92\xef\xbc\x90\xef\xbc\x90").toUInt());
+}
+
 TEST(Mime, TableLookupsAndReverse) {
     Mime m;
     EXPECT_EQ(m[QStringLiteral("html")], QStringLiteral("text/html"));

@@ -56,10 +56,25 @@ const QString kKnownNames[] = {
 constexpr int kKnownCount = static_cast<int>(sizeof(kKnownNames) / sizeof(kKnownNames[0]));
 constexpr int kLongestKnown = 25;
 
-// The names of length n are kKnownNames[first[n], first[n + 1]).
+// The first eight bytes of s[0, n), big-endian, zero-padded: a difference between two prefixes
+// orders the texts as their bytes do, and texts of one length up to eight bytes are equal exactly
+// when their prefixes are.
+quint64 bytePrefix(const char* s, int n) {
+    quint64 v = 0;
+    for (int i = 0; i < 8; ++i) v = (v << 8) | (i < n ? static_cast<unsigned char>(s[i]) : 0u);
+    return v;
+}
+
+// The names of length n are kKnownNames[first[n], first[n + 1]); each one's prefix and bytes.
 struct KnownIndex {
     unsigned char first[kLongestKnown + 2] = {};
+    quint64 prefix[kKnownCount] = {};
+    QByteArray bytes[kKnownCount];
     KnownIndex() {
+        for (int i = 0; i < kKnownCount; ++i) {
+            bytes[i] = kKnownNames[i].toLatin1();
+            prefix[i] = bytePrefix(bytes[i].constData(), bytes[i].size());
+        }
         int i = 0;
         for (int n = 0; n <= kLongestKnown + 1; ++n) {
             while (i < kKnownCount && kKnownNames[i].size() < n) ++i;
@@ -69,15 +84,14 @@ struct KnownIndex {
 };
 const KnownIndex kKnownIndex;
 
-// The static text for the key s[0, n) (n > 0), or nullptr when it is no common name.
-const QString* knownName(const char* s, int n) {
+// The static text for the key s[0, n) (n > 0) with the given prefix, or nullptr when it is no
+// common name.
+const QString* knownName(const char* s, int n, quint64 prefix) {
     if (n > kLongestKnown) return nullptr;
     for (int i = kKnownIndex.first[n]; i < kKnownIndex.first[n + 1]; ++i) {
-        const ushort* c = kKnownNames[i].utf16();
-        if (c[0] != static_cast<unsigned char>(s[0])) continue;
-        int j = 1;
-        while (j < n && c[j] == static_cast<unsigned char>(s[j])) ++j;
-        if (j == n) return &kKnownNames[i];
+        if (kKnownIndex.prefix[i] != prefix) continue;
+        if (n <= 8 || std::memcmp(s + 8, kKnownIndex.bytes[i].constData() + 8, static_cast<size_t>(n - 8)) == 0)
+            return &kKnownNames[i];
     }
     return nullptr;
 }
@@ -117,11 +131,6 @@ bool equalsNoCase(const char* s, int n, const char* lower, int lowerLength) {
 // The characters QString::trimmed drops, among the Latin-1 ones.
 bool isLatin1Space(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x85 || c == 0xA0; }
 
-// Key byte order, which for Latin-1 text is QString's order (by UTF-16 code units).
-int compareBytes(const char* a, int an, const char* b, int bn) {
-    const int c = std::memcmp(a, b, static_cast<size_t>(an < bn ? an : bn));
-    return c != 0 ? c : an - bn;
-}
 
 // Field lines stored in one go. A longer head is stored in several goes.
 constexpr int kBatchSize = 64;
@@ -159,14 +168,14 @@ bool HttpHeader::finishFirstLine() {
     const QString& line = m_firstLine.getLine();
     if (line.startsWith(QLatin1String("HTTP")) || line.startsWith(QLatin1String("http")) ||
         line.startsWith(QLatin1String("Http"))) {
-        if (m_firstLine.tokens().size() >= 2 && m_firstLine.scanResponseLine()) {
+        if (m_firstLine.tokenCount() >= 2 && m_firstLine.scanResponseLine()) {
             m_request = false;
             return true;
         }
-    } else if (m_firstLine.tokens().size() == 3) {
+    } else if (m_firstLine.tokenCount() == 3) {
         return true;
     }
-    if (m_firstLine.tokens().size() != 3) m_firstLine.scanRequestLine();  // logs the token count
+    if (m_firstLine.tokenCount() != 3) m_firstLine.scanRequestLine();  // logs the token count
     logWarning("HttpHeader::from_String_old - first line is not HTTP");
     return false;
 }
@@ -176,10 +185,23 @@ struct HttpHeader::PendingField {
     int keyLength;
     const char* value;
     int valueLength;
+    quint64 prefix;        // see bytePrefix
     const QString* known;  // the static text of a common key, or nullptr
     bool repeated;         // an earlier line (or the record) had the same key
 
     QString keyText() const { return known != nullptr ? *known : QString::fromLatin1(key, keyLength); }
+
+    // Key order, which for Latin-1 text is QString's order (by UTF-16 code units).
+    int compare(const PendingField& o) const {
+        if (known != nullptr && known == o.known) return 0;
+        if (prefix != o.prefix) return prefix < o.prefix ? -1 : 1;
+        const int c = std::memcmp(key, o.key, static_cast<size_t>(keyLength < o.keyLength ? keyLength : o.keyLength));
+        return c != 0 ? c : keyLength - o.keyLength;
+    }
+    bool sameKey(const PendingField& o) const {
+        if (known != nullptr || o.known != nullptr) return known == o.known;  // a common name is always found
+        return prefix == o.prefix && keyLength == o.keyLength && std::memcmp(key, o.key, static_cast<size_t>(keyLength)) == 0;
+    }
 };
 
 // Hands every non-empty CR LF line of data[from, length) to the field parser. A line ends at its
@@ -303,7 +325,8 @@ bool HttpHeader::splitField(const char* line, int length, PendingField& out) {
     out.keyLength = keyLength;
     out.value = line + v;
     out.valueLength = length - v;
-    out.known = knownName(line, keyLength);
+    out.prefix = bytePrefix(line, keyLength);
+    out.known = knownName(line, keyLength, out.prefix);
     out.repeated = false;
     return true;
 }
@@ -319,9 +342,7 @@ void HttpHeader::storeFields(PendingField* fields, int count) {
         int j = i;
         while (j > 0) {
             const PendingField& g = fields[order[j - 1]];
-            if ((f.known != nullptr && f.known == g.known) ||
-                compareBytes(g.key, g.keyLength, f.key, f.keyLength) <= 0)
-                break;
+            if (g.compare(f) <= 0) break;
             order[j] = order[j - 1];
             --j;
         }
@@ -332,7 +353,7 @@ void HttpHeader::storeFields(PendingField* fields, int count) {
         int j = i + 1;
         while (j < count) {
             PendingField& next = fields[order[j]];
-            if (compareBytes(first.key, first.keyLength, next.key, next.keyLength) != 0) break;
+            if (!first.sameKey(next)) break;
             next.repeated = true;
             ++j;
         }
