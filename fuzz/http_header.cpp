@@ -6,6 +6,7 @@
 #include <QString>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 64 * 1024) return 0;
@@ -30,6 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)h.isUpgradeInsecureRequest();
     (void)h.fieldNoCase(QStringLiteral("content-length"));
     if (ok) {
+        // Field lines given one by one to a fresh head store and notice the same as the whole parse.
+        zor::HttpHeader single;
+        const char* lf = static_cast<const char*>(std::memchr(bytes, '\n', size));
+        for (const char* line = lf + 1; line < bytes + n;) {
+            const char* next = static_cast<const char*>(std::memchr(line, '\n', static_cast<std::size_t>(bytes + n - line)));
+            if (next == nullptr) break;
+            const char* cr = static_cast<const char*>(std::memchr(line, '\r', static_cast<std::size_t>(next - line)));
+            if (cr != line) single.addKeyVal(QString::fromLatin1(line, static_cast<int>(cr - line)));
+            line = next + 1;
+        }
+        if (single.getAttributes() != h.getAttributes() || single.repeatedKeys() != h.repeatedKeys() ||
+            single.hasAmbiguousLength() != h.hasAmbiguousLength() || single.bodyLength() != h.bodyLength())
+            std::abort();
+
         zor::HttpHeader back;
         if (!back.fromString(h.toStringCRLF())) std::abort();
         if (back.getAttributes() != h.getAttributes()) std::abort();

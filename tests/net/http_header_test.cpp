@@ -152,6 +152,75 @@ TEST(HttpHeader, RepeatedAndAmbiguousLengthFields) {
     EXPECT_TRUE(rep.repeatedKeys().isEmpty());
 }
 
+TEST(HttpHeader, FieldsInAnyOrderRepeatsAndNearNames) {
+    zortest::LogCapture cap;
+    // Later values win and every repetition is noted in line order; names differing only in case,
+    // or one character longer or shorter than a common name, are fields of their own.
+    HttpHeader h;
+    ASSERT_TRUE(h.fromString(QStringLiteral("GET / HTTP/1.1\r\nZ: 1\r\nHost: a\r\nB: 1\r\nhost: c\r\nHost: b\r\n"
+                                            "B: 2\r\nHos: x\r\nHostt: y\r\nHost: d\r\nContent-Lengt: 9\r\n"
+                                            "\xe9: hi\r\nZ: 2\r\n\r\n")));
+    EXPECT_EQ(h.repeatedKeys(), (QStringList{"Host", "B", "Host", "Z"}));
+    EXPECT_EQ(h.host(), QStringLiteral("d"));
+    EXPECT_EQ(h.getString("host", ""), QStringLiteral("c"));
+    EXPECT_EQ(h.getString("B", ""), QStringLiteral("2"));
+    EXPECT_EQ(h.getString("Z", ""), QStringLiteral("2"));
+    EXPECT_EQ(h.getString("Hos", ""), QStringLiteral("x"));
+    EXPECT_EQ(h.getString("Hostt", ""), QStringLiteral("y"));
+    EXPECT_FALSE(h.hasAmbiguousLength()) << "Content-Lengt is no length field";
+    EXPECT_EQ(h.bodyLength(), 0);
+    // Key order is UTF-16 order: upper case, lower case, then Latin-1 above 127.
+    EXPECT_EQ(h.toLatin1CRLF(), QByteArray("GET / HTTP/1.1\r\nB: 2\r\nContent-Lengt: 9\r\nHos: x\r\nHost: d\r\n"
+                                           "Hostt: y\r\nZ: 2\r\nhost: c\r\n\xe9: hi\r\n\r\n"));
+
+    // A head longer than one batch of lines, with a key repeated across its parts, and single lines
+    // added to a record that holds the key already.
+    QByteArray many("POST / HTTP/1.1\r\n");
+    for (int i = 0; i < 150; ++i) many += "K" + QByteArray::number(i % 100) + ": " + QByteArray::number(i) + "\r\n";
+    many += "\r\n";
+    HttpHeader m;
+    ASSERT_TRUE(m.fromLatin1(many));
+    EXPECT_EQ(m.countAttributes(), 100u);
+    EXPECT_EQ(m.repeatedKeys().size(), 50);
+    EXPECT_EQ(m.repeatedKeys().front(), QStringLiteral("K0"));
+    EXPECT_EQ(m.repeatedKeys().back(), QStringLiteral("K49"));
+    EXPECT_EQ(m.getString("K0", ""), QStringLiteral("100"));
+    EXPECT_EQ(m.getString("K99", ""), QStringLiteral("99"));
+    m.clearParseNotes();
+    m.addKeyVal(QStringLiteral("K5: new"));
+    m.addKeyVal(QStringLiteral("A5: first"));
+    EXPECT_EQ(m.repeatedKeys(), QStringList{"K5"});
+    EXPECT_EQ(m.getString("K5", ""), QStringLiteral("new"));
+    EXPECT_EQ(m.firstKey(), QStringLiteral("A5"));
+
+    // A length is compared as QString::trimmed text: every Latin-1 byte around the digits.
+    for (int b = 1; b < 256; ++b) {
+        if (b == '\r' || b == '\n') continue;
+        const QByteArray pad(1, static_cast<char>(b));
+        HttpHeader l;
+        ASSERT_TRUE(l.fromLatin1("POST / HTTP/1.1\r\nContent-Length: " + pad + "12" + pad + "\r\nContent-Length: 12\r\n\r\n"));
+        const bool space = QString::fromLatin1(pad).trimmed().isEmpty();
+        EXPECT_EQ(l.hasAmbiguousLength(), !space) << b;
+        EXPECT_EQ(l.bodyLength(), space ? 12 : -1) << b;
+    }
+    HttpHeader zero;
+    ASSERT_TRUE(zero.fromLatin1(QByteArray("POST / HTTP/1.1\r\nContent-Length: 012\r\ncontent-length: 12\r\n\r\n")));
+    EXPECT_TRUE(zero.hasAmbiguousLength()) << "the same number written differently";
+    ASSERT_TRUE(zero.fromLatin1(QByteArray("POST / HTTP/1.1\r\nContent-Length: 123456789012345678\r\n\r\n")));
+    EXPECT_EQ(zero.bodyLength(), 123456789012345678LL);
+
+    // Status codes of any width.
+    const std::pair<const char*, unsigned int> codes[] = {
+        {"HTTP/1.1 200 OK", 200},        {"HTTP/1.1 0200 OK", 200},      {"HTTP/1.1 2x0 OK", 0},
+        {"HTTP/1.1 999999999", 999999999}, {"HTTP/1.1 4294967295", 4294967295u}, {"HTTP/1.1 4294967296", 0},
+    };
+    for (const auto& c : codes) {
+        FirstLine l(QString::fromLatin1(c.first));
+        EXPECT_TRUE(l.scanResponseLine()) << c.first;
+        EXPECT_EQ(l.getCode(), c.second) << c.first;
+    }
+}
+
 TEST(HttpHeader, HeaderEndFoundInPieces) {
     const QByteArray whole(kRequest);
     EXPECT_EQ(HttpHeader::headerEnd(whole.constData(), whole.size()), whole.size());
@@ -220,6 +289,33 @@ TEST(FirstLine, TokensMethodsAndVersions) {
     EXPECT_EQ(a.getLine(), QStringLiteral("HTTP/1.0 503 OK"));
     EXPECT_EQ(a.getCode(), 503u);
     EXPECT_TRUE(a.isRequest());
+}
+
+TEST(FirstLine, CountAgreesWithTheSplitTokens) {
+    zortest::LogCapture cap;
+    const QString lines[] = {
+        QString(), QStringLiteral(" \t "), QStringLiteral("GET"), QStringLiteral("\tGET  /a\t\tHTTP/1.1  "),
+        QStringLiteral("HTTP/1.1 200"), QString::fromUtf8("GET /\xef\xbb\xbf HTTP/1.1"),  // a byte-order mark token
+        QStringLiteral("GET /") + QChar(0xD800) + QStringLiteral(" HTTP/1.1"),       // a lone surrogate
+        QStringLiteral("a\nb c"),
+    };
+    for (const QString& text : lines) {
+        FirstLine l(text);
+        const unsigned int count = l.tokenCount();
+        EXPECT_EQ(count, Tokenizer(text, QStringLiteral(" \t")).size()) << text.toStdString();
+        EXPECT_EQ(l.tokens().size(), count) << text.toStdString();
+        EXPECT_EQ(l.scanRequestLine(), count == 3) << text.toStdString();
+    }
+    FirstLine l(QStringLiteral("GET /one HTTP/1.1"));
+    EXPECT_EQ(l.getResource(), QStringLiteral("/one"));
+    l.setLine(QStringLiteral("POST /two HTTP/1.0"));  // the tokens follow a new line
+    EXPECT_EQ(l.getResource(), QStringLiteral("/two"));
+    EXPECT_TRUE(l.isHttp1());
+    const FirstLine copy = l;
+    EXPECT_EQ(copy.getRequestType(), FirstLine::POST);
+    FirstLine status(QString::fromUtf8("HTTP/1.1 \xef\xbc\x92\xef\xbc\x90\xef\xbc\x90 wide"));  // full-width digits
+    EXPECT_TRUE(status.scanResponseLine());
+    EXPECT_EQ(status.getCode(), QString::fromUtf8("\xef\xbc\x92\xef\xbc\x90\xef\xbc\x90").toUInt());
 }
 
 TEST(Mime, TableLookupsAndReverse) {

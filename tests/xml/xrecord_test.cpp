@@ -155,6 +155,27 @@ TEST(XRecord, StorageNamesAndFlags) {
     Logger::quit();
 }
 
+TEST(XRecord, AppendStringInAnyOrderAndOverwriting) {
+    zortest::LogCapture cap;
+    XRecord r;
+    r.setString("b", "1");
+    r.setString("b", "2");
+    EXPECT_EQ(r.getString("b", ""), "2") << "setString overwrites";
+    r.appendString("c", "3");  // above every key: goes to the end
+    r.appendString("a", "0");  // below: still stored in its place
+    r.appendString("b", "22");  // existing: takes the new value, no second entry
+    r.appendString("", "x");
+    EXPECT_EQ(r.keys(), std::vector<QString>({"a", "b", "c"}));
+    EXPECT_EQ(r.getString("b", ""), "22");
+    EXPECT_EQ(r.getString("c", ""), "3");
+    r.appendString("c", "33");  // the last key again
+    EXPECT_EQ(r.countAttributes(), 3u);
+    EXPECT_EQ(r.getString("c", ""), "33");
+    zortest::drainLogger();
+    EXPECT_TRUE(cap.containsText("XRecord::setString, key == ''"));
+    Logger::quit();
+}
+
 TEST(XRecord, CopyToNullIsFatal) {
     EXPECT_EXIT(
         {

@@ -3,8 +3,10 @@
 // and its tokens, split at blank and tab. A request line has exactly three tokens (method,
 // resource, version); a response line at least two (version, status code, reason words).
 //
-// The tokens always follow the line: setLine re-splits it. A plain value (copyable, movable), used
-// by one thread at a time.
+// The tokens always follow the line: setLine counts them, and the line is split into token texts
+// the first time one is asked for (a parser that only needs the count or the status code never
+// allocates them). A plain value (copyable, movable), used by one thread at a time, const access
+// included.
 #include <zor/Tokenizer.h>
 #include <zor/zor_export.h>
 
@@ -40,14 +42,19 @@ public:
     void setAnswerCode(unsigned int code);
     unsigned int getCode() const { return m_code; }
     bool isRequest() const { return m_code > 0; }  // whether a status code is stored
-    const Tokenizer& tokens() const { return m_toks; }
+    const Tokenizer& tokens() const;
+    // The number of tokens, without splitting the line.
+    unsigned int tokenCount() const { return m_count; }
 
 private:
     bool isVersion(const char* method, const char* version) const;
 
     QString m_line;
     unsigned int m_code = 0;
-    Tokenizer m_toks;
+    unsigned int m_count = 0;
+    // Filled from m_line on first use (m_split false until then).
+    mutable Tokenizer m_toks;
+    mutable bool m_split = true;
 };
 
 }  // namespace zor

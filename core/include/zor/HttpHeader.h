@@ -149,17 +149,27 @@ public:
     void showContentsOnly(unsigned int indent, unsigned int level) const;
 
 private:
+    // A field line split into byte ranges, waiting to be stored (defined in the source).
+    struct PendingField;
+
     bool finishFirstLine();
-    void addKeyValLatin1(const char* line, int length);
-    void store(const QString& key, const QString& value);
+    // Splits one "Key: value" line; false, with one log line, for a line that is no field.
+    static bool splitField(const char* line, int length, PendingField& out);
+    void storeFields(PendingField* fields, int count);
+    void noteLength(const char* value, int length);
     bool walkLines(const char* data, int length, int from, const char* failText);
 
     FirstLine m_firstLine;
     bool m_request = false;
-    // What the parse noticed about repeated and length fields.
+    // What the parse noticed about repeated and length fields: the keys that came again, how many
+    // Content-Length values came, the first one's digits (when it is a plain number), and whether
+    // any value was no plain number or differed from the first.
     QStringList m_repeated;
-    QStringList m_lengthValues;
+    int m_lengthCount = 0;
+    bool m_lengthMismatch = false;
     bool m_transferEncoding = false;
+    unsigned char m_lengthDigitCount = 0;
+    char m_lengthDigits[18] = {};
 };
 
 }  // namespace zor

@@ -14,54 +14,86 @@ namespace zor {
 
 namespace {
 
-// Field names a browser or server sends in nearly every message. A parsed key that matches one
-// shares its static text instead of allocating a copy per message.
-const QString& internedKey(const char* s, int n, QString& scratch) {
-    static const QString names[] = {
-        QStringLiteral("Host"),
-        QStringLiteral("User-Agent"),
-        QStringLiteral("Accept"),
-        QStringLiteral("Accept-Language"),
-        QStringLiteral("Accept-Encoding"),
-        QStringLiteral("Accept-Ranges"),
-        QStringLiteral("Connection"),
-        QStringLiteral("Keep-Alive"),
-        QStringLiteral("Upgrade-Insecure-Requests"),
-        QStringLiteral("Cache-Control"),
-        QStringLiteral("Pragma"),
-        QStringLiteral("Referer"),
-        QStringLiteral("Origin"),
-        QStringLiteral("Cookie"),
-        QStringLiteral("Set-Cookie"),
-        QStringLiteral("Authorization"),
-        QStringLiteral("Content-Type"),
-        QStringLiteral("Content-Length"),
-        QStringLiteral("Content-Encoding"),
-        QStringLiteral("Transfer-Encoding"),
-        QStringLiteral("Date"),
-        QStringLiteral("Server"),
-        QStringLiteral("Last-Modified"),
-        QStringLiteral("ETag"),
-        QStringLiteral("Expires"),
-        QStringLiteral("Vary"),
-        QStringLiteral("Location"),
-        QStringLiteral("If-Modified-Since"),
-        QStringLiteral("If-None-Match"),
-        QStringLiteral("DNT"),
-        QStringLiteral("Sec-Fetch-Site"),
-        QStringLiteral("Sec-Fetch-Mode"),
-        QStringLiteral("Sec-Fetch-User"),
-        QStringLiteral("Sec-Fetch-Dest"),
-    };
-    for (const QString& name : names) {
-        if (name.size() != n) continue;
-        const QChar* c = name.constData();
+// Field names a browser or server sends in nearly every message, ordered by length. A parsed key
+// that matches one (byte for byte, case-sensitive) shares its static text instead of allocating a
+// copy per message.
+const QString kKnownNames[] = {
+    QStringLiteral("DNT"),
+    QStringLiteral("Host"),
+    QStringLiteral("Date"),
+    QStringLiteral("ETag"),
+    QStringLiteral("Vary"),
+    QStringLiteral("Accept"),
+    QStringLiteral("Pragma"),
+    QStringLiteral("Origin"),
+    QStringLiteral("Cookie"),
+    QStringLiteral("Server"),
+    QStringLiteral("Referer"),
+    QStringLiteral("Expires"),
+    QStringLiteral("Location"),
+    QStringLiteral("User-Agent"),
+    QStringLiteral("Connection"),
+    QStringLiteral("Keep-Alive"),
+    QStringLiteral("Set-Cookie"),
+    QStringLiteral("Content-Type"),
+    QStringLiteral("Accept-Ranges"),
+    QStringLiteral("Cache-Control"),
+    QStringLiteral("Authorization"),
+    QStringLiteral("Last-Modified"),
+    QStringLiteral("If-None-Match"),
+    QStringLiteral("Content-Length"),
+    QStringLiteral("Sec-Fetch-Site"),
+    QStringLiteral("Sec-Fetch-Mode"),
+    QStringLiteral("Sec-Fetch-User"),
+    QStringLiteral("Sec-Fetch-Dest"),
+    QStringLiteral("Accept-Language"),
+    QStringLiteral("Accept-Encoding"),
+    QStringLiteral("Content-Encoding"),
+    QStringLiteral("Transfer-Encoding"),
+    QStringLiteral("If-Modified-Since"),
+    QStringLiteral("Upgrade-Insecure-Requests"),
+};
+constexpr int kKnownCount = static_cast<int>(sizeof(kKnownNames) / sizeof(kKnownNames[0]));
+constexpr int kLongestKnown = 25;
+
+// The first eight bytes of s[0, n), big-endian, zero-padded: a difference between two prefixes
+// orders the texts as their bytes do, and texts of one length up to eight bytes are equal exactly
+// when their prefixes are.
+quint64 bytePrefix(const char* s, int n) {
+    quint64 v = 0;
+    for (int i = 0; i < 8; ++i) v = (v << 8) | (i < n ? static_cast<unsigned char>(s[i]) : 0u);
+    return v;
+}
+
+// The names of length n are kKnownNames[first[n], first[n + 1]); each one's prefix and bytes.
+struct KnownIndex {
+    unsigned char first[kLongestKnown + 2] = {};
+    quint64 prefix[kKnownCount] = {};
+    QByteArray bytes[kKnownCount];
+    KnownIndex() {
+        for (int i = 0; i < kKnownCount; ++i) {
+            bytes[i] = kKnownNames[i].toLatin1();
+            prefix[i] = bytePrefix(bytes[i].constData(), bytes[i].size());
+        }
         int i = 0;
-        while (i < n && c[i].unicode() == static_cast<unsigned char>(s[i])) ++i;
-        if (i == n) return name;
+        for (int n = 0; n <= kLongestKnown + 1; ++n) {
+            while (i < kKnownCount && kKnownNames[i].size() < n) ++i;
+            first[n] = static_cast<unsigned char>(i);
+        }
     }
-    scratch = QString::fromLatin1(s, n);
-    return scratch;
+};
+const KnownIndex kKnownIndex;
+
+// The static text for the key s[0, n) (n > 0) with the given prefix, or nullptr when it is no
+// common name.
+const QString* knownName(const char* s, int n, quint64 prefix) {
+    if (n > kLongestKnown) return nullptr;
+    for (int i = kKnownIndex.first[n]; i < kKnownIndex.first[n + 1]; ++i) {
+        if (kKnownIndex.prefix[i] != prefix) continue;
+        if (n <= 8 || std::memcmp(s + 8, kKnownIndex.bytes[i].constData() + 8, static_cast<size_t>(n - 8)) == 0)
+            return &kKnownNames[i];
+    }
+    return nullptr;
 }
 
 enum class LineRead { OK, TIMEOUT, TOO_LONG };
@@ -85,22 +117,23 @@ LineRead readLine(QTcpSocket* sock, const QDeadlineTimer& deadline, qint64 maxLe
     return LineRead::OK;
 }
 
-bool equalsNoCase(const QString& key, const char* lower, int n) {
-    if (key.size() != n) return false;
+// Whether s[0, n) equals the lower-case ASCII name in any case.
+bool equalsNoCase(const char* s, int n, const char* lower, int lowerLength) {
+    if (n != lowerLength) return false;
     for (int i = 0; i < n; ++i) {
-        ushort c = key.at(i).unicode();
-        if (c >= 'A' && c <= 'Z') c = static_cast<ushort>(c + ('a' - 'A'));
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c + ('a' - 'A'));
         if (c != static_cast<unsigned char>(lower[i])) return false;
     }
     return true;
 }
 
-bool isPlainDecimal(const QString& s) {
-    if (s.isEmpty() || s.size() > 18) return false;
-    for (const QChar c : s)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-    return true;
-}
+// The characters QString::trimmed drops, among the Latin-1 ones.
+bool isLatin1Space(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x85 || c == 0xA0; }
+
+
+// Field lines stored in one go. A longer head is stored in several goes.
+constexpr int kBatchSize = 64;
 
 }  // namespace
 
@@ -135,22 +168,48 @@ bool HttpHeader::finishFirstLine() {
     const QString& line = m_firstLine.getLine();
     if (line.startsWith(QLatin1String("HTTP")) || line.startsWith(QLatin1String("http")) ||
         line.startsWith(QLatin1String("Http"))) {
-        if (m_firstLine.tokens().size() >= 2 && m_firstLine.scanResponseLine()) {
+        if (m_firstLine.tokenCount() >= 2 && m_firstLine.scanResponseLine()) {
             m_request = false;
             return true;
         }
-    } else if (m_firstLine.tokens().size() == 3) {
+    } else if (m_firstLine.tokenCount() == 3) {
         return true;
     }
-    if (m_firstLine.tokens().size() != 3) m_firstLine.scanRequestLine();  // logs the token count
+    if (m_firstLine.tokenCount() != 3) m_firstLine.scanRequestLine();  // logs the token count
     logWarning("HttpHeader::from_String_old - first line is not HTTP");
     return false;
 }
 
+struct HttpHeader::PendingField {
+    const char* key;
+    int keyLength;
+    const char* value;
+    int valueLength;
+    quint64 prefix;        // see bytePrefix
+    const QString* known;  // the static text of a common key, or nullptr
+    bool repeated;         // an earlier line (or the record) had the same key
+
+    QString keyText() const { return known != nullptr ? *known : QString::fromLatin1(key, keyLength); }
+
+    // Key order, which for Latin-1 text is QString's order (by UTF-16 code units).
+    int compare(const PendingField& o) const {
+        if (known != nullptr && known == o.known) return 0;
+        if (prefix != o.prefix) return prefix < o.prefix ? -1 : 1;
+        const int c = std::memcmp(key, o.key, static_cast<size_t>(keyLength < o.keyLength ? keyLength : o.keyLength));
+        return c != 0 ? c : keyLength - o.keyLength;
+    }
+    bool sameKey(const PendingField& o) const {
+        if (known != nullptr || o.known != nullptr) return known == o.known;  // a common name is always found
+        return prefix == o.prefix && keyLength == o.keyLength && std::memcmp(key, o.key, static_cast<size_t>(keyLength)) == 0;
+    }
+};
+
 // Hands every non-empty CR LF line of data[from, length) to the field parser. A line ends at its
-// first CR; an LF with no CR before it on its line refuses the whole input. A last line without
-// its LF is not a field.
+// first CR; an LF with no CR before it on its line refuses the whole input (the fields before it
+// are stored). A last line without its LF is not a field.
 bool HttpHeader::walkLines(const char* data, int length, int from, const char* failText) {
+    PendingField batch[kBatchSize];
+    int pending = 0;
     int start = from;
     while (start < length) {
         const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', static_cast<size_t>(length - start)));
@@ -158,14 +217,19 @@ bool HttpHeader::walkLines(const char* data, int length, int from, const char* f
         const int end = static_cast<int>(lf - data);
         const char* cr = static_cast<const char*>(std::memchr(data + start, '\r', static_cast<size_t>(end - start)));
         if (cr == nullptr) {
+            storeFields(batch, pending);
             logWarning(failText);
             logWarning("<<<$>>>", QString::fromLatin1(data, length));
             return false;
         }
         const int lineLength = static_cast<int>(cr - (data + start));
-        if (lineLength > 0) addKeyValLatin1(data + start, lineLength);
+        if (lineLength > 0 && splitField(data + start, lineLength, batch[pending]) && ++pending == kBatchSize) {
+            storeFields(batch, pending);
+            pending = 0;
+        }
         start = end + 1;
     }
+    storeFields(batch, pending);
     return true;
 }
 
@@ -239,32 +303,94 @@ bool HttpHeader::fromStringWithoutFirstLine(const QString& s) {
 
 void HttpHeader::addKeyVal(const QString& line) {
     const QByteArray bytes = line.toLatin1();
-    addKeyValLatin1(bytes.constData(), bytes.size());
+    PendingField field;
+    if (splitField(bytes.constData(), bytes.size(), field)) storeFields(&field, 1);
 }
 
-void HttpHeader::addKeyValLatin1(const char* line, int length) {
+// At most one blank after the colon is dropped.
+bool HttpHeader::splitField(const char* line, int length, PendingField& out) {
     const char* colon = static_cast<const char*>(std::memchr(line, ':', static_cast<size_t>(length)));
     if (colon == nullptr) {
         logWarning("HttpHeader::addKeyVal, *p == 0, keyVal '$'", QString::fromLatin1(line, length));
-        return;
+        return false;
     }
     const int keyLength = static_cast<int>(colon - line);
     if (keyLength == 0) {
         logWarning("HttpHeader::addKeyVal, s.length:$, key.length == 0", length);
-        return;
+        return false;
     }
     int v = keyLength + 1;
     if (v < length && line[v] == ' ') ++v;
-    QString scratch;
-    store(internedKey(line, keyLength, scratch), QString::fromLatin1(line + v, length - v));
+    out.key = line;
+    out.keyLength = keyLength;
+    out.value = line + v;
+    out.valueLength = length - v;
+    out.prefix = bytePrefix(line, keyLength);
+    out.known = knownName(line, keyLength, out.prefix);
+    out.repeated = false;
+    return true;
 }
 
-void HttpHeader::store(const QString& key, const QString& value) {
-    const unsigned int before = countAttributes();
-    setString(key, value);
-    if (countAttributes() == before) m_repeated << key;
-    if (equalsNoCase(key, "content-length", 14)) m_lengthValues << value.trimmed();
-    else if (equalsNoCase(key, "transfer-encoding", 17)) m_transferEncoding = true;
+// Stores the fields as if one after the other (a repeated key keeps its last value and is noted
+// once per repetition, in line order), but sorted by key first: each key then goes to the end of
+// the map with one comparison instead of a search from the root, and is written once.
+void HttpHeader::storeFields(PendingField* fields, int count) {
+    unsigned char order[kBatchSize];
+    for (int i = 0; i < count; ++i) {
+        // Insertion sort, stable: equal keys keep their line order.
+        const PendingField& f = fields[i];
+        int j = i;
+        while (j > 0) {
+            const PendingField& g = fields[order[j - 1]];
+            if (g.compare(f) <= 0) break;
+            order[j] = order[j - 1];
+            --j;
+        }
+        order[j] = static_cast<unsigned char>(i);
+    }
+    for (int i = 0; i < count;) {
+        PendingField& first = fields[order[i]];
+        int j = i + 1;
+        while (j < count) {
+            PendingField& next = fields[order[j]];
+            if (!first.sameKey(next)) break;
+            next.repeated = true;
+            ++j;
+        }
+        const PendingField& last = fields[order[j - 1]];
+        const unsigned int before = countAttributes();
+        appendString(first.keyText(), QString::fromLatin1(last.value, last.valueLength));
+        if (countAttributes() == before) first.repeated = true;
+        i = j;
+    }
+    for (int i = 0; i < count; ++i) {
+        const PendingField& f = fields[i];
+        if (f.repeated) m_repeated << f.keyText();
+        if (equalsNoCase(f.key, f.keyLength, "content-length", 14)) noteLength(f.value, f.valueLength);
+        else if (equalsNoCase(f.key, f.keyLength, "transfer-encoding", 17)) m_transferEncoding = true;
+    }
+}
+
+// Notes one Content-Length value: trimmed as QString::trimmed would, it must be a plain decimal
+// number of at most 18 digits, and equal (as text) to the first one.
+void HttpHeader::noteLength(const char* value, int length) {
+    int from = 0;
+    int to = length;
+    while (from < to && isLatin1Space(static_cast<unsigned char>(value[from]))) ++from;
+    while (to > from && isLatin1Space(static_cast<unsigned char>(value[to - 1]))) --to;
+    const int n = to - from;
+    bool plain = n > 0 && n <= static_cast<int>(sizeof(m_lengthDigits));
+    for (int i = from; plain && i < to; ++i) plain = value[i] >= '0' && value[i] <= '9';
+    if (m_lengthCount++ == 0) {
+        if (plain) {
+            std::memcpy(m_lengthDigits, value + from, static_cast<size_t>(n));
+            m_lengthDigitCount = static_cast<unsigned char>(n);
+        } else {
+            m_lengthMismatch = true;
+        }
+    } else if (!plain || n != m_lengthDigitCount || std::memcmp(m_lengthDigits, value + from, static_cast<size_t>(n)) != 0) {
+        m_lengthMismatch = true;
+    }
 }
 
 int HttpHeader::headerEnd(const char* data, int length, int from) {
@@ -284,16 +410,15 @@ int HttpHeader::headerEnd(const char* data, int length, int from) {
 // ---- what the parse noticed
 
 bool HttpHeader::hasAmbiguousLength() const {
-    if (m_lengthValues.isEmpty()) return false;
-    if (m_transferEncoding) return true;
-    for (const QString& v : m_lengthValues)
-        if (!isPlainDecimal(v) || v != m_lengthValues.front()) return true;
-    return false;
+    return m_lengthCount > 0 && (m_transferEncoding || m_lengthMismatch);
 }
 
 long long HttpHeader::bodyLength() const {
     if (hasAmbiguousLength()) return -1;
-    return m_lengthValues.isEmpty() ? 0 : m_lengthValues.front().toLongLong();
+    if (m_lengthCount == 0) return 0;
+    long long v = 0;  // at most 18 digits: no overflow
+    for (int i = 0; i < m_lengthDigitCount; ++i) v = v * 10 + (m_lengthDigits[i] - '0');
+    return v;
 }
 
 QString HttpHeader::fieldNoCase(const QString& key, const QString& def) const {
@@ -304,7 +429,9 @@ QString HttpHeader::fieldNoCase(const QString& key, const QString& def) const {
 
 void HttpHeader::clearParseNotes() {
     m_repeated.clear();
-    m_lengthValues.clear();
+    m_lengthCount = 0;
+    m_lengthMismatch = false;
+    m_lengthDigitCount = 0;
     m_transferEncoding = false;
 }
 

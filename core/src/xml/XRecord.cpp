@@ -96,15 +96,20 @@ void XRecord::setString(const QString& key, const QString& value) {
         logWarning("XRecord::setString, key == ''");
         return;
     }
-    m_attributes[key] = value;
+    // One search, and a new node is built from both texts at once (no empty value to overwrite).
+    m_attributes.insert_or_assign(key, value);
 }
 
 void XRecord::appendString(const QString& key, const QString& value) {
-    if (key.isEmpty() || (!m_attributes.empty() && !(m_attributes.rbegin()->first < key))) {
-        setString(key, value);
+    if (key.isEmpty()) {
+        setString(key, value);  // logs
         return;
     }
-    m_attributes.emplace_hint(m_attributes.end(), key, value);
+    // The end is a hint only: a key above every stored one costs one comparison; any other is
+    // searched for as usual, and an existing one takes the new value.
+    const std::size_t before = m_attributes.size();
+    const auto it = m_attributes.try_emplace(m_attributes.end(), key, value);
+    if (m_attributes.size() == before) it->second = value;
 }
 
 QString XRecord::getString(const QString& key, const QString& def) const {
