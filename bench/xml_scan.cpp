@@ -11,6 +11,7 @@
 // for each document (above 1: zor is faster).
 #include <zor/SaxParser.h>
 
+#include "ratio_reporter.h"
 #include "xml_sample.h"
 
 #include <benchmark/benchmark.h>
@@ -122,50 +123,6 @@ BENCHMARK(deep_zor)->Name("xml_scan_deep/zor")->Unit(benchmark::kMillisecond)->U
 BENCHMARK(deep_expat)->Name("xml_scan_deep/expat")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(deep_qt)->Name("xml_scan_deep/QXmlStreamReader")->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The console table (MiB/s), then one line per document: MB/s of each side and peer time / zor
-// time.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_ColorTabular : OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& r : runs) {
-            if (r.error_occurred || r.iterations == 0) continue;
-            const std::string name = r.run_name.function_name;
-            const std::size_t slash = name.find('/');
-            if (slash == std::string::npos) continue;
-            const std::string group = name.substr(0, slash);
-            const QByteArray& doc = group == "xml_scan_deep" ? xmlsample::deepDocument() : xmlsample::largeDocument();
-            Entry e;
-            e.seconds = r.real_accumulated_time / static_cast<double>(r.iterations);
-            e.mbps = static_cast<double>(doc.size()) / e.seconds / 1e6;
-            m_results[group][name.substr(slash + 1)] = e;
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        for (const auto& group : m_results) {
-            const auto zor = group.second.find("zor");
-            if (zor == group.second.end()) continue;
-            std::printf("%s: zor %.0f MB/s", group.first.c_str(), zor->second.mbps);
-            for (const auto& peer : group.second) {
-                if (peer.first == "zor") continue;
-                std::printf(", %s %.0f MB/s (%s / zor = %.2fx)", peer.first.c_str(), peer.second.mbps,
-                            peer.first.c_str(), peer.second.seconds / zor->second.seconds);
-            }
-            std::printf("\n");
-        }
-        std::fflush(stdout);
-    }
-
-private:
-    struct Entry {
-        double seconds = 0;
-        double mbps = 0;
-    };
-    std::map<std::string, std::map<std::string, Entry>> m_results;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,7 +141,10 @@ int main(int argc, char** argv) {
             e.comments, q.comments, okZor, okExpat, okQt);
         if (!okZor || !okExpat || !okQt || z.elements != e.elements || z.attributes != e.attributes) return 1;
     }
-    RatioReporter reporter;
+    // The console table, then one line per document: MB/s of each side and peer time / zor time.
+    zorbench::RatioReporter reporter([](const std::string& group) {
+        return static_cast<double>((group == "xml_scan_deep" ? xmlsample::deepDocument() : xmlsample::largeDocument()).size());
+    });
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
