@@ -1,7 +1,8 @@
 #pragma once
-// A console reporter that ends with one line per benchmark group: peer time / zor time, for
-// benchmarks named GROUP/IMPL where the implementation "zor" is the reference. Given the bytes a
-// group processes per iteration, the line also shows each side's MB/s (real time).
+// The console reporter of the benchmark programs. Benchmarks are named GROUP/IMPL, the
+// implementation "zor" being the reference that scripts/bench compares the others with. Given the
+// bytes a group processes per iteration, it ends with one line per group: each side's MB/s (real
+// time) in this process.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -34,23 +35,18 @@ public:
     }
     void Finalize() override {
         ConsoleReporter::Finalize();
+        // Ratios are not printed here: in one process, a contender that runs after another's
+        // millions of frees pays for the allocator's clean-up. scripts/bench runs every contender
+        // in a process of its own and prints the ratios; this line only gives the throughput.
+        if (!m_bytesOf) return;
         for (const auto& group : m_seconds) {
-            const auto zor = group.second.find("zor");
-            if (zor == group.second.end()) continue;
-            const double bytes = m_bytesOf ? m_bytesOf(group.first) : 0.0;
+            const double bytes = m_bytesOf(group.first);
+            if (bytes <= 0) continue;
             std::printf("%s:", group.first.c_str());
             const char* sep = " ";
-            if (bytes > 0) {
-                std::printf(" zor %.0f MB/s", bytes / zor->second.first / 1e6);
+            for (const auto& impl : group.second) {
+                std::printf("%s%s %.0f MB/s", sep, impl.first.c_str(), bytes / impl.second.first / 1e6);
                 sep = ", ";
-            }
-            for (const auto& peer : group.second) {
-                if (peer.first == "zor") continue;
-                std::printf("%s", sep);
-                if (bytes > 0) std::printf("%s %.0f MB/s, ", peer.first.c_str(), bytes / peer.second.first / 1e6);
-                std::printf("%s / zor = %.2fx (cpu time %.2fx)", peer.first.c_str(), peer.second.first / zor->second.first,
-                            peer.second.second / zor->second.second);
-                sep = bytes > 0 ? ", " : " ";
             }
             std::printf("\n");
         }
