@@ -14,7 +14,8 @@ peak resident memory of each contender's process (ru_maxrss, which includes the 
 program builds for it). Counters that the programs report (items per second, percentiles) are
 shown from the round whose time is the median.
 
-usage: bench_run.py [--rounds N] [--json OUT] [--only REGEX] EXE... [-- BENCHMARK ARGS...]
+usage: bench_run.py [--rounds N] [--out-dir DIR] [--only REGEX] EXE... [-- BENCHMARK ARGS...]
+With --out-dir, the summary of each program goes to DIR/<program>.json (for bench_chart.py).
 """
 import argparse
 import json
@@ -112,7 +113,7 @@ def main():
         argv, bench_args = argv[:i], argv[i + 1:]
     ap = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     ap.add_argument("--rounds", type=int, default=3)
-    ap.add_argument("--json", help="write the summary (medians, spreads, peak memory) to this file")
+    ap.add_argument("--out-dir", help="write each program's summary (medians, spreads, peak memory) here")
     ap.add_argument("--only", help="keep only benchmarks whose name matches this regular expression")
     ap.add_argument("exes", nargs="+")
     opt = ap.parse_args(argv)
@@ -171,9 +172,11 @@ def main():
             mem = f"{row['peak_rss_bytes'] / 2**20:.0f} MiB" if row["peak_rss_bytes"] else ""
             print(f"| {bench} | {impl} | {fmt_time(med)} | {ratio} | {spread} | {mem} | {shown} |")
             summary.append(row)
-    if opt.json:
-        with open(opt.json, "w") as f:
-            json.dump(summary, f, indent=1)
+    if opt.out_dir:
+        os.makedirs(opt.out_dir, exist_ok=True)
+        for exe in sorted({r["program"] for r in summary}):
+            with open(os.path.join(opt.out_dir, exe + ".json"), "w") as f:
+                json.dump([r for r in summary if r["program"] == exe], f, indent=1)
 
 
 if __name__ == "__main__":
