@@ -17,8 +17,9 @@
 // give false and one log line; the error word gets a library code, never the system's errno:
 //   a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading", code 100
 //       ("zor,cannot read resource");
-//   an empty file: false and no code, the block emptied; but loadMem of a disk file: "XMem::
-//       loadFromFile, cannot open file '$' for reading, file is empty - 0 bytes", code 100;
+//   an empty file: false and no code, the block left empty (loadFromFileAsString: its zero byte
+//       alone); but loadMem of a disk file: "XMem::loadFromFile, cannot open file '$' for
+//       reading, file is empty - 0 bytes", code 100 and the block as it was;
 //   saving a block without bytes: code 130 ("zor,object not initialized"), nothing written; a part
 //       longer than the block: code 140 ("zor,index out of range"), the file left as it was;
 //   a file that cannot be created (a missing directory): "XMem::saveToFile, cannot open file '$'
