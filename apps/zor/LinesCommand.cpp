@@ -87,9 +87,18 @@ QString verdict(const XLineReaderDA& da, const XUTF8_Detector& d, std::size_t sc
         std::uint64_t(d.countAscii()) + 2ull * d.count2ByteEncodings() + 3ull * d.count3ByteEncodings() + 4ull * d.count4ByteEncodings();
     const char* zero = static_cast<const char*>(std::memchr(da.memBegin(), 0, scanned));
     if (zero != nullptr) return xformat("not UTF-8 text: a zero byte at $", static_cast<long long>(zero - da.memBegin()));
-    if (inSequences < scanned) {
-        return xformat("not valid UTF-8: $ of $ bytes outside valid sequences", format1000(static_cast<long long>(scanned - inSequences)),
-                       format1000(static_cast<long long>(scanned)));
+    // The detector's tally lets some ill-formed bytes pass (a sequence cut by an ASCII byte, code
+    // points above U+10FFFF): the verdict rests on the strict check. A character that the end of
+    // the scan cuts in two is looked at whole.
+    const std::size_t lookAt = static_cast<std::size_t>(std::min<std::uint64_t>(da.getMemorySize(), scanned + 3ull));
+    const std::size_t valid = XUTF8_Detector::validUtf8Prefix(da.memBegin(), lookAt);
+    if (valid < scanned) {
+        if (inSequences < scanned) {
+            return xformat("not valid UTF-8: $ of $ bytes outside valid sequences",
+                           format1000(static_cast<long long>(scanned - inSequences)),
+                           format1000(static_cast<long long>(scanned)));
+        }
+        return xformat("not valid UTF-8: an ill-formed sequence at byte $", static_cast<unsigned long long>(valid));
     }
     QString v = d.getTheMostSignifcantType() == UTF_TYPE::ASCII_ENCODED && d.count_detected_characters() == d.countAscii()
                     ? QStringLiteral("valid UTF-8 (plain ASCII)")

@@ -148,6 +148,16 @@ grep -q "^verdict: empty$" out.txt || { echo "FAIL: lines empty"; cat out.txt; f
 printf 'ab\xff\xfecd\n' > bad-utf8.txt
 expect 0 lines --file bad-utf8.txt
 grep -q "^verdict: not valid UTF-8: 2 of 7 bytes outside valid sequences$" out.txt || { echo "FAIL: lines invalid"; cat out.txt; fails=$((fails + 1)); }
+# Bytes that the detector's tally takes in but that are no UTF-8: a code point above U+10FFFF, a
+# sequence cut by an ASCII byte. A character cut by the end of --scan is still valid.
+printf '\xf4\x90\x80\x80\n' > above-max.txt
+expect 0 lines --file above-max.txt
+grep -q "^verdict: not valid UTF-8: an ill-formed sequence at byte 0$" out.txt || { echo "FAIL: lines above U+10FFFF"; cat out.txt; fails=$((fails + 1)); }
+printf 'x\xc3A\xa9\n' > cut-short.txt
+expect 0 lines --file cut-short.txt
+grep -q "^verdict: not valid UTF-8: an ill-formed sequence at byte 1$" out.txt || { echo "FAIL: lines cut sequence"; cat out.txt; fails=$((fails + 1)); }
+expect 0 lines --file lines.txt --scan 41
+grep -q "^verdict: valid UTF-8 in the first 41 bytes$" out.txt || { echo "FAIL: lines scan cuts a character"; cat out.txt; fails=$((fails + 1)); }
 expect 0 lines --file zeros.bin
 grep -q "^verdict: binary" out.txt || { echo "FAIL: lines binary"; cat out.txt; fails=$((fails + 1)); }
 head -c 3000000 /dev/zero | tr '\0' 'x' > one-line.txt

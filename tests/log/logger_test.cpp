@@ -2,6 +2,7 @@
 #include "support/CaptureAppender.h"
 
 #include <zor/AppenderConsole.h>
+#include <zor/AppenderLimitMemory.h>
 #include <zor/CommandLine.h>
 #include <zor/LogAttachment.h>
 #include <zor/LogMessageQuit.h>
@@ -13,11 +14,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QRegularExpression>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
-#include <unistd.h>
+#include <type_traits>
+#include <utility>
 
 using namespace zor;
 using zortest::CaptureAppender;
@@ -437,6 +440,73 @@ TEST_F(FatalChecksDeathTest, BoolExpressionHandlingPrintsItsNoticeAndExitsWithOn
         },
         testing::ExitedWithCode(1),
         "bool expression failure:\nlibSrc/core/src/tools/log/Logger\nLINE:7\nprogram will exit in 5 sec\nprogram exit !\n");
+}
+
+namespace {
+
+// Whether code outside the logger could call logMessage.
+template <typename L, typename = void>
+struct PublicLogMessage : std::false_type {};
+template <typename L>
+struct PublicLogMessage<L, std::void_t<decltype(std::declval<L&>().logMessage(nullptr))>> : std::true_type {};
+
+// A logger built on this one reaches the protected entry.
+struct DerivedLogger : Logger {
+    using Logger::logPreparedMessage;
+};
+
+// Calls itself a console but is none; its first field sits where a console keeps its trailer switch.
+class ClaimsConsole : public Appender {
+public:
+    void append(LogMessage*) override {}
+    bool isAppenderConsole() const override { return true; }
+    std::atomic<bool> lookalike{true};
+};
+
+}  // namespace
+
+TEST(Logger, PreparedMessagesTheMemoryAppenderAndConsolesByType) {
+    static_assert(!PublicLogMessage<Logger>::value, "logMessage belongs to the logger and its level helpers");
+    ClaimsConsole claims;
+    AppenderLimitMemory memory(20, 100, 10);
+    QList<Appender*> list{&claims, &memory};
+    ASSERT_TRUE(Logger::ini(CommandLine(), &list, LOG_LEVEL_ALL));
+    Logger& logger = Logger::getLogger();
+    auto* prepared = new LogMessageString("prepared");
+    prepared->setLogLevel(WARNING);
+    prepared->setSpace(3);
+    DerivedLogger::logPreparedMessage(prepared);
+    for (int i = 0; i < 300; ++i) logInfo("m $", i);
+
+    AppenderLimitMemory* found = logger.getAppenderLimitMemory();
+    ASSERT_EQ(found, &memory);
+    ASSERT_FALSE(found->getLogMessages().isEmpty());
+    EXPECT_EQ(found->getLogMessages().last()->toString(), QStringLiteral("m 299"))
+        << "everything logged before the call has been delivered";
+    const LogMessage* kept = nullptr;
+    for (LogMessage* m : found->getLogMessages())
+        if (m->toString() == QLatin1String("prepared")) kept = m;
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(kept->getLogLevel(), WARNING | 0x640000u) << "queued as its maker prepared it";
+    EXPECT_EQ(kept->getSpace(), 3u);
+
+    // Only a console appender has the trailer switch; one that merely says it is a console keeps its bytes.
+    Logger::setIncludeTraillerConsole(false);
+    EXPECT_TRUE(claims.lookalike.load());
+    EXPECT_FALSE(Logger::isIncludeTraillerConsole());
+    EXPECT_TRUE(logger.hasAppenderConsole()) << "it still answers as a console";
+    EXPECT_TRUE(logger.removeAppender(&memory));
+    EXPECT_EQ(logger.getAppenderLimitMemory(), nullptr);
+    Logger::quit();
+}
+
+TEST_F(FatalChecksDeathTest, APreparedNullMessageIsFatal) {
+    EXPECT_EXIT(
+        {
+            dup2(2, 1);
+            DerivedLogger::logPreparedMessage(nullptr);
+        },
+        testing::ExitedWithCode(1), "nullptr:msg == NULL\nlibSrc/core/include/zor/inline/Logger_inline\nLINE:101\n");
 }
 
 namespace {

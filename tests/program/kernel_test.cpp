@@ -174,3 +174,35 @@ TEST(Kernel, AnEventWithoutAFunctionLogsAnError) {
     EXPECT_TRUE(cap.containsText(QStringLiteral("XLamdaGUIEvent::runMethod functionGUI == null")));
     Logger::quit();
 }
+
+// Any program may use the kernel's type numbers for plain events of its own: those are delivered
+// as they are, sent or posted, to the terminal or to any object; only real kernel events run.
+TEST(Kernel, PlainEventsWithTheKernelTypeNumbersPassUntouched) {
+    Args a{"prog"};
+    KernelTerminal k(a.argc, a.argv.data(), noEnv, false);
+    struct Recorder : QObject {
+        std::vector<int> types;
+        bool event(QEvent* e) override {
+            if (e->type() != KernelEvents::EV_TYPE_GENERIC && e->type() != KernelEvents::EV_TYPE_LAMBDA)
+                return QObject::event(e);
+            types.push_back(e->type());
+            return true;
+        }
+    } recorder;
+    const auto generic = static_cast<QEvent::Type>(KernelEvents::EV_TYPE_GENERIC);
+    const auto lambda = static_cast<QEvent::Type>(KernelEvents::EV_TYPE_LAMBDA);
+    QEvent sentGeneric(generic), sentLambda(lambda);
+    EXPECT_EQ(KernelEvents::asKernelEvent(&sentGeneric), nullptr);
+    QCoreApplication::sendEvent(&recorder, &sentGeneric);
+    QCoreApplication::sendEvent(&recorder, &sentLambda);
+    QCoreApplication::sendEvent(&k, &sentGeneric);
+    QCoreApplication::postEvent(&recorder, new QEvent(lambda));
+    QCoreApplication::postEvent(&k, new QEvent(generic));
+    QCoreApplication::postEvent(&k, new QEvent(lambda));
+    bool ran = false;
+    XLambda_GUI_Event real([&] { ran = true; });
+    QCoreApplication::sendEvent(&recorder, &real);
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(ran) << "a real kernel event still runs";
+    EXPECT_EQ(recorder.types, (std::vector<int>{9000, 9100, 9100, 9100}));
+}

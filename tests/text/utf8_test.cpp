@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTextCodec>
 #include <cstring>
 
 using namespace zor;
@@ -87,6 +88,65 @@ TEST(XUTF8_Detector, RejectsInvalidSequences) {
         const bool lead = b <= 0x7F || (b >= 0xC2 && b <= 0xF4);
         EXPECT_EQ(XUTF8_Detector::matchFirstByteOfSequences(static_cast<unsigned char>(b)), lead) << b;
     }
+}
+
+// The tally above is no validation; validUtf8Prefix is: it names the first byte of the first
+// ill-formed sequence, and agrees with Qt's own UTF-8 decoder on every short sequence of the bytes
+// at the edges of the ranges.
+TEST(XUTF8_Detector, StrictValidationNamesTheFirstIllFormedByte) {
+    const XUTF8_Detector above = detect("\xF4\x90\x80\x80");
+    EXPECT_EQ(above.count4ByteEncodings(), 1u) << "the tally counts a code point above U+10FFFF";
+    const XUTF8_Detector cut = detect("\x78\xC3\x41\xA9");
+    EXPECT_EQ(cut.count_detected_characters(), 3u) << "the tally completes a sequence across an ASCII byte";
+    struct Case {
+        QByteArray bytes;
+        std::size_t valid;
+    };
+    const Case cases[] = {
+        {"\xF4\x90\x80\x80", 0},
+        {"\x78\xC3\x41\xA9", 1},
+        {"\xE0\x80\x80", 0},
+        {"\xC0\x80", 0},
+        {"\xED\xA0\x80", 0},
+        {"\xED\x9F\xBF", 3},
+        {"\xF0\x8F\xBF\xBF", 0},
+        {"\xF0\x90\x80\x80", 4},
+        {"\xF4\x8F\xBF\xBF", 4},
+        {"\xF5\x80\x80\x80", 0},
+        {"ab\xE2\x82", 2},
+        {"ab\xE2\x82\xAC", 5},
+        {QByteArray("a\0b", 3), 3},
+        {"", 0},
+        {QByteArray(20, 'a') + "\xC3" + QByteArray(10, 'a'), 20},
+        {QByteArray(16, 'a') + "\xC3\xA9" + QByteArray(7, 'a') + "\xFF", 25},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().constData());
+        EXPECT_EQ(XUTF8_Detector::validUtf8Prefix(c.bytes.constData(), static_cast<std::size_t>(c.bytes.size())),
+                  c.valid);
+    }
+    EXPECT_EQ(XUTF8_Detector::validUtf8Prefix(nullptr, 4), 0u);
+
+    const unsigned char edges[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0,
+                                   0xC1, 0xC2, 0xDF, 0xE0, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF};
+    QTextCodec* utf8 = QTextCodec::codecForName("UTF-8");
+    ASSERT_NE(utf8, nullptr);
+    int disagreements = 0;
+    for (std::size_t n = 1; n <= 4; ++n) {
+        std::size_t combos = 1;
+        for (std::size_t k = 0; k < n; ++k) combos *= sizeof edges;
+        for (std::size_t i = 0; i < combos; ++i) {
+            char bytes[4];
+            for (std::size_t k = 0, rest = i; k < n; ++k, rest /= sizeof edges)
+                bytes[k] = static_cast<char>(edges[rest % sizeof edges]);
+            QTextCodec::ConverterState state;
+            utf8->toUnicode(bytes, static_cast<int>(n), &state);
+            const bool qtValid = state.invalidChars == 0 && state.remainingChars == 0;
+            if (XUTF8_Detector::isValidUtf8(bytes, n) != qtValid && ++disagreements <= 5)
+                ADD_FAILURE() << QByteArray(bytes, static_cast<int>(n)).toHex().constData() << " Qt says " << qtValid;
+        }
+    }
+    EXPECT_EQ(disagreements, 0);
 }
 
 TEST(XUTF8_Detector, BomZeroBytesAndCStrings) {

@@ -10,18 +10,13 @@
 // errors close the stream. The line readers set the eof flag instead. Every use of the stream holds
 // the mutex of XAbstractFile.
 //
-// Whole files into memory blocks: loadFromFile, loadFromFileAsString, loadMem and load are the
-// library's way to fill an XMem or an XByteArray from a file (the blocks themselves know no
-// files). They share one reading path: disk files through this class, with the name in the file
-// system's encoding (as QFile passes it, so every name QFile opens works), and names beginning
-// with ':' (Qt resources) through QFile. They do not pause on failure. Every failure gives false,
-// one ERROR line and an error word in the block:
-//   cannot open (missing, a directory, no permission): "XMem::loadFromFile, cannot open file '$'
-//       for reading", the C errno (ENOENT for a missing resource);
-//   an empty file: "XMem::loadFromFile, cannot open file '$' for reading, file is empty - 0 bytes",
-//       code 100 ("zor,cannot read resource");
-//   no memory for the bytes: the block's own allocation error (ENOMEM).
-// A file longer than the block can hold is refused before anything is allocated.
+// Whole files into memory blocks: XMem::loadFromFile, loadFromFileAsString, loadMem and
+// XByteArray::loadFromFile, load are defined in this layer over one reading path of this class
+// (the memory headers declare them and include no file header). Disk files are opened with the
+// name in the file system's encoding (as QFile passes it, so every name QFile opens works), names
+// beginning with ':' (Qt resources) through QFile; the path never pauses. The entries differ only
+// in their failure lines and codes, which the memory headers give. A file longer than the block
+// can hold is refused before anything is allocated.
 #include <zor/AbstractReader.h>
 #include <zor/XAbstractFile.h>
 #include <zor/XByteArray.h>
@@ -76,17 +71,12 @@ public:
     // As above into a new[] buffer the caller releases with delete[]; len is its size (0 when null).
     static char* readBufferFromFile(const QString& name, long long& len, long long maxLen);
 
-    // The file (szPart 0) or its first szPart bytes, a part cut to the file's length; logs
-    // "XMem::loadFromFile, # s:'$', szPart:$" at INFO first. True when bytes were read.
+    // The same as the blocks' own members (mem.loadFromFile(name, szPart) and so on).
     static bool loadFromFile(XMem& mem, const QString& name, std::size_t szPart = 0);
-    // The whole file and one zero byte after it (size + 1).
     static bool loadFromFileAsString(XMem& mem, const QString& name);
-    // The whole file, without the INFO line.
     static bool loadMem(XMem& mem, const QString& name);
-    // The file (szPart 0) or its first szPart bytes; a part longer than the file, or a file longer
-    // than an array holds, gives code 170 ("zor,number too big") and an error line.
     static bool loadFromFile(XByteArray& array, const QString& name, std::size_t szPart = 0);
-    static XByteArray load(const QString& name);  // loadFromFile(array, name); empty on failure
+    static XByteArray load(const QString& name);
 
     QString toString();
 
@@ -95,10 +85,25 @@ public:
     static unsigned int failurePause();
 
 private:
+    friend class XByteArray;
+    friend class XMem;
+    friend class XMemFile;
+
+    // How one entry of the whole-file path reports (the path itself is the same for all).
+    struct WholeRead {
+        const char* cannotOpen;          // XERROR line of a file that cannot be opened; code 100
+        const char* cannotOpenResource;  // the same for a Qt resource
+        bool missingIsDebug;             // a missing disk file: a DEBUG line, false, no code
+        bool emptyIsError;               // an empty disk file: an XERROR line, code 100 (else no code)
+        bool refuseLongPart;             // a part longer than the file: code 170 (else it is cut)
+        bool addZero;                    // one zero byte after the bytes
+    };
+    // Defined for XMem and XByteArray.
+    template <typename Block>
+    static bool readWholeFile(Block& block, const QString& name, std::size_t szPart, const WholeRead& how);
+
     template <typename T>
     T readValue();
-    template <typename Block>
-    static bool readWholeFile(Block& block, const QString& name, std::size_t szPart, bool refuseLongPart, bool addZero);
     // Opens name in the file system's encoding without a log line; errno tells why it failed.
     bool openNative(const QString& name);
     void restart(const QString& name);  // closes the stream and starts over on name; mutex held

@@ -1,22 +1,16 @@
 #pragma once
 // FileWriter: a binary file written sequentially through the C runtime's buffered streams
-// (truncated on open, the name passed in Latin-1; a name outside it is refused), in the encodings FileReader reads; a string is
-// written as its Latin-1 bytes without a terminator. When nothing of a write can be written the
-// file is closed. Writing to a writer that is not open, or from a null pointer, is a fatal check.
-// Small writes gather in a 64 KiB buffer of the writer (under the same mutex) before they reach the
-// stream, so a failing disk shows when the buffer is handed on or at close. Every use of the
-// stream holds the mutex of XAbstractFile; the destructor closes the file.
+// (truncated on open, the name passed in Latin-1; a name outside it is refused), in the encodings
+// FileReader reads; a string is written as its Latin-1 bytes without a terminator. When nothing of
+// a write can be written the file is closed. Writing to a writer that is not open, or from a null
+// pointer, is a fatal check. Small writes gather in a 64 KiB buffer of the writer (under the same
+// mutex) before they reach the stream, so a failing disk shows when the buffer is handed on or at
+// close. Every use of the stream holds the mutex of XAbstractFile; the destructor closes the file.
 //
-// Whole memory blocks into files: saveToFile and saveMem are the library's way to write an XMem
-// or an XByteArray to a file (the blocks themselves know no files). They share one writing path
-// through this class, with the name in the file system's encoding (as QFile passes it, and as
-// FileReader::loadFromFile reads it back). A refused request leaves an existing file untouched.
-// Every failure gives false, one ERROR line and an error word in the block:
-//   cannot create: "XMem::saveToFile, cannot open file '$' for writing", the C errno;
-//   fewer bytes reached the disk: "<XMem|XByteArray>::saveToFile, problems saving '$', ret:$,
-//       szToWrite:$", the C errno;
-//   a part longer than the block: "<XMem|XByteArray>::saveToFile, szPart:$ > size:$ for '$'",
-//       code 140 ("zor,out of range").
+// Whole memory blocks into files: XMem::saveToFile, saveMem and XByteArray::saveToFile are defined
+// in this layer over one writing path of this class, with the name in the file system's encoding
+// (as QFile passes it, and as the blocks' loadFromFile reads it back). A refused request leaves an
+// existing file untouched. The memory headers give the failure lines and codes.
 #include <zor/AbstractWriter.h>
 #include <zor/XAbstractFile.h>
 #include <zor/XByteArray.h>
@@ -55,15 +49,15 @@ public:
     bool writeString(const QString& s) override;
     bool writeLineAscii(const QString& s);  // Latin-1 bytes and a line feed
 
-    // The block (szPart 0) or its first szPart bytes. A block without bytes is refused with code
-    // 130 ("zor,not initialized") and no file is written.
+    // The same as the blocks' own members (mem.saveToFile(name, szPart) and so on).
     static bool saveToFile(XMem& mem, const QString& name, std::size_t szPart = 0);
-    static bool saveMem(XMem& mem, const QString& name);  // the whole block
-    // The array (szPart 0) or its first szPart bytes; logs "XByteArray::saveToFile,  '$'  - bytes:$"
-    // at DEBUG first. An empty array writes an empty file.
+    static bool saveMem(XMem& mem, const QString& name);
     static bool saveToFile(XByteArray& array, const QString& name, std::size_t szPart = 0);
 
 private:
+    friend class XByteArray;
+    friend class XMem;
+
     static constexpr std::size_t kBufferSize = 64 * 1024;
     static bool writeWholeFile(AbstractMemory& block, const char* who, const QString& name, const char* data,
                                std::size_t size, std::size_t szPart);

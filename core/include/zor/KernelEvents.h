@@ -24,6 +24,10 @@ public:
     static bool is_event_Generic(const QEvent* e) { return e != nullptr && e->type() == EV_TYPE_GENERIC; }
     static bool is_event_lambda(const QEvent* e) { return e != nullptr && e->type() == EV_TYPE_LAMBDA; }
     static bool is_kernel_event(const QEvent* e) { return is_event_Generic(e) || is_event_lambda(e); }
+    // The event itself when it is a kernel event (a KernelEvents of type 9000 or 9100), else null.
+    // Any program may use those type numbers for plain events of its own: only the type of the
+    // object, not its number, says that it carries a function to run.
+    static KernelEvents* asKernelEvent(QEvent* e);
 
     explicit KernelEvents(int type) : QEvent(static_cast<QEvent::Type>(type)) {}
     ~KernelEvents() override;

@@ -25,10 +25,17 @@
 
 namespace zor {
 
+class AppenderLimitMemory;
 class CommandLine;
 class XMemFile;
 class XScheduler;
 class XSchedulerAction;
+
+namespace detail {
+// The level helpers' common step (Logger_inline.h): it hands its messages to logMessage.
+template <typename... Args>
+inline void logAt(unsigned int level, unsigned int space, const char* format, const Args&... args);
+}  // namespace detail
 
 class ZOR_EXPORT Logger {
 public:
@@ -108,8 +115,6 @@ public:
     Logger& operator=(const Logger&) = delete;
 
     void startLogger();
-    // Filters, numbers and queues msg (takes ownership). Used by the level helpers.
-    void logMessage(LogMessage* msg);
 
     void addAppender(Appender* appender);
     bool removeAppender(Appender* appender);  // false when it is not in the list
@@ -122,6 +127,9 @@ public:
     bool hasAppenderFile();
     bool hasAppenderGUI();
     Appender* getAppenderGUI();
+    // The first memory appender of the list, or null, once every message queued so far has been
+    // delivered (waits at most 5 s, as waitQueueEmpty: a paused logger delivers nothing).
+    AppenderLimitMemory* getAppenderLimitMemory();
 
     unsigned int getLogLevelMask() const { return m_levelMask.value(); }
     void setLogLevelMask(unsigned int mask) { m_levelMask = mask; }
@@ -148,12 +156,20 @@ public:
     void setSchedulerAction(XSchedulerAction* action);
 
 protected:
+    // Filters, numbers and queues msg (takes ownership). The level helpers and log() come here.
+    void logMessage(LogMessage* msg);
+    // Queues msg as it is, with the level word and indentation its maker gave it (takes
+    // ownership); a null msg is a fatal check. For loggers built on this one.
+    static void logPreparedMessage(LogMessage* msg);
     // The file sink from "--logFile", "--logDir", "--logFileLen" and "--logRotate"; called by ini.
     // False only for an unknown rotation period; a file that cannot be made leaves logging
     // running without a file sink.
     static bool iniFileAppender(const CommandLine& cmd);
 
 private:
+    template <typename... Args>
+    friend void detail::logAt(unsigned int level, unsigned int space, const char* format, const Args&... args);
+
     struct Impl;
     // Used by ini: replaces a logger that is not running by a fresh one.
     static Logger& replaceInstance(unsigned int mask);

@@ -1,14 +1,27 @@
 #pragma once
 // XByteArray: the library's byte string, a QByteArray that is also an AbstractMemory, so that
 // digests, renderings, comparisons and copies work on it like on any memory block. It adds
-// big-endian integer writing, UTF-8 text helpers and the compressed block (files are read into an
-// array and written from it by FileReader::loadFromFile / FileWriter::saveToFile):
+// big-endian integer writing, UTF-8 text helpers, whole-file load and save, and the compressed
+// block:
 //
 //   offset 0, 16 bytes: the MD5 digest of the bytes from offset 16 to the end
 //   offset 16:          qCompress output (4-byte big-endian length, then a zlib stream)
 //
 // unCompress checks the digest before it inflates anything and refuses lengths that no zlib
 // stream of that size can produce; a damaged block gives an empty array and one error line.
+//
+// The file members are defined in the file layer (io), over the same paths as XMem's (names
+// beginning with ':' are Qt resources). Failures give false and one log line; the error word gets
+// a library code, never the system's errno:
+//   a missing disk file: DEBUG "XMem::loadFromFile, file '$' does not exist", no code;
+//   a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading" (for a
+//       resource "XMem::loadFromFile, INTERNAL, cannot open file '$' for reading"), code 100;
+//   an empty disk file: "XMem::loadFromFile, cannot open file '$' for reading, file is empty - 0
+//       bytes", code 100 (an empty resource: false, no code);
+//   a part longer than the file, or a file longer than an array holds: code 170;
+//   saving: "XMem::saveToFile, cannot open file '$' for writing" (a missing directory), code 100;
+//       fewer bytes written: "XByteArray::saveToFile, problems saving '$', ret:$, szToWrite:$",
+//       code 100; a part longer than the array: code 140, the file left as it was.
 //
 // A value type: copying copies the bytes (implicitly shared, as QByteArray). One thread at a time.
 #include <zor/AbstractMemory.h>
@@ -89,6 +102,13 @@ public:
     QList<XByteArray> splitX(const QString& delimiters) const;
 
     QString md5String() const;  // the frame digest text of the bytes
+
+    // The array (szPart 0) or its first szPart bytes; logs "XByteArray::saveToFile,  '$'  - bytes:$"
+    // at DEBUG first. An empty array writes an empty file.
+    bool saveToFile(const QString& name, std::size_t szPart = 0);
+    // The file (szPart 0) or its first szPart bytes; true when bytes were read.
+    bool loadFromFile(const QString& name, std::size_t szPart = 0);
+    static XByteArray load(const QString& name);  // loadFromFile(name); empty on failure
 
     static XByteArray compress(const QByteArray& src);
     static XByteArray unCompress(const QByteArray& src);

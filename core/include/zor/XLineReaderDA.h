@@ -67,6 +67,9 @@ public:
     virtual std::size_t countLines() const { return arLines.size(); }
     virtual std::uint64_t countAllBytes() const;  // sum of lenTotal over the index
     virtual std::uint64_t longestLine() const;
+    // "not open (XLineReaderDA)" for a file no longer mapped, "file ???" without a file name (over
+    // a memory block), else "lines:$" or, withStats, "lines:$, bytesTotal:$, bytesInLines:$,
+    // longestLine:$".
     virtual QString toString(bool withStats) const;
 
     // The record's bytes, zero-terminated, in the line reader's buffer (grown to fit); "" on error.

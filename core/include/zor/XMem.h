@@ -1,6 +1,6 @@
 #pragma once
-// XMem: an owned, growable block of bytes with string and string-array operations. Files are read
-// into a block and written from it by FileReader::loadFromFile / FileWriter::saveToFile.
+// XMem: an owned, growable block of bytes with string and string-array operations and whole-file
+// load and save.
 //
 // Storage grows like a vector: setting contents resizes to the exact new size, the capacity grows
 // geometrically and is never given back (clear() keeps it), newly exposed bytes are zero. mem() is
@@ -11,6 +11,20 @@
 //   count, then per string: length, the UTF-8 bytes (no terminator).
 // get_string_array() never reads past the block: a count or length that runs past the end stops
 // the decoding with an error line, and the strings that lay wholly inside are returned.
+//
+// Whole files (names beginning with ':' are Qt resources). These members are defined in the file
+// layer (io), over one reading and one writing path; the blocks include no file header. Failures
+// give false and one log line; the error word gets a library code, never the system's errno:
+//   a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading", code 100
+//       ("zor,cannot read resource");
+//   an empty file: false and no code, the block left empty (loadFromFileAsString: its zero byte
+//       alone); but loadMem of a disk file: "XMem::loadFromFile, cannot open file '$' for
+//       reading, file is empty - 0 bytes", code 100 and the block as it was;
+//   saving a block without bytes: code 130 ("zor,object not initialized"), nothing written; a part
+//       longer than the block: code 140 ("zor,index out of range"), the file left as it was;
+//   a file that cannot be created (a missing directory): "XMem::saveToFile, cannot open file '$'
+//       for writing", code 100; fewer bytes written: "XMem::saveToFile, problems saving '$', ret:$,
+//       szToWrite:$", code 100.
 //
 // Every block takes a number from a process-wide atomic counter (for traces). Not thread-safe.
 // The XMem owns its bytes; mem() pointers are valid until the next resizing call.
@@ -77,6 +91,14 @@ public:
     virtual bool append_raw_data(const QByteArray& bytes);
     virtual bool append_raw_data(const void* pMem, std::size_t sz);  // null pMem is a fatal check
     virtual void clear();  // error state and contents; the capacity stays
+    // The file (szPart 0) or its first szPart bytes, a part cut to the file's length; logs
+    // "XMem::loadFromFile, # s:'$', szPart:$" at INFO first. True when bytes were read.
+    virtual bool loadFromFile(const QString& name, std::size_t szPart = 0);
+    bool loadFromFileAsString(const QString& name);  // the whole file and one zero byte (size + 1)
+    bool loadMem(const QString& name);               // the whole file, without the INFO line
+    // The block (szPart 0) or its first szPart bytes; true once everything was written.
+    bool saveToFile(const QString& name, std::size_t szPart = 0);
+    bool saveMem(const QString& name);  // the whole block
 
     bool append_string(const QString& s);
     bool set_string_array(const QStringList& list);

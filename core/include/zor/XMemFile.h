@@ -27,10 +27,10 @@ public:
     bool set_raw_data(const void* pMem, std::size_t sz) override;
     void clear() override;
 
-    // The file (or its first szPart bytes) through FileReader::loadFromFile. With szPart 0 the MIME
-    // type comes from the lower-cased extension and the URL is the name. A file that cannot be
-    // opened logs an error, keeps the C errno (ENOENT for a missing resource) and gives false.
-    bool loadFromFile(const QString& name, std::size_t szPart = 0);
+    // As XMem::loadFromFile; with szPart 0 the MIME type comes first from the lower-cased extension
+    // and the URL is the name. A file that cannot be opened logs "XFileMem::loadFromFile, cannot
+    // open file '$' for reading" and sets code 100.
+    bool loadFromFile(const QString& name, std::size_t szPart = 0) override;
 
     // The whole file decoded from UTF-8; an empty string (and an error line) when it cannot be read.
     static QString fromFile(const QString& name);

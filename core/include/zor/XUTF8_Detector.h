@@ -1,8 +1,10 @@
 #pragma once
 // XUTF8_Detector: counts the complete UTF-8 sequences of each width (1 to 4 bytes) and the line
-// feeds in a block and names the dominant encoding. Bytes that do not form a valid sequence
-// (overlong forms, surrogates, stray continuation bytes) are not
-// counted. The block is read as a C string: a zero byte ends the analysis.
+// feeds in a block and names the dominant encoding. The block is read as a C string: a zero byte
+// ends the analysis. Overlong forms, surrogates and stray continuation bytes are not counted, but
+// the count is a tally, not a validation: an ASCII byte inside a sequence is counted and the
+// sequence still completes after it, and an F4 lead takes any continuation byte (code points above
+// U+10FFFF). Whether a block is well-formed UTF-8 is validUtf8Prefix's answer.
 //
 // A plain value, one thread at a time. analyze() reads at most len bytes.
 #include <zor/zor_export.h>
@@ -57,6 +59,11 @@ public:
     int get_factor_for_gui() const;  // the type's number, 1 in place of 0
 
     static bool matchFirstByteOfSequences(unsigned char b);  // a valid UTF-8 lead byte (or ASCII)
+    // The length of the longest prefix of the len bytes at p that is well-formed UTF-8: no overlong
+    // form, no surrogate, nothing above U+10FFFF, no sequence cut short by another byte or by the
+    // end. len when the whole block is; a zero byte is U+0000 and valid; 0 for a null p.
+    static std::size_t validUtf8Prefix(const char* p, std::size_t len);
+    static bool isValidUtf8(const char* p, std::size_t len) { return validUtf8Prefix(p, len) == len; }
     static QString utfTypeToString(int type);
     QString toString() const;
 };

@@ -272,29 +272,31 @@ std::size_t blockLimit(const XByteArray&) { return kMaxArray; }
 }  // namespace
 
 template <typename Block>
-bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t szPart, bool refuseLongPart,
-                               bool addZero) {
+bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t szPart, const WholeRead& how) {
     // Qt resources exist only behind QFile; every other name goes through this class.
     const bool resource = name.startsWith(QLatin1Char(':'));
-    QFile qfile(name);
-    FileReader reader;
-    long long len = 0;
-    if (resource ? !qfile.open(QIODevice::ReadOnly) : !reader.openNative(name)) {
-        const int e = resource ? ENOENT : errno;
-        logError("XMem::loadFromFile, cannot open file '$' for reading", name);
-        block.setErrno(e);
+    if (!resource && how.missingIsDebug && !fileExists(name)) {
+        logDebug("XMem::loadFromFile, file '$' does not exist", name);
         return false;
     }
-    len = resource ? qfile.size() : reader.fileLen;
-    if (len <= 0) {
+    QFile qfile(name);
+    FileReader reader;
+    if (resource ? !qfile.open(QIODevice::ReadOnly) : !reader.openNative(name)) {
+        logError(resource ? how.cannotOpenResource : how.cannotOpen, name);
+        block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
+        return false;
+    }
+    const long long len = resource ? qfile.size() : reader.fileLen;
+    const std::size_t extra = how.addZero ? 1 : 0;
+    if (len <= 0 && how.emptyIsError && !resource) {
         logError("XMem::loadFromFile, cannot open file '$' for reading, file is empty - 0 bytes", name);
         block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
         return false;
     }
-    const std::size_t fileLen = static_cast<std::size_t>(len);
+    const std::size_t fileLen = len > 0 ? static_cast<std::size_t>(len) : 0;
     std::size_t n = szPart == 0 ? fileLen : szPart;
     if (n > fileLen) {
-        if (refuseLongPart) {
+        if (how.refuseLongPart) {
             logError("XByteArray::loadFromFile, szPart:$ > file length:$ for '$'", static_cast<unsigned long long>(szPart), len,
                      name);
             block.setZorError(ZOR_ERROR_NUMBER_TOO_BIG);
@@ -302,7 +304,6 @@ bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t sz
         }
         n = fileLen;
     }
-    const std::size_t extra = addZero ? 1 : 0;
     if (n > blockLimit(block) - extra) {
         logError("XByteArray::loadFromFile, '$' has $ bytes, too many for an array", name, len);
         block.setZorError(ZOR_ERROR_NUMBER_TOO_BIG);
@@ -312,7 +313,7 @@ bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t sz
     if (p == nullptr) return false;
     std::size_t got = 0;
     if (resource) {
-        const qint64 r = qfile.read(p, static_cast<qint64>(n));
+        const qint64 r = n > 0 ? qfile.read(p, static_cast<qint64>(n)) : 0;
         got = r > 0 ? static_cast<std::size_t>(r) : 0;
     } else {
         // Read here rather than through readBytes: a file that shrank is a short read, not a pause.
@@ -323,30 +324,23 @@ bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t sz
             got += r;
         }
     }
-    if (got < n) {
-        if (addZero) p[got] = '\0';
-        cutBlock(block, got + extra);
-    }
+    // The block may have held longer contents before: the terminator is written, not assumed.
+    if (how.addZero) p[got] = '\0';
+    if (got < n) cutBlock(block, got + extra);
     return got > 0;
 }
 
+template bool FileReader::readWholeFile<XMem>(XMem&, const QString&, std::size_t, const WholeRead&);
+template bool FileReader::readWholeFile<XByteArray>(XByteArray&, const QString&, std::size_t, const WholeRead&);
+
 bool FileReader::loadFromFile(XMem& mem, const QString& name, std::size_t szPart) {
-    logInfo("XMem::loadFromFile, # s:'$', szPart:$", name, static_cast<unsigned long long>(szPart));
-    return readWholeFile(mem, name, szPart, false, false);
+    return mem.loadFromFile(name, szPart);
 }
-
-bool FileReader::loadFromFileAsString(XMem& mem, const QString& name) { return readWholeFile(mem, name, 0, false, true); }
-
-bool FileReader::loadMem(XMem& mem, const QString& name) { return readWholeFile(mem, name, 0, false, false); }
-
+bool FileReader::loadFromFileAsString(XMem& mem, const QString& name) { return mem.loadFromFileAsString(name); }
+bool FileReader::loadMem(XMem& mem, const QString& name) { return mem.loadMem(name); }
 bool FileReader::loadFromFile(XByteArray& array, const QString& name, std::size_t szPart) {
-    return readWholeFile(array, name, szPart, true, false);
+    return array.loadFromFile(name, szPart);
 }
-
-XByteArray FileReader::load(const QString& name) {
-    XByteArray a;
-    loadFromFile(a, name);  // a failure leaves the array empty
-    return a;
-}
+XByteArray FileReader::load(const QString& name) { return XByteArray::load(name); }
 
 }  // namespace zor

@@ -2,7 +2,6 @@
 
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
-#include <zor/ClockFunctions.h>
 #include <zor/ZorErrorCodes.h>
 
 #include "platform/Platform.h"
@@ -166,39 +165,26 @@ bool FileWriter::writeWholeFile(AbstractMemory& block, const char* who, const QS
         opened = writer.openLocked(QFile::encodeName(name));
     }
     if (!opened) {
-        const int e = errno;
         logError("XMem::saveToFile, cannot open file '$' for writing", name);
-        block.setErrno(e);
+        block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
         return false;
     }
     const std::size_t n = szPart == 0 ? size : szPart;
-    errno = 0;
     const std::size_t written = n > 0 ? writer.write(data, n) : 0;
     const bool closed = writer.isOpen() && writer.flushAndClose();
     if (written != n || !closed) {
-        const int e = errno;
         logError("$::saveToFile, problems saving '$', ret:$, szToWrite:$", who, name, static_cast<unsigned long long>(written),
                  static_cast<unsigned long long>(n));
-        block.setErrno(e != 0 ? e : EIO);
+        block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
         return false;
     }
     return true;
 }
 
-bool FileWriter::saveToFile(XMem& mem, const QString& name, std::size_t szPart) {
-    if (mem.mem() == nullptr || mem.size() == 0) {
-        logError("XMem::saveToFile, nothing to save to '$'", name);
-        mem.setZorError(ZOR_ERROR_NOT_INITIALIZED);
-        return false;
-    }
-    return writeWholeFile(mem, "XMem", name, mem.mem(), mem.size(), szPart);
-}
-
-bool FileWriter::saveMem(XMem& mem, const QString& name) { return saveToFile(mem, name, 0); }
-
+bool FileWriter::saveToFile(XMem& mem, const QString& name, std::size_t szPart) { return mem.saveToFile(name, szPart); }
+bool FileWriter::saveMem(XMem& mem, const QString& name) { return mem.saveMem(name); }
 bool FileWriter::saveToFile(XByteArray& array, const QString& name, std::size_t szPart) {
-    logDebug("XByteArray::saveToFile,  '$'  - bytes:$", name, format1000(array.size()));
-    return writeWholeFile(array, "XByteArray", name, array.constData(), static_cast<std::size_t>(array.size()), szPart);
+    return array.saveToFile(name, szPart);
 }
 
 }  // namespace zor

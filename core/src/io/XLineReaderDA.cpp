@@ -511,7 +511,7 @@ std::size_t XLineReaderDA::countParagraphs() const {
 
 QString XLineReaderDA::toString(bool withStats) const {
     if (isFile.load() && !fileMapper.isMapped()) return QStringLiteral("not open (XLineReaderDA)");
-    if (isFile.load() && sFileName.isEmpty()) return QStringLiteral("file ???");
+    if (sFileName.isEmpty()) return QStringLiteral("file ???");  // over a memory block, or never opened
     if (!withStats) return xformat("lines:$", static_cast<unsigned long long>(arLines.size()));
     std::uint64_t total = 0, inLines = 0;
     for (const XLineInfo& li : arLines) {

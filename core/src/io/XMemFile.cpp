@@ -2,10 +2,8 @@
 
 #include <zor/FileReader.h>
 #include <zor/Logger.h>
-#include <zor/ZorErrorCodes.h>
 
 #include <QFile>
-#include <cerrno>
 
 namespace zor {
 
@@ -43,16 +41,10 @@ bool XMemFile::loadFromFile(const QString& name, std::size_t szPart) {
         m_mime = XMimeType::fromFileExtension(QFileInfo(name).suffix().toLower());
         m_mime.setURL(name);
     }
-    QFile probe(name);
-    errno = 0;
-    if (!probe.open(QIODevice::ReadOnly)) {
-        const int e = errno != 0 ? errno : ENOENT;  // Qt resources set no errno
-        logError("XFileMem::loadFromFile, cannot open file '$' for reading", name);
-        setErrno(e);
-        return false;
-    }
-    probe.close();
-    return FileReader::loadFromFile(*this, name, szPart);
+    // As XMem::loadFromFile, with its own line for a file that cannot be opened.
+    constexpr const char* kCannotOpen = "XFileMem::loadFromFile, cannot open file '$' for reading";
+    logInfo("XMem::loadFromFile, # s:'$', szPart:$", name, static_cast<unsigned long long>(szPart));
+    return FileReader::readWholeFile<XMem>(*this, name, szPart, {kCannotOpen, kCannotOpen, false, false, false, false});
 }
 
 QString XMemFile::fromFile(const QString& name) {

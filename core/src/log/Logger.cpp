@@ -1,6 +1,7 @@
 #include <zor/Logger.h>
 
 #include <zor/AppenderConsole.h>
+#include <zor/AppenderLimitMemory.h>
 #include <zor/FatalChecks.h>
 #include <zor/LogAttachment.h>
 #include <zor/LogMessageQuit.h>
@@ -149,6 +150,12 @@ void Logger::log(LogMessage* msg, unsigned int level, unsigned int space) {
     }
     msg->setLogLevel(level);
     msg->setSpace(space);
+    getLogger().logMessage(msg);
+}
+
+void Logger::logPreparedMessage(LogMessage* msg) {
+    if (msg == nullptr)
+        nullPointerHandling("libSrc/core/include/zor/inline/Logger_inline", 101, QStringLiteral("msg == NULL"));
     getLogger().logMessage(msg);
 }
 
@@ -351,9 +358,10 @@ void Logger::addHeaderString(const QString& text) {
 void Logger::setIncludeTraillerConsole(bool on) {
     Logger& l = getLogger();
     std::lock_guard<std::mutex> lock(l.d->appenderMutex);
+    // Any appender may call itself a console; only an AppenderConsole has the switch.
     for (Appender* a : l.d->appenders) {
-        if (a->isAppenderConsole()) {
-            static_cast<AppenderConsole*>(a)->setIncludeTrailler(on);
+        if (auto* console = dynamic_cast<AppenderConsole*>(a)) {
+            console->setIncludeTrailler(on);
             return;
         }
     }
@@ -363,7 +371,7 @@ bool Logger::isIncludeTraillerConsole() {
     Logger& l = getLogger();
     std::lock_guard<std::mutex> lock(l.d->appenderMutex);
     for (Appender* a : l.d->appenders)
-        if (a->isAppenderConsole()) return static_cast<AppenderConsole*>(a)->isIncludeTrailler();
+        if (auto* console = dynamic_cast<AppenderConsole*>(a)) return console->isIncludeTrailler();
     return false;
 }
 
@@ -438,6 +446,14 @@ bool Logger::hasAppenderFile() {
 }
 
 bool Logger::hasAppenderGUI() { return getAppenderGUI() != nullptr; }
+
+AppenderLimitMemory* Logger::getAppenderLimitMemory() {
+    waitQueueEmpty();
+    std::lock_guard<std::mutex> lock(d->appenderMutex);
+    for (Appender* a : d->appenders)
+        if (auto* m = dynamic_cast<AppenderLimitMemory*>(a)) return m;
+    return nullptr;
+}
 
 Appender* Logger::getAppenderGUI() {
     std::lock_guard<std::mutex> lock(d->appenderMutex);

@@ -133,9 +133,11 @@ QString Kernel::getOrganization() {
 void Kernel::setOrganization(const QString& name) { QCoreApplication::setOrganizationName(name); }
 
 bool Kernel::filterZorEvents(QObject*, QEvent* event) {
-    if (!KernelEvents::is_kernel_event(event)) return true;
+    // A plain event that only shares a kernel event's type number passes on untouched.
+    KernelEvents* k = KernelEvents::asKernelEvent(event);
+    if (k == nullptr) return true;
     if (KernelEvents::isDebug()) logDebug("Kernel::filterZorEvents - XKernelEvent");
-    static_cast<KernelEvents*>(event)->execute();
+    k->execute();
     return true;
 }
 

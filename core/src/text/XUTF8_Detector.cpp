@@ -3,6 +3,7 @@
 #include <zor/XUTF8_Detector.h>
 #include <zor/xformat.h>
 
+#include <cstdint>
 #include <cstring>
 
 namespace zor {
@@ -110,6 +111,50 @@ int XUTF8_Detector::get_factor_for_gui() const {
 
 bool XUTF8_Detector::matchFirstByteOfSequences(unsigned char b) {
     return b <= 0x7F || (b >= 0xC2 && b <= 0xDF) || (b >= 0xE0 && b <= 0xEF) || (b >= 0xF0 && b <= 0xF4);
+}
+
+std::size_t XUTF8_Detector::validUtf8Prefix(const char* p, std::size_t len) {
+    if (p == nullptr) return 0;
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    std::size_t i = 0;
+    while (i < len) {
+        // Text is mostly ASCII: eight bytes at a time until a byte with its high bit set.
+        while (len - i >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, b + i, 8);
+            if ((w & 0x8080808080808080ull) != 0) break;
+            i += 8;
+        }
+        if (i == len) break;
+        const unsigned char c = b[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        // The lead byte gives the count of continuation bytes and the range of the first one.
+        std::size_t need = 0;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            need = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            // E0 would be overlong below A0 (below U+0800), ED a surrogate above 9F.
+            need = 2;
+            lo = c == 0xE0 ? 0xA0 : 0x80;
+            hi = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            // F0 would be overlong below 90 (below U+10000), F4 above U+10FFFF past 8F.
+            need = 3;
+            lo = c == 0xF0 ? 0x90 : 0x80;
+            hi = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return i;  // a continuation byte, C0, C1 or F5..FF
+        }
+        if (len - i <= need || b[i + 1] < lo || b[i + 1] > hi) return i;
+        for (std::size_t k = 2; k <= need; ++k)
+            if (b[i + k] < 0x80 || b[i + k] > 0xBF) return i;
+        i += need + 1;
+    }
+    return len;
 }
 
 QString XUTF8_Detector::utfTypeToString(int type) {

@@ -13,6 +13,10 @@ void KernelEvents::setDebug(bool on) { atomicFlagDebug.store(on); }
 
 KernelEvents::~KernelEvents() = default;
 
+KernelEvents* KernelEvents::asKernelEvent(QEvent* e) {
+    return is_kernel_event(e) ? dynamic_cast<KernelEvents*>(e) : nullptr;
+}
+
 bool KernelEvents::execute() {
     // The poster built this event under the runner mutex: taking it here orders the hand-over
     // for thread checkers too, whoever delivers the event (the receiver or KernelTerminal::notify).

@@ -20,8 +20,8 @@ namespace {
 class KernelEventReceiver : public QObject {
 public:
     bool event(QEvent* e) override {
-        if (KernelEvents::is_kernel_event(e)) {
-            static_cast<KernelEvents*>(e)->execute();
+        if (KernelEvents* k = KernelEvents::asKernelEvent(e)) {
+            k->execute();
             return true;
         }
         return QObject::event(e);
