@@ -11,6 +11,8 @@
 #include <zor/ZorErrorCodes.h>
 
 #include <QDir>
+#include <cerrno>
+#include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -126,12 +128,15 @@ TEST(WholeFile, FailureLinesAndCodesOfEachEntry) {
     const QString noDir = dir.filePath(QStringLiteral("no/such/dir"));
     const QString cannotRead = QStringLiteral("XMem::loadFromFile, cannot open file '%1' for reading");
 
+    // loadFromFile and loadFromFileAsString open through Qt and set code 100; loadMem reads a disk
+    // file through FileReader and keeps the system's errno.
     XMem f, s, g;
     EXPECT_FALSE(f.loadFromFile(missing));
     EXPECT_FALSE(s.loadFromFileAsString(missing));
     EXPECT_FALSE(g.loadMem(missing));
-    for (const XMem* m : {&f, &s, &g})
+    for (const XMem* m : {&f, &s})
         EXPECT_TRUE(m->isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE)) << m->errAsString().toStdString();
+    EXPECT_EQ(g.getErrno(), static_cast<unsigned>(ENOENT)) << g.errAsString().toStdString();
     XByteArray b;
     EXPECT_FALSE(b.loadFromFile(missing));
     EXPECT_TRUE(b.isOK()) << "a missing file is no error of the array";
@@ -152,7 +157,7 @@ TEST(WholeFile, FailureLinesAndCodesOfEachEntry) {
     XMem d, rm;
     XByteArray res;
     EXPECT_FALSE(d.loadMem(dir.path())) << "a directory is no file and gives no pause";
-    EXPECT_TRUE(d.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
+    EXPECT_EQ(d.getErrno(), static_cast<unsigned>(EISDIR));
     EXPECT_FALSE(rm.loadFromFile(QStringLiteral(":/no/such/resource")));
     EXPECT_TRUE(rm.isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE));
     EXPECT_FALSE(res.loadFromFile(QStringLiteral(":/no/such/resource")));
@@ -160,12 +165,21 @@ TEST(WholeFile, FailureLinesAndCodesOfEachEntry) {
 
     XMem m(QByteArray("x")), m2(QByteArray("x"));
     XByteArray w(QByteArray("x"));
+    // XMem::saveToFile keeps the system's errno; saveMem and the array's saveToFile set code 100.
     EXPECT_FALSE(m.saveToFile(noDir));
     EXPECT_FALSE(m2.saveMem(noDir));
     EXPECT_FALSE(w.saveToFile(noDir));
-    for (const AbstractMemory* x : {static_cast<const AbstractMemory*>(&m), static_cast<const AbstractMemory*>(&m2),
-                                    static_cast<const AbstractMemory*>(&w)})
+    EXPECT_EQ(m.getErrno(), static_cast<unsigned>(ENOENT)) << m.errAsString().toStdString();
+    for (const AbstractMemory* x : {static_cast<const AbstractMemory*>(&m2), static_cast<const AbstractMemory*>(&w)})
         EXPECT_TRUE(x->isZorError(ZOR_ERROR_CANNOT_READ_RESOURCE)) << x->errAsString().toStdString();
+    XByteArray unreadableArray;
+    const QString unreadable = dir.filePath(QStringLiteral("unreadable"));
+    zortest::writeFile(unreadable, QByteArray("x"));
+    QFile::setPermissions(unreadable, QFileDevice::WriteOwner);
+    if (::geteuid() != 0) {  // root reads anything
+        EXPECT_FALSE(unreadableArray.loadFromFile(unreadable));
+        EXPECT_EQ(unreadableArray.getErrno(), static_cast<unsigned>(EACCES)) << "the array keeps the system's errno";
+    }
 
     zortest::drainLogger();
     EXPECT_EQ(cap.linesStartingWith(cannotRead.arg(missing)).size(), 3);

@@ -92,11 +92,12 @@ private:
     // How one entry of the whole-file path reports (the path itself is the same for all).
     struct WholeRead {
         const char* cannotOpen;          // XERROR line of a file that cannot be opened; code 100
-        const char* cannotOpenResource;  // the same for a Qt resource
+        const char* cannotOpenResource;  // the same for a Qt resource (always code 100)
         bool missingIsDebug;             // a missing disk file: a DEBUG line, false, no code
         bool emptyIsError;               // an empty disk file: an XERROR line, code 100 (else no code)
         bool refuseLongPart;             // a part longer than the file: code 170 (else it is cut)
         bool addZero;                    // one zero byte after the bytes
+        bool openFailureKeepsErrno;      // a disk file that cannot be opened: its errno, not code 100
     };
     // Defined for XMem and XByteArray.
     template <typename Block>

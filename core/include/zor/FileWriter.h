@@ -59,8 +59,10 @@ private:
     friend class XMem;
 
     static constexpr std::size_t kBufferSize = 64 * 1024;
+    // A file that cannot be created sets its errno when openFailureKeepsErrno, else code 100; a
+    // short or failed write sets errno (code 100 when the system gave none) and gives false.
     static bool writeWholeFile(AbstractMemory& block, const char* who, const QString& name, const char* data,
-                               std::size_t size, std::size_t szPart);
+                               std::size_t size, std::size_t szPart, bool openFailureKeepsErrno);
     bool openLocked(const QByteArray& nativeName);  // no log line; errno tells why it failed
     template <typename T>
     bool writeValue(T v);

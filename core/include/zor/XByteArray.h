@@ -12,16 +12,17 @@
 //
 // The file members are defined in the file layer (io), over the same paths as XMem's (names
 // beginning with ':' are Qt resources). Failures give false and one log line; the error word gets
-// a library code, never the system's errno:
+// a library code or the system's errno:
 //   a missing disk file: DEBUG "XMem::loadFromFile, file '$' does not exist", no code;
 //   a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading" (for a
-//       resource "XMem::loadFromFile, INTERNAL, cannot open file '$' for reading"), code 100;
+//       resource "XMem::loadFromFile, INTERNAL, cannot open file '$' for reading", code 100), the
+//       system's errno;
 //   an empty disk file: "XMem::loadFromFile, cannot open file '$' for reading, file is empty - 0
 //       bytes", code 100 (an empty resource: false, no code);
 //   a part longer than the file, or a file longer than an array holds: code 170;
 //   saving: "XMem::saveToFile, cannot open file '$' for writing" (a missing directory), code 100;
 //       fewer bytes written: "XByteArray::saveToFile, problems saving '$', ret:$, szToWrite:$",
-//       code 100; a part longer than the array: code 140, the file left as it was.
+//       the system's errno; a part longer than the array: code 140, the file left as it was.
 //
 // A value type: copying copies the bytes (implicitly shared, as QByteArray). One thread at a time.
 #include <zor/AbstractMemory.h>

@@ -14,17 +14,17 @@
 //
 // Whole files (names beginning with ':' are Qt resources). These members are defined in the file
 // layer (io), over one reading and one writing path; the blocks include no file header. Failures
-// give false and one log line; the error word gets a library code, never the system's errno:
+// give false and one log line; the error word gets a library code or the system's errno:
 //   a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading", code 100
-//       ("zor,cannot read resource");
+//       ("zor,cannot read resource"); but loadMem of a disk file keeps the system's errno;
 //   an empty file: false and no code, the block left empty (loadFromFileAsString: its zero byte
 //       alone); but loadMem of a disk file: "XMem::loadFromFile, cannot open file '$' for
 //       reading, file is empty - 0 bytes", code 100 and the block as it was;
 //   saving a block without bytes: code 130 ("zor,object not initialized"), nothing written; a part
 //       longer than the block: code 140 ("zor,index out of range"), the file left as it was;
 //   a file that cannot be created (a missing directory): "XMem::saveToFile, cannot open file '$'
-//       for writing", code 100; fewer bytes written: "XMem::saveToFile, problems saving '$', ret:$,
-//       szToWrite:$", code 100.
+//       for writing", the system's errno for saveToFile, code 100 for saveMem; fewer bytes
+//       written: "XMem::saveToFile, problems saving '$', ret:$, szToWrite:$", the system's errno.
 //
 // Every block takes a number from a process-wide atomic counter (for traces). Not thread-safe.
 // The XMem owns its bytes; mem() pointers are valid until the next resizing call.

@@ -282,8 +282,12 @@ bool FileReader::readWholeFile(Block& block, const QString& name, std::size_t sz
     QFile qfile(name);
     FileReader reader;
     if (resource ? !qfile.open(QIODevice::ReadOnly) : !reader.openNative(name)) {
+        const int e = errno;
         logError(resource ? how.cannotOpenResource : how.cannotOpen, name);
-        block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
+        if (!resource && how.openFailureKeepsErrno && e != 0)
+            block.setErrno(e);
+        else
+            block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
         return false;
     }
     const long long len = resource ? qfile.size() : reader.fileLen;

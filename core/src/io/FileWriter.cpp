@@ -149,7 +149,7 @@ bool FileWriter::writeLineAscii(const QString& s) {
 // ---- whole blocks into files
 
 bool FileWriter::writeWholeFile(AbstractMemory& block, const char* who, const QString& name, const char* data,
-                                std::size_t size, std::size_t szPart) {
+                                std::size_t size, std::size_t szPart, bool openFailureKeepsErrno) {
     // Checked before the file is opened: a refused save must not truncate what is there.
     if (szPart > size) {
         logError("$::saveToFile, szPart:$ > size:$ for '$'", who, static_cast<unsigned long long>(szPart),
@@ -165,17 +165,26 @@ bool FileWriter::writeWholeFile(AbstractMemory& block, const char* who, const QS
         opened = writer.openLocked(QFile::encodeName(name));
     }
     if (!opened) {
+        const int e = errno;
         logError("XMem::saveToFile, cannot open file '$' for writing", name);
-        block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
+        if (openFailureKeepsErrno && e != 0)
+            block.setErrno(e);
+        else
+            block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
         return false;
     }
     const std::size_t n = szPart == 0 ? size : szPart;
+    errno = 0;
     const std::size_t written = n > 0 ? writer.write(data, n) : 0;
     const bool closed = writer.isOpen() && writer.flushAndClose();
     if (written != n || !closed) {
+        const int e = errno;
         logError("$::saveToFile, problems saving '$', ret:$, szToWrite:$", who, name, static_cast<unsigned long long>(written),
                  static_cast<unsigned long long>(n));
-        block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
+        if (e != 0)
+            block.setErrno(e);
+        else
+            block.setZorError(ZOR_ERROR_CANNOT_READ_RESOURCE);
         return false;
     }
     return true;

@@ -11,7 +11,8 @@ namespace zor {
 
 bool XByteArray::saveToFile(const QString& name, std::size_t szPart) {
     logDebug("XByteArray::saveToFile,  '$'  - bytes:$", name, format1000(size()));
-    return FileWriter::writeWholeFile(*this, "XByteArray", name, constData(), static_cast<std::size_t>(size()), szPart);
+    return FileWriter::writeWholeFile(*this, "XByteArray", name, constData(), static_cast<std::size_t>(size()), szPart,
+                                      false);
 }
 
 bool XByteArray::loadFromFile(const QString& name, std::size_t szPart) {
@@ -19,7 +20,7 @@ bool XByteArray::loadFromFile(const QString& name, std::size_t szPart) {
     return FileReader::readWholeFile(
         *this, name, szPart,
         {"XMem::loadFromFile, cannot open file '$' for reading",
-         "XMem::loadFromFile, INTERNAL, cannot open file '$' for reading", true, true, true, false});
+         "XMem::loadFromFile, INTERNAL, cannot open file '$' for reading", true, true, true, false, true});
 }
 
 XByteArray XByteArray::load(const QString& name) {

@@ -44,7 +44,7 @@ bool XMemFile::loadFromFile(const QString& name, std::size_t szPart) {
     // As XMem::loadFromFile, with its own line for a file that cannot be opened.
     constexpr const char* kCannotOpen = "XFileMem::loadFromFile, cannot open file '$' for reading";
     logInfo("XMem::loadFromFile, # s:'$', szPart:$", name, static_cast<unsigned long long>(szPart));
-    return FileReader::readWholeFile<XMem>(*this, name, szPart, {kCannotOpen, kCannotOpen, false, false, false, false});
+    return FileReader::readWholeFile<XMem>(*this, name, szPart, {kCannotOpen, kCannotOpen, false, false, false, false, false});
 }
 
 QString XMemFile::fromFile(const QString& name) {
