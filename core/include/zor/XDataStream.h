@@ -153,10 +153,10 @@ protected:
 private:
     struct WalkFrame;
     using Stack = std::vector<WalkFrame>;
-    static quint8 writtenCategory(const XVal& slot);
+    static quint8 writtenCategory(const XVal& slot, bool link);
     void writeRecordHead(const XVal& slot);
     void writeEntryHead(const QString& key, const XVal& slot);
-    QString readTypeName(const XTypeSupporter::ValueReader** reader);
+    QString readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own);
     bool beginWriteTree(const XTree& tree, Stack& stack);
     bool writePayload(const XVal& slot, Stack& stack);
     bool runWrite(Stack& stack);

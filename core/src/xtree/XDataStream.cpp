@@ -541,21 +541,19 @@ int XDataStream::skipRawData(int len) {
 
 // The category byte of a record: the category its type is written as, where that is fixed (a
 // simple value, a link), else the slot's own. A slot whose category label was changed to another
-// is then still written as a record that reads back.
-quint8 XDataStream::writtenCategory(const XVal& slot) {
+// is then still written as a record that reads back. link says whether the type is "XLink"; a
+// simple value, nearly every one, needs no table search.
+inline quint8 XDataStream::writtenCategory(const XVal& slot, bool link) {
     XCategory c = slot.getCategory();
-    if (c == XCategory::SIMPLE) {  // nearly every value: no table search
-        if (XTypeSet::isTypeLink(slot.getType())) c = XCategory::LINK;
-    } else if (XTypeSupporter::valueWriters().contains(slot.getType())) {
-        c = XCategory::SIMPLE;
-    } else if (XTypeSet::isTypeLink(slot.getType())) {
+    if (link)
         c = XCategory::LINK;
-    }
+    else if (c != XCategory::SIMPLE && XTypeSupporter::valueWriters().contains(slot.getType()))
+        c = XCategory::SIMPLE;
     return static_cast<quint8>(c);
 }
 
 void XDataStream::writeRecordHead(const XVal& slot) {
-    *this << writtenCategory(slot);
+    *this << writtenCategory(slot, XTypeSet::isTypeLink(slot.getType()));
     write_short_UTF8_String(slot.getType());
 }
 
@@ -592,10 +590,12 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
     if (keyAscii) {
         char* lenAt = buf;
         putBigEndian(lenAt, static_cast<std::uint64_t>(key.size()), 8);
-        *out++ = static_cast<char>(writtenCategory(slot));
+        char* category = out++;
         char* typeLen = out++;
+        const char* type = out;
         if (slot.getType().size() <= 254 && putAscii(out, end, slot.getType())) {
             *typeLen = static_cast<char>(slot.getType().size());
+            *category = static_cast<char>(writtenCategory(slot, out - type == 5 && std::memcmp(type, "XLink", 5) == 0));
             const int n = static_cast<int>(out - buf);
             if (putBytes(buf, n) != n && status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
             return;
@@ -606,9 +606,11 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
 }
 
 // The type name of a record: the registered names are recognised in place, without decoding,
-// together with the value reader of the simple ones (null for the others).
-QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
+// together with the value reader of the simple ones (null for the others) and the category a record
+// of the type carries (false for a name that is not the library's own).
+QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own) {
     *reader = nullptr;
+    *own = false;
     quint8 n = 0;
     *this >> n;
     if (!checkReadStatus() || n == 0) return QString();
@@ -621,14 +623,16 @@ QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
         QByteArray utf8;
         QString name;
         const XTypeSupporter::ValueReader* reader;
+        XCategory category;
     };
     static const std::vector<Known> known = [] {
         std::vector<Known> k;
         const XTypeSet set;
+        const XCategory categories[3] = {XCategory::SIMPLE, XCategory::TREE, XCategory::ARRAY};
         for (unsigned int c = 0; c < 3; ++c)
             for (const QString& name : set.types(static_cast<XTypeSet::Category>(c)))
-                k.push_back({name.toUtf8(), name, XTypeSupporter::valueReaders().find(name)});
-        k.push_back({XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink, nullptr});
+                k.push_back({name.toUtf8(), name, XTypeSupporter::valueReaders().find(name), categories[c]});
+        k.push_back({XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink, nullptr, XCategory::LINK});
         return k;
     }();
     // Records of one type often follow each other: try the last match first.
@@ -638,6 +642,8 @@ QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
         if (k.utf8.size() == n && std::memcmp(k.utf8.constData(), local, n) == 0) {
             m_lastType = (last + i) % known.size();
             *reader = k.reader;
+            *category = k.category;
+            *own = true;
             return k.name;
         }
     }
@@ -769,17 +775,18 @@ bool XDataStream::readRecord(XVal& fresh, QString& type, Stack& stack) {
     quint8 category = 0;
     *this >> category;
     const XTypeSupporter::ValueReader* simpleReader = nullptr;
-    type = readTypeName(&simpleReader);
+    XCategory expected = XCategory::SIMPLE;
+    bool own = false;
+    type = readTypeName(&simpleReader, &expected, &own);
     if (!checkReadStatus()) return false;
     const auto cat = static_cast<XCategory>(category);
-    XCategory expected = XCategory::SIMPLE;
-    if (expectedCategory(type, expected) && cat != expected) {
+    if ((own || expectedCategory(type, expected)) && cat != expected) {
         // Read as an unknown type: nothing of it is taken.
         noteDamage(
             xformat("XDataStream::readVal, category $ does not fit type <$>", XVal::categoryToString(category), type));
         return false;
     }
-    if (type == XTypeSet::str_XTree) {
+    if (own && expected == XCategory::TREE) {  // "XTree"
         auto* t = new (std::nothrow) XTree();
         if (t == nullptr) {
             fail(QStringLiteral("XDataStream::readVal, no memory for a tree"));
@@ -792,7 +799,7 @@ bool XDataStream::readRecord(XVal& fresh, QString& type, Stack& stack) {
         }
         return true;  // a count cut to the bytes left is noted; where the data ends is reported
     }
-    if (type == XTypeSet::str_XTreeArray) {
+    if (own && expected == XCategory::ARRAY) {  // "XTreeArray"
         const QString elementType = readQtString();
         const std::uint64_t count = readCount();
         if (!checkReadStatus()) return false;
