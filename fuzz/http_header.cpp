@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)h.getContentLength();
     (void)h.bodyLength();
     (void)h.hasAmbiguousLength();
+    (void)h.hasUnsafeFieldLine();
     (void)h.isUpgradeInsecureRequest();
     (void)h.fieldNoCase(QStringLiteral("content-length"));
     if (ok) {
@@ -42,7 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             line = next + 1;
         }
         if (single.getAttributes() != h.getAttributes() || single.repeatedKeys() != h.repeatedKeys() ||
-            single.hasAmbiguousLength() != h.hasAmbiguousLength() || single.bodyLength() != h.bodyLength())
+            single.hasAmbiguousLength() != h.hasAmbiguousLength() || single.bodyLength() != h.bodyLength() ||
+            single.hasUnsafeFieldLine() != h.hasUnsafeFieldLine())
             std::abort();
 
         zor::HttpHeader back;
@@ -55,6 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QString text = QString::fromLatin1(bytes, n);
     zor::HttpHeader t;
     if (t.fromString(text) != ok) std::abort();  // the text and the byte paths agree
+    if (t.hasUnsafeFieldLine() != h.hasUnsafeFieldLine()) std::abort();
     zor::HttpHeader fields;
     (void)fields.fromStringWithoutFirstLine(text);
     fields.setGetResource(text.left(200));

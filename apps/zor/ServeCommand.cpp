@@ -7,6 +7,10 @@
 // (or of the connection, TLS handshake included) and within HttpHeader::MAX_HEADER_BYTES; an idle
 // keep-alive connection is closed after kIdleMs; large files are sent in slices as the peer reads
 // them. Each refusal or broken connection logs one line and ends that connection only.
+//
+// Heads are held to HTTP/1.1's rules for servers where a proxy in front might read them otherwise:
+// a field line with a blank before its colon or a folded one gets 400, and so does a request line
+// with a control byte, as soon as that byte arrives.
 // SIGINT and SIGTERM end the program with exit code 0.
 #include "Commands.h"
 
@@ -56,9 +60,10 @@ struct Connection {
     BasicSocket* basic = nullptr;
     QTcpSocket* sock = nullptr;
     QString peer;
-    QByteArray buffer;      // bytes of the next head, not yet complete
-    int searched = 0;       // how far headerEnd already looked in buffer
-    qint64 headStart = 0;   // when the pending head's first byte (or the connection) came
+    QByteArray buffer;     // bytes of the next head, not yet complete
+    int searched = 0;      // how far headerEnd already looked in buffer
+    int lineChecked = 0;   // how far the request line was checked for control bytes (-1: all of it)
+    qint64 headStart = 0;  // when the pending head's first byte (or the connection) came
     bool headPending = true;
     qint64 lastActivity = 0;
     qint64 bodyToSkip = 0;  // request body bytes still to be dropped
@@ -242,7 +247,13 @@ private:
             if (lead > 0) {
                 c->buffer.remove(0, lead);
                 c->searched = 0;
+                c->lineChecked = 0;
                 if (c->buffer.isEmpty()) break;
+            }
+            if (controlInRequestLine(c)) {
+                logWarning("serve, peer $: a control byte in the request line, 400", c->peer);
+                refuse(c, 400, "Bad Request", "control byte in the request line\n");
+                return;
             }
             const int end = HttpHeader::headerEnd(c->buffer.constData(), c->buffer.size(), c->searched);
             if (end < 0 || end > HttpHeader::MAX_HEADER_BYTES) {
@@ -258,11 +269,31 @@ private:
             const bool parsed = head.fromLatin1(c->buffer.constData(), end);
             c->buffer.remove(0, end);
             c->searched = 0;
+            c->lineChecked = 0;
             c->headPending = !c->buffer.isEmpty();
             if (c->headPending) c->headStart = now();
             answer(c, head, parsed);
         }
         if (c->buffer.isEmpty() && !c->streaming) c->headPending = false;
+    }
+
+    // Whether the request line at the start of the buffer, as far as it has come, holds a byte
+    // below 0x20 other than its CR LF end (a CR last in the buffer may still get its LF).
+    static bool controlInRequestLine(Connection* c) {
+        const QByteArray& b = c->buffer;
+        int i = c->lineChecked;
+        if (i < 0) return false;
+        for (; i < b.size(); ++i) {
+            const auto ch = static_cast<unsigned char>(b[i]);
+            if (ch == '\n' || (ch == '\r' && i + 1 < b.size() && b[i + 1] == '\n')) {
+                c->lineChecked = -1;
+                return false;
+            }
+            if (ch == '\r' && i + 1 == b.size()) break;
+            if (ch < 0x20) return true;
+        }
+        c->lineChecked = i;
+        return false;
     }
 
     void refuse(Connection* c, int code, const char* reason, const char* body) {
@@ -292,6 +323,12 @@ private:
         const FirstLine& line = head.firstLine();
         const QString method = line.tokens()[0];
         const QString resource = line.tokens()[1];
+        if (head.hasUnsafeFieldLine()) {
+            logWarning("serve, peer $: $ $ with a folded field line or a blank before a colon, 400", c->peer, method,
+                       resource);
+            refuse(c, 400, "Bad Request", "folded field line or blank before a colon\n");
+            return;
+        }
         if (head.hasAmbiguousLength()) {
             logWarning("serve, peer $: $ $ with an ambiguous body length (two lengths or a length with a transfer coding), 400",
                        c->peer, method, resource);

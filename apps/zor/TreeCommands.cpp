@@ -1,7 +1,8 @@
 // The tree command: prints a tree file in the library's text form (plain, compressed or base64
 // files are told apart by their first bytes), prints its MD5 through the stream, or writes a
-// sample tree with every registered type. A damaged tree ends with the parsing code (9), a
-// compressed block whose digest does not match with the checksum code (10).
+// sample tree with every registered type. A damaged tree is printed as far as it could be read and
+// ends with the parsing code (9); a compressed block whose digest does not match ends with the
+// checksum code (10).
 #include "Commands.h"
 #include "TreeSample.h"
 
@@ -52,6 +53,7 @@ bool intactBlock(const QByteArray& block) {
     return block.size() >= 20 && MD5::md5_16(block.mid(16)) == block.left(16);
 }
 
+// Reads the tree; a damaged one gives the parsing code and keeps what could be read.
 int readTree(const CommandLine& cmd, const QString& in, XTree& tree, Form& form) {
     QByteArray data;
     if (int rc = readInput(cmd, in, data)) return rc;
@@ -66,10 +68,19 @@ int readTree(const CommandLine& cmd, const QString& in, XTree& tree, Form& form)
     if (form == Form::Plain) ok = tree.loadFromFile(in);
     else ok = tree.read_from_compressed_bytes(block);
     if (!ok) {
-        logError("tree, '$' is not a readable $ tree", in, formName(form));
+        logError("tree, '$' is a damaged $ tree: $ entries could be read", in, formName(form), tree.size());
         return EXIT_ZOR_PARSING;
     }
     return EXIT_ZOR_OK;
+}
+
+// The tree's text on standard output, after the logger has written its lines.
+int finishWithTree(int rc, const XTree& tree) {
+    QString text = tree.toStringExtended();
+    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    Logger::quit();
+    std::printf("%s\n", qPrintable(text));
+    return rc;
 }
 
 int writeSample(const CommandLine& cmd) {
@@ -109,11 +120,13 @@ int runTree(const CommandLine& cmd) {
     if (!requireKey(cmd, "in", in)) return finish(EXIT_ZOR_ARGUMENT);
     XTree tree;
     Form form = Form::Plain;
-    if (int rc = readTree(cmd, in, tree, form)) return finish(rc);
-    if (cmd.isBool(QStringLiteral("md5"), false)) return finish(EXIT_ZOR_OK, xformat("$  $", tree.calc_MD5Sum(), in));
-    QString text = tree.toStringExtended();
-    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
-    return finish(EXIT_ZOR_OK, text);
+    const bool md5 = cmd.isBool(QStringLiteral("md5"), false);
+    const int rc = readTree(cmd, in, tree, form);
+    // A damaged tree is shown as far as it was read; it has no digest of its own.
+    if (rc == EXIT_ZOR_PARSING && !md5) return finishWithTree(rc, tree);
+    if (rc != EXIT_ZOR_OK) return finish(rc);
+    if (md5) return finish(EXIT_ZOR_OK, xformat("$  $", tree.calc_MD5Sum(), in));
+    return finishWithTree(EXIT_ZOR_OK, tree);
 }
 
 }  // namespace zorapp

@@ -108,8 +108,17 @@ done
 same s.xtree.txt s.xtreez.txt
 same s.xtree.txt s.b64.txt
 grep -q "^  activeCamera => /view/camera$" s.xtree.txt || { echo "FAIL: tree text"; head -3 s.xtree.txt; fails=$((fails + 1)); }
+# A damaged tree is shown as far as it could be read, and still ends with 9.
 head -c 300 s.xtree > cut.xtree
 expect 9 tree --in cut.xtree
+grep -q "^+ XTree, {Matrix2:Matrix2, " out.txt || { echo "FAIL: the start of a cut tree was not shown"; cat out.txt; fails=$((fails + 1)); }
+grep -q "'cut.xtree' is a damaged plain tree: 3 entries could be read" err.txt || { echo "FAIL: cut tree line"; cat err.txt; fails=$((fails + 1)); }
+head -c 1200 s.xtree > cut2.xtree
+expect 9 tree --in cut2.xtree
+[ "$(head -n 1 out.txt | cut -c 1-60)" = "$(head -n 1 s.xtree.txt | cut -c 1-60)" ] || { echo "FAIL: cut tree text"; head -1 out.txt; fails=$((fails + 1)); }
+grep -q "^  lights: array of XTree \[1\]$" out.txt || { echo "FAIL: a cut array of trees"; cat out.txt; fails=$((fails + 1)); }
+expect 9 tree --in cut2.xtree --md5 true
+[ ! -s out.txt ] || { echo "FAIL: a damaged tree has no digest"; fails=$((fails + 1)); }
 cp s.xtreez bad.xtreez; printf 'X' | dd of=bad.xtreez bs=1 seek=100 conv=notrunc 2>/dev/null
 expect 10 tree --in bad.xtreez
 grep -q "CHECKSUM" err.txt || { echo "FAIL: no checksum line for the tree"; cat err.txt; fails=$((fails + 1)); }

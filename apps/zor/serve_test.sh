@@ -92,6 +92,16 @@ expect_first "HTTP/1.1 400 Bad Request" 'GET / HTTP/1.1\r\nTransfer-Encoding: ch
 expect_first "HTTP/1.1 400 Bad Request" 'GET / HTTP/1.1\nHost: x\n\n' "bare LF"
 expect_first "HTTP/1.1 400 Bad Request" 'hello\r\n\r\n' "garbage"
 expect_first "HTTP/1.1 400 Bad Request" 'GET / HTTP/9.9\r\n\r\n' "version"
+# Field lines a proxy may read otherwise, and control bytes in the request line.
+expect_first "HTTP/1.1 400 Bad Request" 'GET / HTTP/1.1\r\nHost : x\r\n\r\n' "blank before a colon"
+expect_first "HTTP/1.1 400 Bad Request" 'GET / HTTP/1.1\r\nHost: x\r\nX-A: 1\r\n  folded\r\n\r\n' "folded field line"
+expect_first "HTTP/1.1 400 Bad Request" 'GET /index.html HTTP/1.1\r\n Host: x\r\n\r\n' "blank before the first field"
+expect_first "HTTP/1.1 400 Bad Request" 'GET /index\x01.html HTTP/1.1\r\n\r\n' "control byte"
+expect_first "HTTP/1.1 400 Bad Request" 'GET\t/index.html HTTP/1.1\r\n\r\n' "tab in the request line"
+# A request line with a control byte that never ends is answered at once, not dropped at the
+# head's deadline.
+expect_first "HTTP/1.1 400 Bad Request" 'GET /\x1b[2J' "unfinished request line with a control byte"
+expect_first "HTTP/1.1 200 OK" 'GET /index.html HTTP/1.1\r\nHost: x \r\nX-A: b c\r\n\r\n' "blanks inside and after values"
 big=$(head -c 20000 /dev/zero | tr '\0' a)
 expect_first "HTTP/1.1 400 Bad Request" "GET / HTTP/1.1\r\nX: $big\r\n\r\n" "head over 16 KiB"
 expect_first "HTTP/1.1 400 Bad Request" "GET / HTTP/1.1\r\nX: $big" "head that never ends"
@@ -112,6 +122,8 @@ grep -q "closed the connection in the middle of a request" plain.err || fail "no
 grep -q "did not arrive within 1500 ms" plain.err || fail "no log line for the head deadline"
 grep -q "request head larger than 16384 bytes" plain.err || fail "no log line for the oversized head"
 grep -q "ambiguous body length" plain.err || fail "no log line for the smuggling shape"
+grep -q "GET / with a folded field line or a blank before a colon, 400" plain.err || fail "no log line for a folded field line"
+grep -q "a control byte in the request line, 400" plain.err || fail "no log line for a control byte"
 
 # Many bad connections leave the memory where it was.
 rss() { awk '/VmRSS/ {print $2}' /proc/"$pid_plain"/status; }

@@ -113,6 +113,49 @@ TEST(HttpHeader, LineRulesAndRefusals) {
     EXPECT_TRUE(cap.containsText(QStringLiteral("HttpHeader::getHost, what ????, s ''")));
 }
 
+TEST(HttpHeader, AVersionAloneIsScannedAsAResponseLine) {
+    zortest::LogCapture cap;
+    HttpHeader h;
+    EXPECT_FALSE(h.fromString(QStringLiteral("HTTP/1.1\r\n\r\n")));
+    cap.drain();
+    EXPECT_EQ(cap.lastLines(3),
+              "FirstLine::scanResponseLine - toks.size() < 2, we have 1 token|"
+              "FirstLine::scanResponseLine - strLine 'HTTP/1.1'|"
+              "HttpHeader::from_String_old - first line is not HTTP");
+}
+
+TEST(HttpHeader, FoldedLinesAndBlanksBeforeTheColonAreNoticed) {
+    zortest::LogCapture cap;
+    const char* const unsafe[] = {
+        "GET / HTTP/1.1\r\nHost : x\r\n\r\n",
+        "GET / HTTP/1.1\r\nHost\t: x\r\n\r\n",
+        "GET / HTTP/1.1\r\nX-A: 1\r\n  folded on\r\n\r\n",
+        "GET / HTTP/1.1\r\n\tHost: x\r\n\r\n",
+        "GET / HTTP/1.1\r\n Host: x\r\nY: 2\r\n\r\n",
+    };
+    for (const char* text : unsafe) {
+        HttpHeader h;
+        HttpHeader plain;  // the same fields parsed by the record alone, line by line
+        const bool parsed = h.fromString(QString::fromLatin1(text));
+        EXPECT_TRUE(parsed) << text;
+        EXPECT_TRUE(h.hasUnsafeFieldLine()) << text;
+        for (const QString& line : QString::fromLatin1(text).split(QStringLiteral("\r\n")).mid(1))
+            if (!line.isEmpty()) plain.addKeyVal(line);
+        EXPECT_EQ(plain.getAttributes(), h.getAttributes()) << text;
+        EXPECT_TRUE(plain.hasUnsafeFieldLine()) << text;
+    }
+    // The key keeps its blank, as it always did.
+    HttpHeader h;
+    ASSERT_TRUE(h.fromString(QStringLiteral("GET / HTTP/1.1\r\nHost : x\r\n\r\n")));
+    EXPECT_EQ(h.getString(QStringLiteral("Host "), QString()), QStringLiteral("x"));
+    EXPECT_TRUE(h.host().isEmpty());
+    // Blanks inside or after a value, or inside a name, are no such lines; a new parse forgets.
+    ASSERT_TRUE(h.fromString(QStringLiteral("GET / HTTP/1.1\r\nHost: x \r\nA-B C: d e\r\n\r\n")));
+    EXPECT_FALSE(h.hasUnsafeFieldLine());
+    ASSERT_TRUE(h.fromLatin1(QByteArray("HTTP/1.1 200 OK\r\nA:b\r\n\r\n")));
+    EXPECT_FALSE(h.hasUnsafeFieldLine());
+}
+
 TEST(HttpHeader, RepeatedAndAmbiguousLengthFields) {
     zortest::LogCapture cap;
     struct Case {

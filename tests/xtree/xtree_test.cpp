@@ -1,3 +1,5 @@
+#include <zor/Matrix4.h>
+#include <zor/XDataStream.h>
 #include <zor/XStringStream.h>
 #include <zor/XTree.h>
 
@@ -200,4 +202,77 @@ TEST(XTree, ArraysOwnAndReleaseTheirElements) {
     movedTrees = std::move(trees);
     EXPECT_EQ(movedTrees.treeAt(1)->parent(), &movedTrees);
     EXPECT_EQ(movedTrees.keyOf(movedTrees.treeAt(1)), QStringLiteral("1"));
+}
+
+TEST(XTree, GetByTypeFindsStringArrayElements) {
+    XTree t;
+    t.setString("a", "one");
+    t.setArray<QString>("b", {QStringLiteral("two"), QStringLiteral("three")});
+    XTree sub;
+    sub.setArray<QString>("c", {QStringLiteral("four")});
+    t.set("d", std::move(sub));
+    QStringList found;
+    for (QString* s : t.get_by_type<QString>(true, true)) found << *s;
+    EXPECT_EQ(found.join(',').toStdString(), "one,two,three,four");
+    EXPECT_EQ(t.get_by_type<QString>(false, false).size(), 1u);
+    // The addresses are the elements themselves.
+    *t.get_by_type<QString>(false, true)[2] = QStringLiteral("drei");
+    EXPECT_EQ(*t.pointerFromPath<QString>("/b/1"), QStringLiteral("drei"));
+}
+
+// Type names and categories are labels anyone may change: a value is only ever used as what it was
+// stored as, so a slot or an array whose labels do not fit is never taken for another type.
+TEST(XTree, LabelsThatDoNotFitTheValueAreNeverTrusted) {
+    zortest::LogCapture capture;
+    zortest::CaptureAppender& cap = capture.appender();
+    XTree t;
+    t.set("n", 5);
+    t.getVal("n").setCategory(XCategory::TREE);  // an int labelled as a tree
+    t.set("m", 6);
+    t.getVal("m").setType(XTypeSet::str_XTree);  // an int named a tree
+    t.set("s", static_cast<char>(7));
+    t.getVal("s").setType(XTypeSet::str_Matrix4);  // one byte named 64
+    XTreeArray ints;
+    ASSERT_TRUE(ints.allocate<qint32>(3));
+    ints.setCategory(XCategory::TREE);  // ints labelled as trees
+    t.set("ints", std::move(ints));
+    XTree inner;
+    inner.set("x", 1);
+    t.set("tree", std::move(inner));
+    t.getVal("tree").setCategory(XCategory::LINK);  // a tree labelled as a link
+    XVal foreign;
+    auto* notATree = new XLink(QStringLiteral("/x"));
+    foreign.adopt(notATree, XTypeSet::str_XTree, XCategory::TREE,
+                  new XDestructor(notATree, [notATree]() { delete notATree; }));
+    t.getVal("foreign", nullptr) = std::move(foreign);  // another tree object named and labelled a tree
+
+    for (const char* key : {"n", "m", "foreign"}) EXPECT_EQ(t.getTree(key), nullptr) << key;
+    EXPECT_TRUE(logged(cap, "XTree::getPointer, 3-WRONG TYPE, key:'m', type:'XTree', want type:'XTree',"));
+    EXPECT_EQ(t.getPointer<Matrix4>("s"), nullptr);
+    EXPECT_EQ(t.objectByKey("n"), nullptr);
+    EXPECT_EQ(t.objectByKey("tree"), nullptr);
+    EXPECT_EQ(t.getPointer<XTreeArray>("ints")->treeAt(0), nullptr);
+    EXPECT_EQ(t.pointerFromPath<XTree>("/ints/0"), nullptr);
+    ASSERT_EQ(t.get_by_type<XTree>(true, true).size(), 1u);  // the tree that is one, whatever its label
+    EXPECT_EQ(*t.get_by_type<XTree>(true, true)[0]->getPointer<int>("x"), 1);
+    EXPECT_EQ(t.get_by_type<int>(true, true).size(), 4u);  // n, m and the three ints; not s
+    t.set_parent_recursive();
+    EXPECT_FALSE(t.toStringExtended().isEmpty());
+    XTree moved(std::move(t));
+    // Written, each value is what it really is: the one byte named Matrix4 writes a default
+    // Matrix4, not 64 bytes of whatever lies behind it.
+    XVal m4;
+    m4.setValMove(Matrix4());
+    QByteArray a, b;
+    {
+        XDataStream s(&a, QIODevice::WriteOnly);
+        s.writeVal(moved.getVal("s"));
+        XDataStream s2(&b, QIODevice::WriteOnly);
+        s2.writeVal(m4);
+    }
+    EXPECT_EQ(a, b);
+    EXPECT_FALSE(moved.createByteArray().isEmpty());
+    XTree copy = moved.create_copy();
+    EXPECT_EQ(*copy.getPointer<qint32>("n"), 5) << "the category fits the int again";
+    EXPECT_EQ(copy.getVal("n").getCategory(), XCategory::SIMPLE);
 }

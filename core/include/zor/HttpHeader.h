@@ -11,9 +11,12 @@
 // Parsing takes CR LF line ends only; it never throws, and a refusal is false plus one log line
 // (fields stored before the failure stay). Because the record keeps one value per key, the parse
 // also notes what a server must not let pass silently: keys that came more than once
-// (repeatedKeys), and whether the body length is ambiguous (hasAmbiguousLength: Content-Length
+// (repeatedKeys), whether the body length is ambiguous (hasAmbiguousLength: Content-Length
 // together with Transfer-Encoding, two different Content-Lengths, or one that is no plain number,
-// any case of the names) - the request-smuggling shapes a server answers with 400.
+// any case of the names), and field lines that proxies may read differently (hasUnsafeFieldLine:
+// blank or tab between a name and its colon, a folded line that begins with blank or tab) - the
+// request-smuggling shapes an HTTP/1.1 server answers with 400. The parse itself is the same with
+// or without them.
 //
 // A plain value (copyable, movable), used by one thread at a time. The socket readers block the
 // calling thread for at most their deadline; the socket stays the caller's.
@@ -78,6 +81,9 @@ public:
     // ---- what the last parse noticed
     const QStringList& repeatedKeys() const { return m_repeated; }
     bool hasAmbiguousLength() const;
+    // A field line began with a blank or tab (a folded continuation), or had one right before its
+    // colon ("Host : x"); such lines are parsed as always (the key keeps its blanks).
+    bool hasUnsafeFieldLine() const { return m_unsafeFieldLine; }
     // The body length a message announces: the Content-Length (any case of the name) when there is
     // exactly one plain decimal value, 0 when there is none, -1 when it is ambiguous.
     long long bodyLength() const;
@@ -153,8 +159,9 @@ private:
     struct PendingField;
 
     bool finishFirstLine();
-    // Splits one "Key: value" line; false, with one log line, for a line that is no field.
-    static bool splitField(const char* line, int length, PendingField& out);
+    // Splits one "Key: value" line (noting an unsafe one); false, with one log line, for a line
+    // that is no field.
+    bool splitField(const char* line, int length, PendingField& out);
     void storeFields(PendingField* fields, int count);
     void noteLength(const char* value, int length);
     bool walkLines(const char* data, int length, int from, const char* failText);
@@ -168,6 +175,7 @@ private:
     int m_lengthCount = 0;
     bool m_lengthMismatch = false;
     bool m_transferEncoding = false;
+    bool m_unsafeFieldLine = false;
     unsigned char m_lengthDigitCount = 0;
     char m_lengthDigits[18] = {};
 };

@@ -10,15 +10,23 @@
 //
 // Reading is defensive: every count and length is checked against the bytes that remain before
 // anything is allocated (the device's size for random-access devices, the buffered bytes for
-// sequential ones), nesting is bounded by maxDepth() and walked with an explicit stack, and the
-// first problem marks the stream as damaged (status ReadCorruptData) with one error line; later
-// reads then give nothing. The stream owns neither its device nor its supporter.
+// sequential ones), and nesting is bounded by maxDepth() and walked with an explicit stack.
+// Damage does not throw away what was read: a value that cannot be read (an unknown type, a
+// category that does not fit its type, a value cut short) leaves an empty slot under its key with
+// the line "XDataStream::readVal, type problems <type>, typeSupporter@name" (and, when set, a pause
+// of typeProblemPauseMs()), and reading goes on with the next entry; a count larger than the bytes
+// can hold is cut to what they hold. Where the data itself fails (it ends, a length does not fit,
+// the nesting is too deep) the stream stops (status ReadCorruptData): a tree keeps every entry
+// read before that point, an array the elements that were there. The first problem of a stream is
+// logged as one error line; every result after damage is false. The stream owns neither its device
+// nor its supporter.
 //
 // Writes are collected in a buffer and handed to the device in pieces of 64 KiB: at the end of
 // every tree or value written, on flush() and on destruction. Reads of random-access devices read
 // ahead in the same pieces and give back what was not used at the end of every tree or value
 // read (flush()), so the device's position is exact between those calls.
 // One thread at a time; the static switches are atomic.
+#include <zor/XCategory.h>
 #include <zor/XMem.h>
 #include <zor/XTypeSupporter.h>
 #include <zor/zor_export.h>
@@ -47,6 +55,10 @@ public:
     // Deepest nesting of trees that is written or read (default 10,000 levels).
     static unsigned int maxDepth() { return s_maxDepth.load(std::memory_order_relaxed); }
     static void setMaxDepth(unsigned int levels) { s_maxDepth.store(levels, std::memory_order_relaxed); }
+    // How long the reading thread pauses after each value it cannot read (milliseconds, 0 by
+    // default: a damaged file must not hold a program for hours).
+    static unsigned int typeProblemPauseMs() { return s_typeProblemPauseMs.load(std::memory_order_relaxed); }
+    static void setTypeProblemPauseMs(unsigned int ms) { s_typeProblemPauseMs.store(ms, std::memory_order_relaxed); }
 
     explicit XDataStream(QIODevice* device, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     explicit XDataStream(const QByteArray& bytes, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
@@ -89,9 +101,10 @@ public:
     void setSkipReading(bool on) { m_skipReading.store(on); }
     bool isSkipReading() const { return m_skipReading.load(); }
 
-    // One value record; a tree value is written or read with its whole sub-tree.
+    // One value record; a tree value is written or read with its whole sub-tree. A value that is
+    // not read whole gives false (with the "type problems" line) and leaves slot unchanged.
     bool writeVal(const XVal& slot);
-    bool readVal(XVal& slot);  // on failure slot is unchanged
+    bool readVal(XVal& slot);
 
     void write_UTF8_String(const QString& s);
     QString readString();
@@ -113,16 +126,23 @@ public:
     // Bytes that can still be read: size minus position for random-access devices, the buffered
     // bytes for sequential ones.
     std::int64_t bytesLeft() const;
-    // True when count elements of at least minBytes each can still be in the stream; otherwise
-    // the stream is marked damaged with one error line naming what, and false.
+    // How many of count elements of at least minBytes each can still be in the stream: count, or
+    // fewer, with the damage noted (one error line naming what); reading goes on.
+    std::uint64_t elementsThatFit(std::uint64_t count, std::uint64_t minBytes, const char* what);
+    // True when count such elements can still be in the stream; otherwise the damage is noted as
+    // above, the stream stops, and false.
     bool fitsElements(std::uint64_t count, std::uint64_t minBytes, const char* what);
-    // Marks the stream damaged; only the first failure of a stream is logged.
+    // Notes damage that reading can go past; only the first problem of a stream is logged.
+    void noteDamage(const QString& text);
+    // Notes damage and stops the stream (status ReadCorruptData): nothing more is read.
     void fail(const QString& text);
-    bool hasFailed() const { return status() != QDataStream::Ok; }
+    bool hasFailed() const { return status() != QDataStream::Ok; }  // stopped
+    bool isDamaged() const { return m_damage > 0 || hasFailed(); }
 
     // The body of a tree (entry count, then key and record per entry), walked without recursion.
     bool writeTreeBody(const XTree& tree);
-    // Into an empty tree, with the parents of everything read set; links are not resolved.
+    // Into an empty tree, with the parents of everything read set; links are not resolved. False
+    // when anything was damaged; the tree keeps what was read.
     bool readTreeBody(XTree& tree);
     std::uint64_t linksRead() const { return m_linksRead; }  // links met so far (to resolve later)
 
@@ -133,16 +153,20 @@ protected:
 private:
     struct WalkFrame;
     using Stack = std::vector<WalkFrame>;
+    static quint8 writtenCategory(const XVal& slot, bool link);
     void writeRecordHead(const XVal& slot);
     void writeEntryHead(const QString& key, const XVal& slot);
-    QString readTypeName(const XTypeSupporter::ValueReader** reader);
+    QString readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own);
     bool beginWriteTree(const XTree& tree, Stack& stack);
     bool writePayload(const XVal& slot, Stack& stack);
     bool runWrite(Stack& stack);
     bool beginReadTree(XTree& tree, Stack& stack);
-    bool readRecord(XVal& fresh, Stack& stack);
+    bool expectedCategory(const QString& type, XCategory& category) const;
+    bool readRecord(XVal& fresh, QString& type, Stack& stack);
     bool runRead(Stack& stack);
     bool checkReadStatus();
+    void stopReading();  // after damage already noted
+    void valueFailed(const QString& type);
     bool depthAllows(std::size_t stackSize, bool reading);
 
     XDataStream& putInt(quint64 v, int bytes);
@@ -167,11 +191,14 @@ private:
     std::size_t m_lastType = 0;
     std::uint64_t m_linksRead = 0;
     std::atomic<bool> m_skipReading{false};
-    unsigned int m_depth = 0;  // nesting of the walks running on this stream
+    unsigned int m_depth = 0;    // nesting of the walks running on this stream
+    std::uint64_t m_damage = 0;  // problems met so far: a read is whole when it adds none
     bool m_failLogged = false;
+    bool m_stopNoted = false;
 
     static std::atomic<bool> s_debug;
     static std::atomic<unsigned int> s_maxDepth;
+    static std::atomic<unsigned int> s_typeProblemPauseMs;
 };
 
 template <typename T>

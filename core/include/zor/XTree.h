@@ -141,7 +141,8 @@ public:
     bool writeToStream(XDataStream& stream) const;  // the body
     bool readFromStream(XDataStream& stream);       // the body with its parents; links not resolved
     bool writeToDevice(QIODevice& dev, const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;
-    // Replaces the tree by the one on the device; on any failure the tree is left empty, false.
+    // Replaces the tree by the one on the device. A damaged tree gives false and keeps what could
+    // be read (see XDataStream); one whose class name differs from getTypeAsString() is left empty.
     bool readFromDevice(QIODevice& dev, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
 
     XMem createMem(const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;
@@ -159,7 +160,9 @@ public:
     static XTree create_tree_from_base64(const QString& text,
                                          const XTypeSupporter& ts = XTypeSupporter::basicTypes());
 
-    // Files: the loads replace the content; any failed load leaves the tree empty.
+    // Files: the loads replace the content. A file that cannot be read (missing, a compressed
+    // block whose digest does not match) leaves the tree empty; a damaged tree gives false and
+    // keeps what could be read.
     bool save(const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     bool saveAsFile(const QString& path, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     bool loadFromFile(const QString& path, const XTypeSupporter& ts = XTypeSupporter::basicTypes());

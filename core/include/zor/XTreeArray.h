@@ -2,7 +2,9 @@
 // XTreeArray: a typed array in a tree: `size` contiguous elements of one registered type. Elements
 // of category TREE are XTree objects, of category LINK XLink objects, otherwise plain values of
 // the element type. The array owns its elements (through an XDestructor in array form); elements
-// that are trees or links have the array as their parent.
+// that are trees or links have the array as their parent. The array notes which class its
+// elements were made as: trees() and links(), and every walk over elements, go by that note, so
+// a category set to something else (setCategory) never has elements read as the wrong class.
 //
 //   XTreeArray a;  a.allocate<int>(3);  a.getPointerAt<int>(0)[0] = 7;
 //
@@ -16,6 +18,8 @@
 #include <QString>
 #include <cstdint>
 #include <new>
+#include <type_traits>
+#include <utility>
 
 namespace zor {
 
@@ -37,6 +41,10 @@ public:
     // Takes a heap array made with new T[n].
     template <typename T>
     void adopt(T* elements, std::uint64_t n, XCategory c);
+    // Keeps the first n elements, releasing the others; false (nothing changed) when T is not the
+    // element type, n is not below size() or the memory for the smaller array cannot be had.
+    template <typename T>
+    bool shrink(std::uint64_t n);
 
     std::uint64_t size() const { return m_size; }
     void* getArray() { return m_array; }
@@ -50,6 +58,12 @@ public:
     bool isCategoryArray() const { return m_category == XCategory::ARRAY; }
     bool isCategoryLink() const { return m_category == XCategory::LINK; }
     explicit operator bool() const { return m_size > 0; }
+    // The elements as trees (links): null unless the category is TREE (LINK) and the elements
+    // were made as XTree (XLink) objects.
+    XTree* trees() { return isCategoryTree() && m_holds == XCategory::TREE ? static_cast<XTree*>(m_array) : nullptr; }
+    const XTree* trees() const { return const_cast<XTreeArray*>(this)->trees(); }
+    XLink* links() { return isCategoryLink() && m_holds == XCategory::LINK ? static_cast<XLink*>(m_array) : nullptr; }
+    const XLink* links() const { return const_cast<XTreeArray*>(this)->links(); }
 
     // Element index as T; null with an error line for a wrong type or an index out of range.
     template <typename T>
@@ -87,6 +101,7 @@ private:
     XDestructor* m_destructor = nullptr;
     std::uint64_t m_size = 0;
     XCategory m_category = XCategory::SIMPLE;
+    XCategory m_holds = XCategory::SIMPLE;  // TREE or LINK for elements made as XTree or XLink
 };
 
 template <typename T>
@@ -97,6 +112,10 @@ void XTreeArray::adopt(T* elements, std::uint64_t n, XCategory c) {
     m_size = n;
     m_type = XTypeName<T>::name();
     m_category = c;
+    // Exactly these classes: the elements are walked with their size.
+    m_holds = std::is_same_v<T, XTree>   ? XCategory::TREE
+              : std::is_same_v<T, XLink> ? XCategory::LINK
+                                         : XCategory::SIMPLE;
     m_destructor = new XDestructor(elements, [elements]() { delete[] elements; });
     setParentToChildren();
 }
@@ -105,17 +124,36 @@ template <typename T>
 bool XTreeArray::allocate(std::uint64_t n) {
     _deleteContents();
     XCategory c = XCategory::SIMPLE;
-    if (XTypeName<T>::name() == XTypeSet::str_XTree) c = XCategory::TREE;
-    else if (XTypeName<T>::name() == XTypeSet::str_XLink) c = XCategory::LINK;
+    if (std::is_same_v<T, XTree>)
+        c = XCategory::TREE;
+    else if (std::is_same_v<T, XLink>)
+        c = XCategory::LINK;
     if (n == 0) {  // an empty array still knows what it holds
         m_type = XTypeName<T>::name();
         m_category = c;
+        m_holds = c;
         return true;
     }
     if (n > std::uint64_t(0x7FFFFFFFFFFFFFFF) / sizeof(T)) return false;
     T* p = new (std::nothrow) T[static_cast<std::size_t>(n)];
     if (p == nullptr) return false;
     adopt(p, n, c);
+    return true;
+}
+
+template <typename T>
+bool XTreeArray::shrink(std::uint64_t n) {
+    if (n >= m_size || XTypeName<T>::name() != m_type) return false;
+    const XCategory c = std::is_same_v<T, XTree>   ? XCategory::TREE
+                        : std::is_same_v<T, XLink> ? XCategory::LINK
+                                                   : XCategory::SIMPLE;
+    if (c != m_holds || m_array == nullptr) return false;
+    T* old = static_cast<T*>(m_array);
+    if (n == 0) return allocate<T>(0);
+    T* p = new (std::nothrow) T[static_cast<std::size_t>(n)];
+    if (p == nullptr) return false;
+    for (std::uint64_t i = 0; i < n; ++i) p[i] = std::move(old[i]);
+    adopt(p, n, m_category);
     return true;
 }
 

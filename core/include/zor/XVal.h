@@ -5,6 +5,11 @@
 //
 //   XVal v;  v.setValMove(QString("text"), false);   // v.getType() == "QString"
 //
+// The type name and the category are labels that anyone may set. What the value really is, the
+// slot notes itself when the value is stored through a typed pointer (setValMove, adopt): the
+// typed accessors (valueAs, tree, array, link) go by that note and give null for a value that is
+// something else, so a slot whose labels do not fit its value is never read as the wrong type.
+//
 // One thread at a time; the debug switch is a plain static flag.
 #include <zor/XCategory.h>
 #include <zor/XDestructor.h>
@@ -13,11 +18,16 @@
 
 #include <QString>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 namespace zor {
 
 class XTypeSupporter;
+class XObject;
+class XTree;
+class XTreeArray;
+class XLink;
 
 class ZOR_EXPORT XVal {
 public:
@@ -34,7 +44,10 @@ public:
     void setValMove(T&& value, bool asArray = false);
 
     // Takes ownership of p (deleted through destroy), with the given type and category. The
-    // previous content is destroyed first.
+    // previous content is destroyed first. A typed pointer lets the typed accessors find the value
+    // again; through an untyped one the value is reachable only by value().
+    template <typename T>
+    void adopt(T* p, const QString& type, XCategory category, XDestructor* destructor);
     void adopt(void* p, const QString& type, XCategory category, XDestructor* destructor);
 
     const QString& getType() const { return m_type; }
@@ -50,10 +63,20 @@ public:
     bool ownsValue() const { return m_destructor != nullptr; }
 
     void* value() const { return m_val; }
+    // The value as a T, or null when the slot holds no T: for a type with a registered name, a
+    // value stored as that type (or as another C++ type of the same name); for the tree classes,
+    // an object of that class or one derived from it.
     template <typename T>
-    T* valueAs() const { return static_cast<T*>(m_val); }
+    T* valueAs() const;
+    // The value as the object the category names: null unless the category is TREE (ARRAY, LINK)
+    // and the value is an XTree or a class derived from it (an XTreeArray, an XLink).
+    XTree* tree() const;
+    XTreeArray* array() const;
+    XLink* link() const;
+    XObject* object() const { return m_object; }  // the value when it is a tree object, else null
 
-    // The first 32-bit word of the value; 0 with an error line when there is none.
+    // The first 32-bit word of the value (of a smaller value, its bytes; of one stored untyped,
+    // nothing); 0 with an error line when there is none.
     unsigned int countElements() const;
 
     QString toString() const;
@@ -66,13 +89,22 @@ public:
     static bool isDebug() { return s_debug; }
 
 private:
+    // What a typed pointer said the value is: one of the tree classes, or another object.
+    enum class Held : std::uint8_t { UNKNOWN, OTHER, TREE, ARRAY, LINK };
+    template <typename T>
+    void note(T* p);  // T without const
     void setCountElements(unsigned int n);
     void destroyValue();  // kills and deletes the destructor, if any
+    void forgetValue();   // the value fields only, nothing destroyed
 
     QString m_type;
     void* m_val = nullptr;  // not owned by this field: m_destructor owns it
     XCategory m_category = XCategory::SIMPLE;
+    Held m_held = Held::UNKNOWN;
+    std::uint32_t m_bytes = 0;  // the value's size when it was stored typed, else 0
     XDestructor* m_destructor = nullptr;
+    XObject* m_object = nullptr;      // the value, when it is a tree object
+    const QString* m_name = nullptr;  // the registered name of the C++ type it was stored as
 
     static bool s_debug;
 };

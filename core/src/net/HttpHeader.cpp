@@ -166,16 +166,16 @@ bool HttpHeader::fromLatin1(const char* data, int length) {
 bool HttpHeader::finishFirstLine() {
     m_request = true;
     const QString& line = m_firstLine.getLine();
+    // Each scan logs its own lines when the token count does not fit.
     if (line.startsWith(QLatin1String("HTTP")) || line.startsWith(QLatin1String("http")) ||
         line.startsWith(QLatin1String("Http"))) {
-        if (m_firstLine.tokenCount() >= 2 && m_firstLine.scanResponseLine()) {
+        if (m_firstLine.scanResponseLine()) {
             m_request = false;
             return true;
         }
-    } else if (m_firstLine.tokenCount() == 3) {
+    } else if (m_firstLine.scanRequestLine()) {
         return true;
     }
-    if (m_firstLine.tokenCount() != 3) m_firstLine.scanRequestLine();  // logs the token count
     logWarning("HttpHeader::from_String_old - first line is not HTTP");
     return false;
 }
@@ -309,7 +309,9 @@ void HttpHeader::addKeyVal(const QString& line) {
 
 // At most one blank after the colon is dropped.
 bool HttpHeader::splitField(const char* line, int length, PendingField& out) {
+    if (length > 0 && (line[0] == ' ' || line[0] == '\t')) m_unsafeFieldLine = true;
     const char* colon = static_cast<const char*>(std::memchr(line, ':', static_cast<size_t>(length)));
+    if (colon != nullptr && colon > line && (colon[-1] == ' ' || colon[-1] == '\t')) m_unsafeFieldLine = true;
     if (colon == nullptr) {
         logWarning("HttpHeader::addKeyVal, *p == 0, keyVal '$'", QString::fromLatin1(line, length));
         return false;
@@ -433,6 +435,7 @@ void HttpHeader::clearParseNotes() {
     m_lengthMismatch = false;
     m_lengthDigitCount = 0;
     m_transferEncoding = false;
+    m_unsafeFieldLine = false;
 }
 
 // ---- wire form

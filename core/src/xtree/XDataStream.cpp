@@ -4,6 +4,8 @@
 #include <zor/XDataStream.h>
 #include <zor/XTree.h>
 
+#include <zor/ThreadTools.h>
+
 #include <QBuffer>
 #include <cstring>
 #include <new>
@@ -14,6 +16,7 @@ namespace zor {
 std::atomic<bool> XDataStream::atomicConsiderByteOrder{false};
 std::atomic<bool> XDataStream::s_debug{false};
 std::atomic<unsigned int> XDataStream::s_maxDepth{10000};
+std::atomic<unsigned int> XDataStream::s_typeProblemPauseMs{0};
 
 namespace {
 
@@ -41,9 +44,11 @@ struct XDataStream::WalkFrame {
     const XTreeArray* warray = nullptr;
     XTree* rtree = nullptr;  // reading
     std::int64_t left = 0;
+    XTreeArray* rarray = nullptr;
     XTree* elements = nullptr;
     std::uint64_t count = 0;
     std::uint64_t index = 0;
+    bool cut = false;  // its count was cut to the bytes left: nothing after it can be read
 };
 
 XDataStream::XDataStream(QIODevice* device, const XTypeSupporter& ts) : QDataStream(device), m_supporter(&ts) {
@@ -223,31 +228,57 @@ std::int64_t XDataStream::bytesLeft() const {
     return buffered + (left < 0 ? 0 : left);
 }
 
-void XDataStream::fail(const QString& text) {
+void XDataStream::noteDamage(const QString& text) {
+    ++m_damage;
     if (!m_failLogged) {
         m_failLogged = true;
         logError("$", text);
     }
+}
+
+void XDataStream::fail(const QString& text) {
+    if (!m_stopNoted) {
+        m_stopNoted = true;
+        noteDamage(text);
+    }
     setStatus(QDataStream::ReadCorruptData);
 }
 
-bool XDataStream::fitsElements(std::uint64_t count, std::uint64_t minBytes, const char* what) {
+std::uint64_t XDataStream::elementsThatFit(std::uint64_t count, std::uint64_t minBytes, const char* what) {
     const std::uint64_t left = static_cast<std::uint64_t>(bytesLeft());
     if (minBytes == 0) minBytes = 1;
-    if (count > left / minBytes) {
-        fail(xformat("XDataStream::read, $ $ cannot be in the $ bytes left", count, what, format1000(static_cast<long long>(left))));
-        return false;
-    }
-    return true;
+    const std::uint64_t most = left / minBytes;
+    if (count <= most) return count;
+    noteDamage(xformat("XDataStream::read, $ $ cannot be in the $ bytes left", count, what,
+                       format1000(static_cast<long long>(left))));
+    return most;
+}
+
+bool XDataStream::fitsElements(std::uint64_t count, std::uint64_t minBytes, const char* what) {
+    if (elementsThatFit(count, minBytes, what) == count) return true;
+    fail(QString());  // noted above; the stream stops here
+    return false;
+}
+
+void XDataStream::stopReading() {
+    m_stopNoted = true;
+    setStatus(QDataStream::ReadCorruptData);
 }
 
 bool XDataStream::checkReadStatus() {
     if (status() == QDataStream::Ok) return true;
-    if (!m_failLogged) {
+    if (!m_stopNoted) {
         const QIODevice* d = device();
         fail(xformat("XDataStream::read, the data ends early or is damaged at byte $", d != nullptr ? d->pos() : 0));
     }
     return false;
+}
+
+void XDataStream::valueFailed(const QString& type) {
+    ++m_damage;
+    logError("XDataStream::readVal, type problems <$>, typeSupporter@$", type, m_supporter->toString());
+    const unsigned int ms = typeProblemPauseMs();
+    if (ms > 0) xSleep(ms);
 }
 
 bool XDataStream::depthAllows(std::size_t stackSize, bool reading) {
@@ -508,8 +539,21 @@ int XDataStream::skipRawData(int len) {
 
 // ---- writing values and trees
 
+// The category byte of a record: the category its type is written as, where that is fixed (a
+// simple value, a link), else the slot's own. A slot whose category label was changed to another
+// is then still written as a record that reads back. link says whether the type is "XLink"; a
+// simple value, nearly every one, needs no table search.
+inline quint8 XDataStream::writtenCategory(const XVal& slot, bool link) {
+    XCategory c = slot.getCategory();
+    if (link)
+        c = XCategory::LINK;
+    else if (c != XCategory::SIMPLE && XTypeSupporter::valueWriters().contains(slot.getType()))
+        c = XCategory::SIMPLE;
+    return static_cast<quint8>(c);
+}
+
 void XDataStream::writeRecordHead(const XVal& slot) {
-    *this << static_cast<quint8>(slot.getCategory());
+    *this << writtenCategory(slot, XTypeSet::isTypeLink(slot.getType()));
     write_short_UTF8_String(slot.getType());
 }
 
@@ -546,10 +590,12 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
     if (keyAscii) {
         char* lenAt = buf;
         putBigEndian(lenAt, static_cast<std::uint64_t>(key.size()), 8);
-        *out++ = static_cast<char>(slot.getCategory());
+        char* category = out++;
         char* typeLen = out++;
+        const char* type = out;
         if (slot.getType().size() <= 254 && putAscii(out, end, slot.getType())) {
             *typeLen = static_cast<char>(slot.getType().size());
+            *category = static_cast<char>(writtenCategory(slot, out - type == 5 && std::memcmp(type, "XLink", 5) == 0));
             const int n = static_cast<int>(out - buf);
             if (putBytes(buf, n) != n && status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
             return;
@@ -560,9 +606,11 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
 }
 
 // The type name of a record: the registered names are recognised in place, without decoding,
-// together with the value reader of the simple ones (null for the others).
-QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
+// together with the value reader of the simple ones (null for the others) and the category a record
+// of the type carries (false for a name that is not the library's own).
+QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own) {
     *reader = nullptr;
+    *own = false;
     quint8 n = 0;
     *this >> n;
     if (!checkReadStatus() || n == 0) return QString();
@@ -575,14 +623,16 @@ QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
         QByteArray utf8;
         QString name;
         const XTypeSupporter::ValueReader* reader;
+        XCategory category;
     };
     static const std::vector<Known> known = [] {
         std::vector<Known> k;
         const XTypeSet set;
+        const XCategory categories[3] = {XCategory::SIMPLE, XCategory::TREE, XCategory::ARRAY};
         for (unsigned int c = 0; c < 3; ++c)
             for (const QString& name : set.types(static_cast<XTypeSet::Category>(c)))
-                k.push_back({name.toUtf8(), name, XTypeSupporter::valueReaders().find(name)});
-        k.push_back({XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink, nullptr});
+                k.push_back({name.toUtf8(), name, XTypeSupporter::valueReaders().find(name), categories[c]});
+        k.push_back({XTypeSet::str_XLink.toUtf8(), XTypeSet::str_XLink, nullptr, XCategory::LINK});
         return k;
     }();
     // Records of one type often follow each other: try the last match first.
@@ -592,6 +642,8 @@ QString XDataStream::readTypeName(const XTypeSupporter::ValueReader** reader) {
         if (k.utf8.size() == n && std::memcmp(k.utf8.constData(), local, n) == 0) {
             m_lastType = (last + i) % known.size();
             *reader = k.reader;
+            *category = k.category;
+            *own = true;
             return k.name;
         }
     }
@@ -612,16 +664,15 @@ bool XDataStream::beginWriteTree(const XTree& tree, Stack& stack) {
 // The trees and arrays of trees of the standard type are walked here, with the explicit stack;
 // everything else is written by the supporter.
 bool XDataStream::writePayload(const XVal& slot, Stack& stack) {
-    if (slot.value() != nullptr && slot.isTree() && slot.getType() == XTypeSet::str_XTree)
-        return beginWriteTree(*slot.valueAs<XTree>(), stack);
-    if (slot.value() != nullptr && slot.isArray()) {
-        const auto& a = *slot.valueAs<XTreeArray>();
-        if (a.isCategoryTree() && a.type() == XTypeSet::str_XTree) {
+    const XTree* tree = slot.tree();
+    if (tree != nullptr && slot.getType() == XTypeSet::str_XTree) return beginWriteTree(*tree, stack);
+    if (const XTreeArray* a = slot.array()) {
+        if (a->trees() != nullptr && a->type() == XTypeSet::str_XTree) {
             if (!depthAllows(stack.size(), false)) return false;
-            writeQtString(a.type());
-            writeCount(a.size());
+            writeQtString(a->type());
+            writeCount(a->size());
             WalkFrame f;
-            f.warray = &a;
+            f.warray = a;
             stack.push_back(f);
             return true;
         }
@@ -650,7 +701,7 @@ bool XDataStream::runWrite(Stack& stack) {
                 stack.pop_back();
                 continue;
             }
-            const XTree& t = static_cast<const XTree*>(f.warray->getArray())[f.index++];
+            const XTree& t = f.warray->trees()[f.index++];
             beginWriteTree(t, stack);
         }
     }
@@ -674,6 +725,11 @@ bool XDataStream::writeVal(const XVal& slot) {
 }
 
 // ---- reading values and trees
+//
+// Reading goes on after a value that cannot be read: its entry keeps what there was of it (see
+// readRecord), the "type problems" line is logged and the next entry is read. It stops where the
+// data itself fails (it ends, a length does not fit, the nesting is too deep); what was read up to
+// there stays. Counts larger than the bytes left are cut to what the bytes can hold.
 
 bool XDataStream::beginReadTree(XTree& tree, Stack& stack) {
     if (!depthAllows(stack.size(), true)) return false;
@@ -684,144 +740,188 @@ bool XDataStream::beginReadTree(XTree& tree, Stack& stack) {
         fail(xformat("XDataStream::read, negative entry count $", n));
         return false;
     }
-    if (!fitsElements(static_cast<std::uint64_t>(n), kMinEntryBytes, "entries")) return false;
     WalkFrame f;
     f.rtree = &tree;
-    f.left = n;
+    f.left = static_cast<std::int64_t>(elementsThatFit(static_cast<std::uint64_t>(n), kMinEntryBytes, "entries"));
+    f.cut = f.left < n;
     stack.push_back(f);
     return true;
 }
 
-bool XDataStream::readRecord(XVal& fresh, Stack& stack) {
+// The category a record of this type must carry, when the type is known here: the tree code takes
+// a value for what its category says.
+bool XDataStream::expectedCategory(const QString& type, XCategory& category) const {
+    if (type == XTypeSet::str_XTree || m_supporter->isTreeType(type))
+        category = XCategory::TREE;
+    else if (type == XTypeSet::str_XTreeArray)
+        category = XCategory::ARRAY;
+    else if (XTypeSet::isTypeLink(type))
+        category = XCategory::LINK;
+    else if (XTypeSupporter::valueReaders().contains(type))
+        category = XCategory::SIMPLE;
+    else
+        return false;
+    return true;
+}
+
+// One value record into fresh. True when the value was read whole (for a tree or an array of
+// trees: when its frame is set up; the contents follow, and a value among them that is not read
+// whole is the one reported). False when it was not: fresh then holds
+// what there was of it - nothing for a type that cannot be read, a category that does not fit
+// the type or a value cut short, the elements that were there for an array, the tree as far as
+// it came - and type names the type for the "type problems" line.
+bool XDataStream::readRecord(XVal& fresh, QString& type, Stack& stack) {
+    const std::uint64_t before = m_damage;
     quint8 category = 0;
     *this >> category;
     const XTypeSupporter::ValueReader* simpleReader = nullptr;
-    const QString type = readTypeName(&simpleReader);
+    XCategory expected = XCategory::SIMPLE;
+    bool own = false;
+    type = readTypeName(&simpleReader, &expected, &own);
     if (!checkReadStatus()) return false;
     const auto cat = static_cast<XCategory>(category);
-    auto wrongCategory = [&]() {
-        fail(xformat("XDataStream::readVal, category $ does not fit type <$>", XVal::categoryToString(category), type));
+    if ((own || expectedCategory(type, expected)) && cat != expected) {
+        // Read as an unknown type: nothing of it is taken.
+        noteDamage(
+            xformat("XDataStream::readVal, category $ does not fit type <$>", XVal::categoryToString(category), type));
         return false;
-    };
-    if (type == XTypeSet::str_XTree) {
-        if (cat != XCategory::TREE) return wrongCategory();
+    }
+    if (own && expected == XCategory::TREE) {  // "XTree"
         auto* t = new (std::nothrow) XTree();
         if (t == nullptr) {
             fail(QStringLiteral("XDataStream::readVal, no memory for a tree"));
             return false;
         }
         fresh.adopt(t, XTypeSet::str_XTree, XCategory::TREE, new XDestructor(t, [t]() { delete t; }));
-        return beginReadTree(*t, stack);
+        if (!beginReadTree(*t, stack)) {
+            fresh = XVal();
+            return false;
+        }
+        return true;  // a count cut to the bytes left is noted; where the data ends is reported
     }
-    if (type == XTypeSet::str_XTreeArray) {
-        if (cat != XCategory::ARRAY) return wrongCategory();
+    if (own && expected == XCategory::ARRAY) {  // "XTreeArray"
         const QString elementType = readQtString();
         const std::uint64_t count = readCount();
         if (!checkReadStatus()) return false;
         if (elementType == XTypeSet::str_XLink) ++m_linksRead;
         if (elementType == XTypeSet::str_XTree) {
-            if (!fitsElements(count, kMinTreeBytes, "trees") || !depthAllows(stack.size(), true)) return false;
+            if (!depthAllows(stack.size(), true)) return false;
+            const std::uint64_t n = elementsThatFit(count, kMinTreeBytes, "trees");
             auto* a = new XTreeArray();
             fresh.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
-            if (!a->allocate<XTree>(count)) {
-                fail(xformat("XDataStream::readVal, no memory for $ trees", count));
+            if (!a->allocate<XTree>(n)) {
+                fail(xformat("XDataStream::readVal, no memory for $ trees", n));
+                fresh = XVal();
                 return false;
             }
             WalkFrame f;
-            f.elements = static_cast<XTree*>(a->getArray());
-            f.count = count;
+            f.rarray = a;
+            f.elements = a->trees();
+            f.count = n;
+            f.cut = n < count;
             stack.push_back(f);
             return true;
         }
         m_depth += static_cast<unsigned int>(stack.size());
-        const bool ok = m_supporter->readArray(*this, elementType, count, fresh);
+        const bool known = m_supporter->readArray(*this, elementType, count, fresh);
         m_depth -= static_cast<unsigned int>(stack.size());
-        if (!ok) {
-            fail(xformat("XDataStream::readVal, type problems <$>, typeSupporter@$", elementType, m_supporter->toString()));
+        if (!known) {
+            type = elementType;
+            fresh = XVal();
             return false;
         }
-        if (!checkReadStatus()) return false;
         fresh.setCategory(cat);
-        return true;
+        if (m_damage == before && checkReadStatus()) return true;
+        stopReading();  // the array was cut: what follows is inside it
+        return false;   // with the elements that were there
     }
     if (simpleReader != nullptr && m_standardSupporter) {
         // The standard supporter reads simple values through its table: call the entry directly.
-        if (cat != XCategory::SIMPLE) return wrongCategory();
         (*simpleReader)(*this, fresh);
-        if (!checkReadStatus()) return false;
+        if (!checkReadStatus()) {
+            fresh = XVal();
+            return false;
+        }
         fresh.setCategory(cat);
         return true;
     }
     if (type == XTypeSet::str_XLink) ++m_linksRead;
     m_depth += static_cast<unsigned int>(stack.size());
-    const bool ok = m_supporter->readVal(*this, type, fresh);
+    const bool known = m_supporter->readVal(*this, type, fresh);
     m_depth -= static_cast<unsigned int>(stack.size());
-    if (!ok) {
-        fail(xformat("XDataStream::readVal, type problems <$>, typeSupporter@$", type, m_supporter->toString()));
+    if (!known) {
+        fresh = XVal();
         return false;
     }
-    if (!checkReadStatus()) return false;
-    // The category must be the one the type is stored with: the tree code relies on it to know
-    // what the value pointer points to.
-    const XCategory expected = XTypeSet::isTypeLink(type)                        ? XCategory::LINK
-                               : XTypeSupporter::valueReaders().contains(type) ? XCategory::SIMPLE
-                                                                                 : XCategory::TREE;
-    if (cat != expected) return wrongCategory();
     fresh.setCategory(cat);
-    return true;
+    if (m_damage == before && checkReadStatus()) return true;
+    // Cut short: a tree or an array keeps what it got, a simple value or a link is not kept.
+    stopReading();
+    if (fresh.tree() == nullptr && fresh.array() == nullptr) fresh = XVal();
+    return false;
 }
 
 bool XDataStream::runRead(Stack& stack) {
-    while (!stack.empty()) {
+    // A frame whose count was cut ends the reading: the bytes after it belong to it.
+    auto done = [this, &stack]() {
+        if (stack.back().cut) stopReading();
+        stack.pop_back();
+    };
+    while (!stack.empty() && !hasFailed()) {
         WalkFrame& f = stack.back();
         if (f.rtree != nullptr) {
             if (f.left == 0) {
-                stack.pop_back();
+                done();
                 continue;
             }
             --f.left;
             XTree* target = f.rtree;
             const QString key = readString();
-            if (hasFailed()) return false;
+            if (hasFailed()) break;
             XVal fresh;
-            if (!readRecord(fresh, stack)) return false;  // may have pushed: f is stale now
-            if (fresh.value() != nullptr) {
-                switch (fresh.getCategory()) {
-                    case XCategory::TREE: fresh.valueAs<XTree>()->setParentUnchecked(target); break;
-                    case XCategory::ARRAY: fresh.valueAs<XTreeArray>()->setParentUnchecked(target); break;
-                    case XCategory::LINK: fresh.valueAs<XLink>()->setParentUnchecked(target); break;
-                    default: break;
-                }
-            }
+            QString type;
+            const bool whole = readRecord(fresh, type, stack);  // may have pushed: f is stale now
+            if (XObject* o = fresh.object()) o->setParentUnchecked(target);
             // A repeated key replaces the earlier value; no frame refers to it any more.
             target->slotFor(key) = std::move(fresh);
+            if (!whole) valueFailed(type);
         } else {
             if (f.index >= f.count) {
-                stack.pop_back();
+                done();
                 continue;
             }
             XTree* t = f.elements + f.index++;
-            if (!beginReadTree(*t, stack)) return false;
+            // A failure stops the stream; a tree whose count could not be read is not kept.
+            if (!beginReadTree(*t, stack)) --f.index;
         }
     }
-    return true;
+    // Stopped inside arrays of trees: each keeps the trees that were begun, innermost first.
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        if (it->rarray != nullptr && it->index < it->count) it->rarray->shrink<XTree>(it->index);
+    }
+    return stack.empty() && !hasFailed();
 }
 
 bool XDataStream::readTreeBody(XTree& tree) {
     if (hasFailed()) return false;
+    const std::uint64_t before = m_damage;
     Stack stack;
-    const bool ok = beginReadTree(tree, stack) && runRead(stack);
+    if (beginReadTree(tree, stack)) runRead(stack);
     if (m_depth == 0) flush();
-    return ok;
+    return m_damage == before && !hasFailed();
 }
 
 bool XDataStream::readVal(XVal& slot) {
     if (hasFailed()) return false;
+    const std::uint64_t before = m_damage;
     XVal fresh;
+    QString type;
     Stack stack;
-    const bool ok = readRecord(fresh, stack) && runRead(stack);
+    const bool whole = readRecord(fresh, type, stack);
+    runRead(stack);
     if (m_depth == 0) flush();
-    if (!ok) return false;
+    if (!whole) valueFailed(type);
+    if (m_damage != before || hasFailed()) return false;
     slot = std::move(fresh);
     return true;
 }

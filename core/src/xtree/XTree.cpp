@@ -71,8 +71,8 @@ void XTree::destroyEntries(Map& entries) {
         for (auto& kv : m) {
             XVal& v = kv.second;
             if (v.value() == nullptr || !v.ownsValue()) continue;
-            if (v.isTree() || (v.isArray() && static_cast<XTreeArray*>(v.value())->isCategoryTree()))
-                work.push_back(std::move(v));
+            const XTreeArray* a = v.array();
+            if (v.tree() != nullptr || (a != nullptr && a->trees() != nullptr)) work.push_back(std::move(v));
         }
         m.clear();
     };
@@ -81,12 +81,10 @@ void XTree::destroyEntries(Map& entries) {
         XVal v = std::move(work.back());
         work.pop_back();
         if (v.value() == nullptr || !v.ownsValue()) continue;
-        if (v.isTree()) {
-            take(static_cast<XTree*>(v.value())->m_entries);
-        } else if (v.isArray()) {
-            auto* a = static_cast<XTreeArray*>(v.value());
-            if (a->isCategoryTree() && a->getArray() != nullptr) {
-                auto* trees = static_cast<XTree*>(a->getArray());
+        if (XTree* t = v.tree()) {
+            take(t->m_entries);
+        } else if (XTreeArray* a = v.array()) {
+            if (XTree* trees = a->trees()) {
                 for (std::uint64_t i = 0; i < a->size(); ++i) take(trees[i].m_entries);
             }
         }
@@ -146,11 +144,12 @@ bool XTree::isFlag(const QString& key, bool defaultValue) const {
         return defaultValue;
     }
     const XVal& v = it->second;
-    if (v.getType() != XTypeSet::str_bool || v.value() == nullptr) {
+    const bool* b = v.getType() == XTypeSet::str_bool ? v.valueAs<bool>() : nullptr;
+    if (b == nullptr) {
         logWarning("XTree::isFlag, key:'$', wrong type:'$'", key, v.getType());
         return defaultValue;
     }
-    return *v.valueAs<bool>();
+    return *b;
 }
 
 const XTreeArray& XTree::get_tree_array(const QString& key) const {
@@ -160,12 +159,13 @@ const XTreeArray& XTree::get_tree_array(const QString& key) const {
         logWarning("XTree::get_tree_array, <$> not found !", key);
         return *empty;
     }
-    if (!it->second.isArray() || it->second.value() == nullptr) {
+    const XTreeArray* a = it->second.array();
+    if (a == nullptr) {
         logWarning("XTree::get_tree_array, <$> found, but not a XTreeArray !, type is <<$>>", key,
                    XVal::categoryToString(it->second.getCategory()));
         return *empty;
     }
-    return *it->second.valueAs<XTreeArray>();
+    return *a;
 }
 
 XByteArray XTree::get_XByteArray(const QString& key) const {
@@ -247,21 +247,18 @@ void XTree::set_parent_recursive() {
         for (auto& kv : t->m_entries) {
             XVal& v = kv.second;
             if (v.value() == nullptr) continue;
-            if (v.isTree()) {
-                auto* child = static_cast<XTree*>(v.value());
+            if (XTree* child = v.tree()) {
                 child->setParentUnchecked(t);
                 work.push_back(child);
-            } else if (v.isLink()) {
-                static_cast<XLink*>(v.value())->setParentUnchecked(t);
-            } else if (v.isArray()) {
-                auto* a = static_cast<XTreeArray*>(v.value());
+            } else if (XLink* link = v.link()) {
+                link->setParentUnchecked(t);
+            } else if (XTreeArray* a = v.array()) {
                 if (a->size() == 0) continue;
                 if (a->getArray() == nullptr)
                     nullPointerHandling("libSrc/core/src/tools/xtree/XTree", 300, QStringLiteral("ar == NULL"));
                 a->setParentUnchecked(t);
                 a->setParentToChildren();
-                if (a->isCategoryTree()) {
-                    auto* trees = static_cast<XTree*>(a->getArray());
+                if (XTree* trees = a->trees()) {
                     for (std::uint64_t i = 0; i < a->size(); ++i) work.push_back(trees + i);
                 }
             }
@@ -272,7 +269,7 @@ void XTree::set_parent_recursive() {
 QString XTree::keyOf(const XObject* child) const {
     if (child == nullptr) nullPointerHandling("libSrc/core/src/tools/xtree/XTree", 320, QStringLiteral("pChild == NULL"));
     for (const auto& kv : m_entries) {
-        if (!kv.second.isSimpleType() && kv.second.value() == child) return kv.first;
+        if (!kv.second.isSimpleType() && kv.second.object() == child) return kv.first;
     }
     return QString();
 }
@@ -284,12 +281,23 @@ XObject* XTree::objectByKey(const QString& key) {
         return nullptr;
     }
     XVal& v = it->second;
+    XObject* o = nullptr;
     switch (v.getCategory()) {
-        case XCategory::TREE: return static_cast<XTree*>(v.value());
-        case XCategory::ARRAY: return static_cast<XTreeArray*>(v.value());
-        case XCategory::LINK: return static_cast<XLink*>(v.value());
-        default: logWarning("XTree::objectByKey, key:'$', unexpected type<$>", key, v.getType()); return nullptr;
+        case XCategory::TREE:
+            o = v.tree();
+            break;
+        case XCategory::ARRAY:
+            o = v.array();
+            break;
+        case XCategory::LINK:
+            o = v.link();
+            break;
+        default:
+            break;
     }
+    // A simple value, or a slot whose category does not fit what it holds.
+    if (o == nullptr) logWarning("XTree::objectByKey, key:'$', unexpected type<$>", key, v.getType());
+    return o;
 }
 
 XTree_View XTree::treeView() const {
@@ -339,6 +347,10 @@ bool getPointerChecks(const XTree& tree, const QString& key, const QString& want
     }
     slot = &v;
     return v.value() != nullptr;
+}
+
+void logHeldMismatch(const QString& key, const QString& type, const QString& want) {
+    logWarning("XTree::getPointer, 3-WRONG TYPE, key:'$', type:'$', want type:'$',", key, type, want);
 }
 
 PathEnd walkPath(XTree* start, const QString& path, const QString& wantType) {
@@ -425,15 +437,17 @@ void logGetPointerAtRange(std::uint64_t index, std::uint64_t size) {
 
 // Depth-first in key order, without recursion: a sub-tree (or the elements of an array of
 // trees) is visited completely before the next entry of its parent.
-std::vector<void*> collectByType(XTree& tree, const QString& want, bool recursive, bool arrays) {
+std::vector<void*> collectByType(XTree& tree, const ByType& want, bool recursive, bool arrays) {
     if (XObject::is_debug())
-        logDebug("XTree::get_by_type <$> recursive:$, includeArrayElements:$", want, recursive, arrays);
+        logDebug("XTree::get_by_type <$> recursive:$, includeArrayElements:$", *want.name, recursive, arrays);
     struct Frame {
         XTree* tree;
         XTree::Map::const_iterator it;
         XTreeArray* array;
         std::uint64_t index;
     };
+    const bool wantTree = *want.name == XTypeSet::str_XTree;
+    const bool wantLink = *want.name == XTypeSet::str_XLink;
     std::vector<void*> out;
     std::vector<Frame> stack{{&tree, tree.getMap().begin(), nullptr, 0}};
     while (!stack.empty()) {
@@ -443,7 +457,7 @@ std::vector<void*> collectByType(XTree& tree, const QString& want, bool recursiv
                 stack.pop_back();
                 continue;
             }
-            XTree* t = static_cast<XTree*>(f.array->getArray()) + f.index++;
+            XTree* t = f.array->trees() + f.index++;
             stack.push_back({t, t->getMap().begin(), nullptr, 0});
             continue;
         }
@@ -454,29 +468,27 @@ std::vector<void*> collectByType(XTree& tree, const QString& want, bool recursiv
         const XVal& v = f.it->second;
         ++f.it;
         if (v.value() == nullptr) continue;
-        if (v.getType() == want) {
-            out.push_back(v.value());
-        } else if (arrays && v.isArray()) {
-            auto* a = static_cast<XTreeArray*>(v.value());
-            if (a->type() == want && a->getArray() != nullptr) {
-                const std::uint64_t each = a->isCategoryTree()   ? sizeof(XTree)
-                                           : a->isCategoryLink() ? sizeof(XLink)
-                                                                 : XTypeSupporter::rawElementSize(a->type());
-                for (std::uint64_t i = 0; i < a->size() && each > 0; ++i)
-                    out.push_back(static_cast<char*>(a->getArray()) + i * each);
-            }
+        XTreeArray* a = v.array();
+        if (v.getType() == *want.name) {
+            // By what the slot holds, not by its type name alone.
+            if (void* p = want.accept(v)) out.push_back(p);
+        } else if (arrays && a != nullptr && a->type() == *want.name) {
+            // The element type's name comes from the C++ type the elements were made as.
+            char* elements = wantTree   ? reinterpret_cast<char*>(a->trees())
+                             : wantLink ? reinterpret_cast<char*>(a->links())
+                                        : static_cast<char*>(a->getArray());
+            for (std::uint64_t i = 0; i < a->size() && elements != nullptr; ++i)
+                out.push_back(elements + i * want.elementSize);
         }
         if (!recursive) continue;
-        if (v.isTree()) {
-            auto* child = static_cast<XTree*>(v.value());
+        if (XTree* child = v.tree()) {
             stack.push_back({child, child->getMap().begin(), nullptr, 0});
-        } else if (v.isArray()) {
-            auto* a = static_cast<XTreeArray*>(v.value());
-            if (a->isCategoryTree() && a->getArray() != nullptr) stack.push_back({nullptr, {}, a, 0});
+        } else if (a != nullptr && a->trees() != nullptr) {
+            stack.push_back({nullptr, {}, a, 0});
         }
     }
     if (XObject::is_debug())
-        logDebug("XTree::get_by_type <$> recursive:$, includeArrayElements:$, Objects:$", want, recursive, arrays,
+        logDebug("XTree::get_by_type <$> recursive:$, includeArrayElements:$, Objects:$", *want.name, recursive, arrays,
                  out.size());
     return out;
 }
@@ -535,11 +547,11 @@ void printTasks(XStringStream& ss, const XTypeSupporter& ts, std::vector<PrintTa
             const XTree_View view = task.tree->treeView();
             std::vector<PrintTask> children;
             for (const auto& e : view.trees)
-                children.push_back({e.second->valueAs<XTree>(), nullptr, nullptr, in + 2, *e.first, false, -1});
+                children.push_back({e.second->tree(), nullptr, nullptr, in + 2, *e.first, false, -1});
             for (const auto& e : view.arrays)
-                children.push_back({nullptr, e.second->valueAs<XTreeArray>(), nullptr, in + 2, *e.first, false, -1});
+                children.push_back({nullptr, e.second->array(), nullptr, in + 2, *e.first, false, -1});
             for (const auto& e : view.links)
-                children.push_back({nullptr, nullptr, e.second->valueAs<XLink>(), in + 2, *e.first, false, -1});
+                children.push_back({nullptr, nullptr, e.second->link(), in + 2, *e.first, false, -1});
             for (auto it = children.rbegin(); it != children.rend(); ++it) {
                 if (it->tree != nullptr || it->array != nullptr || it->link != nullptr) stack.push_back(std::move(*it));
             }
@@ -548,13 +560,13 @@ void printTasks(XStringStream& ss, const XTypeSupporter& ts, std::vector<PrintTa
             if (a.isCategoryTree()) {
                 ss << QString(static_cast<int>(in), QLatin1Char(' '))
                    << xformat("$: array of $ [$]", task.name, a.type(), a.size()) << '\n';
-                const auto* trees = static_cast<const XTree*>(a.getArray());
+                const XTree* trees = a.trees();
                 for (std::uint64_t i = a.size(); i > 0 && trees != nullptr; --i)
                     stack.push_back({trees + i - 1, nullptr, nullptr, in + 2, QString(), true, static_cast<std::int64_t>(i - 1)});
             } else if (a.isCategoryLink()) {
-                ss << QString(static_cast<int>(in), QLatin1Char(' ')) << xformat("$ [$] XLinks =>>>", task.name, a.size())
-                   << '\n';
-                const auto* links = static_cast<const XLink*>(a.getArray());
+                ss << QString(static_cast<int>(in), QLatin1Char(' '))
+                   << xformat("$ [$] XLinks =>>>", task.name, a.size()) << '\n';
+                const XLink* links = a.links();
                 for (std::uint64_t i = 0; i < a.size() && links != nullptr; ++i)
                     ss << QString(static_cast<int>(in + 2), QLatin1Char(' ')) << indexText(static_cast<std::int64_t>(i))
                        << "=> " << links[i].url() << '\n';
@@ -617,9 +629,7 @@ bool XTree::writeToStream(XDataStream& stream) const { return stream.writeTreeBo
 
 bool XTree::readFromStream(XDataStream& stream) {
     clear();
-    if (stream.readTreeBody(*this)) return true;
-    clear();
-    return false;
+    return stream.readTreeBody(*this);
 }
 
 XDataStream& operator<<(XDataStream& s, const XTree& tree) {
@@ -647,14 +657,11 @@ bool XTree::readFromDevice(QIODevice& dev, const XTypeSupporter& ts) {
         logWarning("XTree::readFromDevice, TYPE warning, we are <$> but should be <$>", getTypeAsString(), name);
         return false;
     }
-    // Read in place: the stream sets every parent as it goes, and a failure leaves the tree
-    // empty, as building a separate tree and swapping it in would.
-    if (!s.readTreeBody(*this)) {  // the stream logged why
-        clear();
-        return false;
-    }
+    // Read in place: the stream sets every parent as it goes. A damaged tree keeps what could be
+    // read (the stream logged why), with its links resolved as far as their targets came.
+    const bool whole = s.readTreeBody(*this);
     if (s.linksRead() > 0 || typeid(ts) != typeid(XTypeSupporter)) URL_to_pointer();
-    return true;
+    return whole;
 }
 
 XRamInfo XRamInfo::ramInfoFromTree(const XTree& tree, const XTypeSupporter& ts, bool withMD5) {

@@ -18,7 +18,8 @@ XTreeArray::XTreeArray(XTreeArray&& other) noexcept
       m_type(other.m_type),
       m_destructor(other.m_destructor),
       m_size(other.m_size),
-      m_category(other.m_category) {
+      m_category(other.m_category),
+      m_holds(other.m_holds) {
     if (is_debug()) logDebug("XTreeArray::XTreeArray, MOVE");
     other.m_array = nullptr;
     other.m_destructor = nullptr;
@@ -36,6 +37,7 @@ XTreeArray& XTreeArray::operator=(XTreeArray&& other) noexcept {
     m_destructor = other.m_destructor;
     m_size = other.m_size;
     m_category = other.m_category;
+    m_holds = other.m_holds;
     other.m_array = nullptr;
     other.m_destructor = nullptr;
     other.m_size = 0;
@@ -62,13 +64,10 @@ void XTreeArray::_deleteContents() {
 }
 
 void XTreeArray::setParentToChildren() {
-    if (m_array == nullptr) return;
-    if (isCategoryTree()) {
-        auto* trees = static_cast<XTree*>(m_array);
-        for (std::uint64_t i = 0; i < m_size; ++i) trees[i].setParentUnchecked(this);
-    } else if (isCategoryLink()) {
-        auto* links = static_cast<XLink*>(m_array);
-        for (std::uint64_t i = 0; i < m_size; ++i) links[i].setParentUnchecked(this);
+    if (XTree* t = trees()) {
+        for (std::uint64_t i = 0; i < m_size; ++i) t[i].setParentUnchecked(this);
+    } else if (XLink* l = links()) {
+        for (std::uint64_t i = 0; i < m_size; ++i) l[i].setParentUnchecked(this);
     }
 }
 
@@ -87,27 +86,26 @@ XObject* XTreeArray::objectByKey(const QString& key) {
         logWarning("XTreeArray::objectByKey, index:$ out of range 0-$", index, m_size);
         return nullptr;
     }
-    if (isCategoryTree()) return static_cast<XTree*>(m_array) + index;
+    if (XTree* t = trees()) return t + index;
     if (isCategoryLink()) {
-        if (m_type != XTypeSet::str_XLink) {
+        XLink* l = links();
+        if (m_type != XTypeSet::str_XLink || l == nullptr) {
             logWarning("XTreeArray::getPointerAt, wrong type<$>, expected <$>", XTypeSet::str_XLink, m_type);
             return nullptr;
         }
-        return static_cast<XLink*>(m_array) + index;
+        return l + index;
     }
     return nullptr;
 }
 
 QString XTreeArray::keyOf(const XObject* child) const {
     if (child == nullptr || m_array == nullptr) return QString();
-    if (isCategoryTree()) {
-        const auto* trees = static_cast<const XTree*>(m_array);
+    if (const XTree* t = trees()) {
         const auto* c = dynamic_cast<const XTree*>(child);
-        if (c != nullptr && c >= trees && c < trees + m_size) return QString::number(c - trees);
-    } else if (isCategoryLink()) {
-        const auto* links = static_cast<const XLink*>(m_array);
+        if (c != nullptr && c >= t && c < t + m_size) return QString::number(c - t);
+    } else if (const XLink* l = links()) {
         const auto* c = dynamic_cast<const XLink*>(child);
-        if (c != nullptr && c >= links && c < links + m_size) return QString::number(c - links);
+        if (c != nullptr && c >= l && c < l + m_size) return QString::number(c - l);
     }
     return QString();
 }

@@ -26,6 +26,8 @@ struct Tables {
     XFunctionMapper<XTypeSupporter::ArrayReader> arrayReaders;
     XFunctionMapper<XTypeSupporter::StringMaker> stringMakers;
     QHash<QString, std::uint64_t> rawSizes;
+    // The text of element i of an array of a registered simple type (the elements as made).
+    QHash<QString, std::function<QString(const void*, std::uint64_t)>> elementTexts;
 };
 
 Tables& tables() {
@@ -201,43 +203,55 @@ void registerType(const QString& name, Write write, Read read, Text text) {
         }
         return s.status() == QDataStream::Ok;
     };
+    // A count larger than the bytes can hold gives the elements that are there, and so does a
+    // stream that ends early: the array keeps the elements read whole. The stream notes the damage.
     auto ar = [read, name](XDataStream& s, XVal& slot, std::uint64_t count) -> bool {
         (void)read;  // strings are read in Qt's form instead
         const bool raw = !isString && !XDataStream::atomicConsiderByteOrder.load();
         const std::uint64_t each = isString ? 4 : raw ? sizeof(T) : encodedSize<T>();
-        if (!s.fitsElements(count, each, "elements")) return true;  // damaged: the stream says so
+        const std::uint64_t n = s.elementsThatFit(count, each, "elements");
         auto* a = new XTreeArray();
         slot.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
-        if (!a->allocate<T>(count)) {
-            s.fail(xformat("readTheElements<$>, no memory for $ elements", name, count));
+        if (!a->allocate<T>(n)) {
+            s.fail(xformat("readTheElements<$>, no memory for $ elements", name, n));
             return true;
         }
         T* p = static_cast<T*>(a->getArray());
-        if (count == 0) return true;
+        if (n == 0) return true;
+        std::uint64_t whole = n;
         if (raw) {
-            const std::uint64_t bytes = count * sizeof(T);
+            const std::uint64_t bytes = n * sizeof(T);
             const std::int64_t r = s.readBigData(reinterpret_cast<char*>(p), bytes);
             if (r == -1) s.fail(xformat("readTheElements<$>, r == -1", name));
             else if (static_cast<std::uint64_t>(r) != bytes)
                 s.fail(xformat("readTheElements<$>, r != sz, $ != $", name, r, bytes));
+            whole = r > 0 ? static_cast<std::uint64_t>(r) / sizeof(T) : 0;
             if constexpr (std::is_same_v<T, bool>) {
                 // Only 0 and 1 are bools: any other byte from outside is taken as true.
                 auto* b = reinterpret_cast<unsigned char*>(p);
-                for (std::uint64_t i = 0; i < count; ++i) b[i] = b[i] != 0 ? 1 : 0;
+                for (std::uint64_t i = 0; i < whole; ++i) b[i] = b[i] != 0 ? 1 : 0;
             }
-            return true;
+        } else {
+            for (whole = 0; whole < n; ++whole) {
+                if constexpr (isString)
+                    p[whole] = s.readQtString();
+                else
+                    read(s, p[whole]);
+                if (s.hasFailed()) break;
+            }
         }
-        for (std::uint64_t i = 0; i < count && !s.hasFailed(); ++i) {
-            if constexpr (isString) p[i] = s.readQtString();
-            else read(s, p[i]);
-        }
+        if (whole < n) a->shrink<T>(whole);
         return true;
     };
     auto sm = [text](const XVal& slot) -> QString {
         const T* v = slot.valueAs<T>();
         return v != nullptr ? text(*v) : QString();
     };
-    if (XTypeSupporter::addFunctions(name, vw, vr, aw, ar, sm)) tables().rawSizes.insert(name, isString ? 0 : sizeof(T));
+    auto et = [text](const void* elements, std::uint64_t i) { return text(static_cast<const T*>(elements)[i]); };
+    if (XTypeSupporter::addFunctions(name, vw, vr, aw, ar, sm)) {
+        tables().rawSizes.insert(name, isString ? 0 : sizeof(T));
+        tables().elementTexts.insert(name, et);
+    }
 }
 
 template <typename T>
@@ -346,18 +360,13 @@ QString XTypeSupporter::arrayAsString(const XTreeArray& array) const {
     constexpr std::uint64_t kShown = 16;
     const std::uint64_t n = qMin(array.size(), kShown);
     if (array.isCategoryLink()) {
-        const auto* links = static_cast<const XLink*>(array.getArray());
+        const XLink* links = array.links();
         for (std::uint64_t i = 0; i < n && links != nullptr; ++i) items << links[i].url();
-    } else {
-        const StringMaker* f = stringMakers().find(array.type());
-        const std::uint64_t each = rawElementSize(array.type());
-        const std::uint64_t step = array.type() == XTypeSet::str_QString ? sizeof(QString) : each;
-        for (std::uint64_t i = 0; i < n && f != nullptr && step > 0 && array.getArray() != nullptr; ++i) {
-            XVal view;  // not owning: only points at the element
-            view.adopt(const_cast<char*>(static_cast<const char*>(array.getArray())) + i * step, array.type(),
-                       XCategory::SIMPLE, nullptr);
-            items << (*f)(view);
-        }
+    } else if (array.isCategorySimple()) {
+        // The element type's name comes from the C++ type the elements were made as.
+        const auto it = tables().elementTexts.constFind(array.type());
+        const bool known = it != tables().elementTexts.constEnd() && array.getArray() != nullptr;
+        for (std::uint64_t i = 0; i < n && known; ++i) items << (*it)(array.getArray(), i);
     }
     QString s = QLatin1Char('[') + items.join(QStringLiteral(", "));
     if (array.size() > n) s += xformat(", ... ($ elements)", array.size());
@@ -374,17 +383,17 @@ QString XTypeSupporter::toString(const XTreeArray& array) const {
     return array.toString(*this) + QStringLiteral(", ") + arrayAsString(array);
 }
 
+// The payload always fits the record's head (see XDataStream::writtenCategory): a slot without
+// the value its labels promise writes an empty one of that kind, so that the record stays readable.
 bool XTypeSupporter::writeVal(XDataStream& s, const XVal& slot) const {
     if (const ValueWriter* w = valueWriters().find(slot.getType())) {
         (*w)(s, slot);
         return true;
     }
-    if (slot.isTree()) return writeTree(s, slot);
     if (slot.getType() == XTypeSet::str_XLink) {
         auto* link = slot.valueAs<XLink>();
         if (link == nullptr || !link->isValid()) {
-            // Without a target the link keeps the url it has (empty when it never had one), so
-            // that the record stays readable.
+            // Without a target the link keeps the url it has (empty when it never had one).
             logWarning("XTypeSupporter::writeVal, >>> LINK problem");
             s.write_UTF8_String(link != nullptr ? link->url() : QString());
             return link != nullptr;
@@ -393,11 +402,12 @@ bool XTypeSupporter::writeVal(XDataStream& s, const XVal& slot) const {
         s.write_UTF8_String(link->url());
         return true;
     }
-    if (slot.isArray() && slot.value() != nullptr) {
-        const auto& a = *slot.valueAs<XTreeArray>();
-        s.writeQtString(a.type());
-        s.writeCount(a.size());
-        return writeArray(s, a);
+    if (slot.isTree()) return writeTree(s, slot);
+    if (slot.isArray() && isArrayType(slot.getType())) {
+        const XTreeArray* a = slot.array();
+        s.writeQtString(a != nullptr ? a->type() : QString());
+        s.writeCount(a != nullptr ? a->size() : 0);
+        return a != nullptr && writeArray(s, *a);
     }
     return false;
 }
@@ -411,12 +421,12 @@ bool XTypeSupporter::writeArray(XDataStream& s, const XTreeArray& array) const {
         return false;
     }
     if (isTreeType(array.type()) && array.isCategoryTree()) {
-        const auto* trees = static_cast<const XTree*>(array.getArray());
+        const XTree* trees = array.trees();
         for (std::uint64_t i = 0; i < array.size() && trees != nullptr; ++i) s.writeTreeBody(trees[i]);
         return s.status() == QDataStream::Ok;
     }
     if (array.isCategoryLink()) {
-        const auto* links = static_cast<const XLink*>(array.getArray());
+        const XLink* links = array.links();
         for (std::uint64_t i = 0; i < array.size() && links != nullptr; ++i) s.write_UTF8_String(links[i].url());
         return s.status() == QDataStream::Ok;
     }
@@ -424,7 +434,9 @@ bool XTypeSupporter::writeArray(XDataStream& s, const XTreeArray& array) const {
 }
 
 bool XTypeSupporter::writeTree(XDataStream& s, const XVal& slot) const {
-    if (slot.getType() == XTypeSet::str_XTree && slot.value() != nullptr) return s.writeTreeBody(*slot.valueAs<XTree>());
+    if (slot.getType() != XTypeSet::str_XTree) return false;
+    if (const XTree* t = slot.tree()) return s.writeTreeBody(*t);
+    s << static_cast<qint32>(0);  // no tree: an empty one
     return false;
 }
 
@@ -457,15 +469,20 @@ bool XTypeSupporter::readArray(XDataStream& s, const QString& type, std::uint64_
         if ((*r)(s, slot, count)) return true;
     }
     if (type == XTypeSet::str_XLink) {
-        if (!s.fitsElements(count, 8, "links")) return true;
+        const std::uint64_t n = s.elementsThatFit(count, 8, "links");
         auto* a = new XTreeArray();
         slot.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
-        if (!a->allocate<XLink>(count)) {
-            s.fail(xformat("XTypeSupporter::readArray, no memory for $ links", count));
+        if (!a->allocate<XLink>(n)) {
+            s.fail(xformat("XTypeSupporter::readArray, no memory for $ links", n));
             return true;
         }
-        auto* links = static_cast<XLink*>(a->getArray());
-        for (std::uint64_t i = 0; i < count && !s.hasFailed(); ++i) links[i].setURL(s.readString());
+        XLink* links = a->links();
+        std::uint64_t whole = 0;
+        for (; whole < n && links != nullptr; ++whole) {
+            links[whole].setURL(s.readString());
+            if (s.hasFailed()) break;
+        }
+        if (whole < n) a->shrink<XLink>(whole);
         return true;
     }
     if (isTreeType(type)) return readTreeArray(s, type, slot, count);
@@ -474,15 +491,18 @@ bool XTypeSupporter::readArray(XDataStream& s, const QString& type, std::uint64_
 
 bool XTypeSupporter::readTreeArray(XDataStream& s, const QString& type, XVal& slot, std::uint64_t count) const {
     if (type != XTypeSet::str_XTree) return false;
-    if (!s.fitsElements(count, 4, "trees")) return true;
+    const std::uint64_t n = s.elementsThatFit(count, 4, "trees");
     auto* a = new XTreeArray();
     slot.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
-    if (!a->allocate<XTree>(count)) {
-        s.fail(xformat("XTypeSupporter::readTreeArray, no memory for $ trees", count));
+    if (!a->allocate<XTree>(n)) {
+        s.fail(xformat("XTypeSupporter::readTreeArray, no memory for $ trees", n));
         return true;
     }
-    auto* trees = static_cast<XTree*>(a->getArray());
-    for (std::uint64_t i = 0; i < count && !s.hasFailed(); ++i) s.readTreeBody(trees[i]);
+    // The trees begun before the stream ended stay, with what they got.
+    XTree* trees = a->trees();
+    std::uint64_t begun = 0;
+    while (begun < n && trees != nullptr && !s.hasFailed()) s.readTreeBody(trees[begun++]);
+    if (begun < n) a->shrink<XTree>(begun);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
+#include <zor/XLink.h>
+#include <zor/XTree.h>
 #include <zor/XTreeArray.h>
 #include <zor/XTypeSupporter.h>
 #include <zor/XVal.h>
@@ -11,10 +13,16 @@ namespace zor {
 bool XVal::s_debug = false;
 
 XVal::XVal(XVal&& other) noexcept
-    : m_type(other.m_type), m_val(other.m_val), m_category(other.m_category), m_destructor(other.m_destructor) {
+    : m_type(other.m_type),
+      m_val(other.m_val),
+      m_category(other.m_category),
+      m_held(other.m_held),
+      m_bytes(other.m_bytes),
+      m_destructor(other.m_destructor),
+      m_object(other.m_object),
+      m_name(other.m_name) {
     if (s_debug) logDebug("XVal::XVal - MOVE");
-    other.m_val = nullptr;
-    other.m_destructor = nullptr;
+    other.forgetValue();
 }
 
 XVal& XVal::operator=(XVal&& other) noexcept {
@@ -31,8 +39,11 @@ XVal& XVal::operator=(XVal&& other) noexcept {
         delete m_destructor;
     }
     m_destructor = other.m_destructor;
-    other.m_val = nullptr;
-    other.m_destructor = nullptr;
+    m_held = other.m_held;
+    m_bytes = other.m_bytes;
+    m_object = other.m_object;
+    m_name = other.m_name;
+    other.forgetValue();
     return *this;
 }
 
@@ -54,7 +65,16 @@ void XVal::destroyValue() {
         delete m_destructor;
         m_destructor = nullptr;
     }
+    forgetValue();
+}
+
+void XVal::forgetValue() {
     m_val = nullptr;
+    m_destructor = nullptr;
+    m_held = Held::UNKNOWN;
+    m_bytes = 0;
+    m_object = nullptr;
+    m_name = nullptr;
 }
 
 void XVal::adopt(void* p, const QString& type, XCategory category, XDestructor* destructor) {
@@ -63,6 +83,19 @@ void XVal::adopt(void* p, const QString& type, XCategory category, XDestructor* 
     m_type = type;
     m_category = category;
     m_destructor = destructor;
+}
+
+// The downcasts below are sound: m_held says which class the object was stored as.
+XTree* XVal::tree() const {
+    return m_category == XCategory::TREE && m_held == Held::TREE ? static_cast<XTree*>(m_object) : nullptr;
+}
+
+XTreeArray* XVal::array() const {
+    return m_category == XCategory::ARRAY && m_held == Held::ARRAY ? static_cast<XTreeArray*>(m_object) : nullptr;
+}
+
+XLink* XVal::link() const {
+    return m_category == XCategory::LINK && m_held == Held::LINK ? static_cast<XLink*>(m_object) : nullptr;
 }
 
 bool XVal::isSamePointer(const void* p) const {
@@ -75,8 +108,9 @@ unsigned int XVal::countElements() const {
         logError("XVal::countElements, pVal == nullptr");
         return 0;
     }
+    // A value smaller than the word (or of a size not known) gives only the bytes it has.
     unsigned int n = 0;
-    std::memcpy(&n, m_val, sizeof n);
+    std::memcpy(&n, m_val, qMin<std::size_t>(sizeof n, m_bytes));
     return n;
 }
 
@@ -85,7 +119,7 @@ void XVal::setCountElements(unsigned int n) {
         logError("XVal::setCountElements, pVal == nullptr");
         return;
     }
-    std::memcpy(m_val, &n, sizeof n);
+    std::memcpy(m_val, &n, qMin<std::size_t>(sizeof n, m_bytes));
 }
 
 QString XVal::categoryToString(XCategory c) { return categoryToString(static_cast<std::uint8_t>(c)); }
@@ -106,8 +140,12 @@ QString XVal::toStringExtended(const XTypeSupporter& ts) const {
     if (m_val == nullptr) return QStringLiteral("pVal == nullptr");
     QString s = m_type + QStringLiteral(", ");
     switch (m_category) {
-        case XCategory::ARRAY: s += ts.arrayAsString(*static_cast<const XTreeArray*>(m_val)); break;
-        case XCategory::TREE: s += QStringLiteral("XTREE?"); break;
+        case XCategory::ARRAY:
+            if (const XTreeArray* a = array()) s += ts.arrayAsString(*a);
+            break;
+        case XCategory::TREE:
+            s += QStringLiteral("XTREE?");
+            break;
         case XCategory::SIMPLE: {
             const QString text = ts.val_simpleType_as_String(*this);
             s += text.isNull() ? xformat("XTypeSupporter@$<$> not supported!", ts.toString(), m_type) : text;

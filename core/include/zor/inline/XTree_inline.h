@@ -29,7 +29,16 @@ ZOR_EXPORT bool arrayIndexFromName(const XTreeArray& array, const QString& name,
 ZOR_EXPORT void logGetPointerAtType(const QString& have, const QString& want);
 ZOR_EXPORT void logGetPointerAtRange(std::uint64_t index, std::uint64_t size);
 ZOR_EXPORT bool getPointerChecks(const XTree& tree, const QString& key, const QString& want, XVal*& slot);
-ZOR_EXPORT std::vector<void*> collectByType(XTree& tree, const QString& want, bool recursive, bool arrays);
+// A slot whose value is not what its type name says.
+ZOR_EXPORT void logHeldMismatch(const QString& key, const QString& type, const QString& want);
+// What get_by_type looks for: the registered name, the size of one array element, and the slot's
+// value as that type (null when it is something else).
+struct ByType {
+    const QString* name;
+    std::size_t elementSize;
+    void* (*accept)(const XVal&);
+};
+ZOR_EXPORT std::vector<void*> collectByType(XTree& tree, const ByType& want, bool recursive, bool arrays);
 
 }  // namespace detail
 
@@ -69,7 +78,9 @@ template <typename T>
 T* XTree::getPointer(const QString& key) {
     XVal* slot = nullptr;
     if (!detail::getPointerChecks(*this, key, XTypeName<T>::name(), slot)) return nullptr;
-    return static_cast<T*>(slot->value());
+    T* p = slot->valueAs<T>();
+    if (p == nullptr) detail::logHeldMismatch(key, slot->getType(), XTypeName<T>::name());
+    return p;
 }
 
 template <typename T>
@@ -92,8 +103,8 @@ T* XTree::pointerFromPath(const QString& path) {
 
 template <typename T>
 std::vector<T*> XTree::get_by_type(bool recursive, bool includeArrayElements) {
-    const std::vector<void*> found =
-        detail::collectByType(*this, XTypeName<T>::name(), recursive, includeArrayElements);
+    const detail::ByType want{&XTypeName<T>::name(), sizeof(T), [](const XVal& v) -> void* { return v.valueAs<T>(); }};
+    const std::vector<void*> found = detail::collectByType(*this, want, recursive, includeArrayElements);
     std::vector<T*> out;
     out.reserve(found.size());
     for (void* p : found) out.push_back(static_cast<T*>(p));
@@ -112,9 +123,17 @@ T* XTreeArray::getPointerAt(std::uint64_t index) {
         detail::logGetPointerAtRange(index, m_size);
         return nullptr;
     }
-    if constexpr (std::is_same_v<T, XObject>) {
-        if (isCategoryTree()) return static_cast<XTree*>(m_array) + index;
-        return static_cast<XLink*>(m_array) + index;
+    // Trees and links go by what the elements were made as; other element types by their name,
+    // which only allocate and adopt set, from the C++ type.
+    if constexpr (std::is_same_v<T, XObject> || std::is_same_v<T, XTree> || std::is_same_v<T, XLink>) {
+        if constexpr (!std::is_same_v<T, XLink>) {
+            if (XTree* t = trees()) return t + index;
+        }
+        if constexpr (!std::is_same_v<T, XTree>) {
+            if (XLink* l = links()) return l + index;
+        }
+        detail::logGetPointerAtType(m_type, want);
+        return nullptr;
     } else {
         return static_cast<T*>(m_array) + index;
     }
