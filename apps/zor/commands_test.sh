@@ -4,7 +4,9 @@
 set -u
 zor=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
 . "$(dirname "$0")/../../tests/support/wait_until.sh"
-dir=$(mktemp -d)
+# No dot in the directory's name: a filter pattern matches the whole absolute path, and "*.h" finds
+# its first ".h" (a name like tmp.hX3... would take it from every file below).
+dir=$(mktemp -d -t zor_commands_XXXXXXXX)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 fails=0
