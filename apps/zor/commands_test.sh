@@ -3,7 +3,10 @@
 # its exit code and result line. Usage: commands_test.sh path/to/zor
 set -u
 zor=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-dir=$(mktemp -d)
+. "$(dirname "$0")/../../tests/support/wait_until.sh"
+# No dot in the directory's name: a filter pattern matches the whole absolute path, and "*.h" finds
+# its first ".h" (a name like tmp.hX3... would take it from every file below).
+dir=$(mktemp -d -t zor_commands_XXXXXXXX)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 fails=0
@@ -273,7 +276,7 @@ while not data.endswith(b"\n"):
     data += part
 c.sendall(b"echo:" + data); c.close()
 PY
-for _ in $(seq 1 100); do [ -s echo_port.txt ] && break; sleep 0.2; done
+wait_until test -s echo_port.txt
 port=$(cat echo_port.txt)
 expect 0 connect --url "http://127.0.0.1:$port/" --send "hi there" --timeout 5000
 [ "$(tail -1 out.txt)" = "echo:hi there" ] || { echo "FAIL: connect echo '$(cat out.txt)'"; fails=$((fails + 1)); }
@@ -348,7 +351,7 @@ same big.bin big.out
 rm -f single.pid
 "$zor" run --single true -- /bin/sh -c 'echo $$ > single.pid; exec sleep 20' >/dev/null 2>&1 &
 first=$!
-for _ in $(seq 1 200); do [ -s single.pid ] && break; sleep 0.05; done
+wait_until test -s single.pid
 expect 1 run --single true -- /bin/true
 grep -q "another instance of zor is running (--single true), 'run' not started" err.txt \
   || { echo "FAIL: --single message"; cat err.txt; fails=$((fails + 1)); }

@@ -6,6 +6,7 @@
 # Every step is bounded by a time-out. Usage: serve_test.sh path/to/zor
 set -u
 zor=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+. "$(dirname "$0")/../../tests/support/wait_until.sh"
 dir=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$dir"; }
@@ -25,19 +26,17 @@ printf 'secret\n' > secret.txt
 ln -s "$dir/secret.txt" www/out.txt
 ln -s "$dir" www/updir
 
-# start NAME ARGS...: starts zor serve, sets port_NAME from its first line (within 10 s)
+# start NAME ARGS...: starts zor serve, sets port_NAME from its first line
 start() {
   local name=$1; shift
   "$zor" serve --dir www --port 0 --headTimeout 1500 "$@" > "$name.out" 2> "$name.err" &
   local pid=$!
   pids+=("$pid")
   eval "pid_$name=$pid"
-  for _ in $(seq 1 100); do
-    local port
-    port=$(sed -n 's|.*://127.0.0.1:\([0-9]*\)/ .*|\1|p' "$name.out")
-    if [ -n "$port" ]; then eval "port_$name=$port"; return 0; fi
-    sleep 0.1
-  done
+  if wait_until grep -q '://127.0.0.1:[0-9]*/ ' "$name.out"; then
+    eval "port_$name=$(sed -n 's|.*://127.0.0.1:\([0-9]*\)/ .*|\1|p' "$name.out")"
+    return 0
+  fi
   fail "zor serve $name did not print its port"; cat "$name.out" "$name.err"; return 1
 }
 # raw PORT BYTES: sends bytes on one connection, prints the first answer line (bounded 5 s)
@@ -109,21 +108,18 @@ expect_first "HTTP/1.1 400 Bad Request" "GET / HTTP/1.1\r\nX: $big" "head that n
 got=$(timeout 5 bash -c 'exec 3<>/dev/tcp/127.0.0.1/'"$p"'; printf "GET /index.html HTTP/1.1\r\nContent-Length: 5\r\n\r\nhelloGET /nothing HTTP/1.1\r\nConnection: close\r\n\r\n" >&3; cat <&3 | grep -a -c "^HTTP/1.1 "')
 [ "$got" = 2 ] || fail "pipelined requests after a body: $got answers"
 
-# A client sending one byte every 0.4 s is cut off by the head deadline, not kept forever.
-start_s=$(date +%s)
+# A client sending one byte every 0.4 s is cut off by the head deadline, before it has sent all.
 timeout 15 bash -c 'trap "" PIPE; exec 3<>/dev/tcp/127.0.0.1/'"$p"'; for c in G E T " " / " " H T T P / 1 . 1 X X X X X X X X X X X X X X X X X X X X; do printf "%s" "$c" >&3 2>/dev/null || exit 0; sleep 0.4; done; exit 1'
 [ $? = 0 ] || fail "a trickling client was not cut off"
-[ $(( $(date +%s) - start_s )) -lt 12 ] || fail "the trickling client was cut off late"
 # Clients that vanish in the middle of a request or of a response.
 timeout 5 bash -c 'exec 3<>/dev/tcp/127.0.0.1/'"$p"'; printf "GET /small.bin HTTP/1.1\r\nHo" >&3; exec 3>&-'
 timeout 5 bash -c 'exec 3<>/dev/tcp/127.0.0.1/'"$p"'; printf "GET /large.bin HTTP/1.1\r\n\r\n" >&3; head -c 1000 <&3 >/dev/null; exec 3>&-'
-sleep 0.5
-grep -q "closed the connection in the middle of a request" plain.err || fail "no log line for a vanished requester"
-grep -q "did not arrive within 1500 ms" plain.err || fail "no log line for the head deadline"
-grep -q "request head larger than 16384 bytes" plain.err || fail "no log line for the oversized head"
-grep -q "ambiguous body length" plain.err || fail "no log line for the smuggling shape"
-grep -q "GET / with a folded field line or a blank before a colon, 400" plain.err || fail "no log line for a folded field line"
-grep -q "a control byte in the request line, 400" plain.err || fail "no log line for a control byte"
+wait_until grep -q "closed the connection in the middle of a request" plain.err || fail "no log line for a vanished requester"
+wait_until grep -q "did not arrive within 1500 ms" plain.err || fail "no log line for the head deadline"
+wait_until grep -q "request head larger than 16384 bytes" plain.err || fail "no log line for the oversized head"
+wait_until grep -q "ambiguous body length" plain.err || fail "no log line for the smuggling shape"
+wait_until grep -q "GET / with a folded field line or a blank before a colon, 400" plain.err || fail "no log line for a folded field line"
+wait_until grep -q "a control byte in the request line, 400" plain.err || fail "no log line for a control byte"
 
 # Many bad connections leave the memory where it was.
 rss() { awk '/VmRSS/ {print $2}' /proc/"$pid_plain"/status; }

@@ -1,6 +1,7 @@
 // CheckSum: known digests, the block-wise calculation with progress and cancellation from another
 // thread, and the error values and texts of missing files and unknown algorithms.
 #include "support/CaptureAppender.h"
+#include "support/Wait.h"
 
 #include <zor/CheckSum.h>
 
@@ -9,7 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <atomic>
 #include <thread>
 
 using namespace zor;
@@ -130,12 +131,15 @@ TEST(CheckSum, CancelledHalfWayFromAnotherThread) {
     CheckSum cs(QFileInfo(path), ALGO::SHA256);
     XAtomic<bool> run{false};
     XAtomic<int> percent{0};
+    std::atomic<bool> watching{false};
     std::thread canceller([&] {
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (percent.load() < 10 && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        watching = true;
+        zortest::waitUntil([&] { return percent.load() >= 10; });
         run.store(false);
     });
+    // The calculation starts only once the canceller watches (starting a thread can take long on a
+    // busy machine); it then has nine pauses to cancel in.
+    while (!watching.load()) std::this_thread::yield();
     cs.calc(run, percent);
     canceller.join();
     CheckSum::setDebug(false);

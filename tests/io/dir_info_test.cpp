@@ -367,12 +367,15 @@ TEST(XDirInfo, CancelFromAnotherThread) {
     }
     XDirInfo info;
     info.reload = true;
-    std::atomic<bool> finished{false};
+    std::atomic<bool> finished{false}, watching{false};
     std::thread viewer([&] {
         // Cancels once the scan shows progress; ends with the scan in any case.
+        watching = true;
         while (!finished.load() && info.countFiles.load() < 10) std::this_thread::yield();
         info.cancel = true;
     });
+    // The scan starts only once the viewer watches it (starting a thread can take long on a busy machine).
+    while (!watching.load()) std::this_thread::yield();
     const bool done = info.scan_dir(dir.path());
     finished = true;
     viewer.join();

@@ -1,6 +1,7 @@
 // File logging: the file line, the size limit, rotation by calendar period, the memory log, the
 // logger's command-line keys, and that nothing delivered is lost (rotation, SIGKILL).
 #include "support/CaptureAppender.h"
+#include "support/Wait.h"
 
 #include <zor/AppenderFile.h>
 #include <zor/AppenderLimitMemory.h>
@@ -23,7 +24,6 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <set>
 #include <thread>
@@ -60,7 +60,7 @@ TEST(AppenderFile, LineLayoutThroughIni) {
     ASSERT_TRUE(iniFrom(xformat("--logFile run.txt --logDir $/sub/logs --logConsole false", dir.path())));
     logError("disk $ is gone", 3);
     logInfo("second");
-    Logger::quit();
+    zortest::quitLogger();
     const QStringList lines = readLines(dir.path() + QStringLiteral("/sub/logs/run.txt"));
     ASSERT_GE(lines.size(), 3);
     const QRegularExpression line(QStringLiteral(R"(^\[(\d{6})\] \[(ERROR|INFO#)\] \[\d\d:\d\d:\d\d,\d{6}\] \[\d+\] (.*)$)"));
@@ -166,6 +166,11 @@ class SetClockScheduler : public XScheduler {
 public:
     std::mutex mutex;
     XCalendarUTC current;
+    int reads = 0;  // how often the scheduler has looked at the calendar
+    int readCount() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return reads;
+    }
     void set(int hour, int minute) {
         std::lock_guard<std::mutex> lock(mutex);
         current.setYear(2022);
@@ -179,6 +184,7 @@ protected:
     void now(XCalendarUTC& cal) override {
         std::lock_guard<std::mutex> lock(mutex);
         cal = current;
+        ++reads;
     }
 };
 struct RecordingAction : XSchedulerAction {
@@ -195,10 +201,6 @@ struct RecordingAction : XSchedulerAction {
         return stamps.size();
     }
 };
-bool waitFor(const std::function<bool()>& done) {
-    for (int i = 0; i < 300 && !done(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return done();
-}
 }  // namespace
 
 TEST(Rotation, SchedulerNoticesWrapsOfTheWatchedField) {
@@ -209,10 +211,11 @@ TEST(Rotation, SchedulerNoticesWrapsOfTheWatchedField) {
         scheduler.setSchedAction(&action);
         scheduler.set(23, 59);
         scheduler.start();
-        std::this_thread::sleep_for(std::chrono::milliseconds(450));
+        // The first read is the scheduler's baseline; by the third it has compared an unchanged one.
+        ASSERT_TRUE(zortest::waitUntil([&] { return scheduler.readCount() >= 3; }));
         EXPECT_EQ(action.count(), 0u) << "no change, no action";
         scheduler.set(0, 0);  // 23:59 on the 31st becomes 00:00 on the 1st
-        ASSERT_TRUE(waitFor([&] { return action.count() == 1; }));
+        ASSERT_TRUE(zortest::waitUntil([&] { return action.count() == 1; }));
         scheduler.stopJoin();
         EXPECT_EQ(action.which, s);
         EXPECT_EQ(action.stamps[0], s == SCHEDULE_HOUR ? QStringLiteral("2022_12_01___00") : QStringLiteral("2022_12_01___00_00"));
@@ -231,12 +234,17 @@ TEST(Rotation, EveryMessageInExactlyOneFileWhileFourThreadsLog) {
                 if (i % 8 == 7) std::this_thread::sleep_for(std::chrono::milliseconds(1));
             }
         });
-    std::this_thread::sleep_for(std::chrono::milliseconds(2600));
+    // Logs until the file has been rotated at least once, however long the machine takes for it.
+    const auto logFiles = [&] {
+        return QDir(dir.path()).entryList({QStringLiteral("run_*.txt")}, QDir::Files, QDir::Name);
+    };
+    const bool rotated = zortest::waitUntil([&] { return logFiles().size() >= 2; });
     stop.store(true);
     for (auto& th : threads) th.join();
-    Logger::quit();
+    zortest::quitLogger();
 
-    const QStringList files = QDir(dir.path()).entryList({QStringLiteral("run_*.txt")}, QDir::Files, QDir::Name);
+    const QStringList files = logFiles();
+    EXPECT_TRUE(rotated);
     EXPECT_GE(files.size(), 2) << "rotated at least once";
     const QRegularExpression name(QStringLiteral(R"(^run_\d{4}_\d\d_\d\d___\d\d_\d\d_\d\d\.txt$)"));
     std::set<unsigned int> numbers;
@@ -283,15 +291,16 @@ TEST(AppenderFile, KilledProcessKeepsEveryDeliveredLine) {
     child.start(QCoreApplication::applicationFilePath().isEmpty() ? QStringLiteral("/proc/self/exe")
                                                                   : QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--gtest_filter=AppenderFile.ChildLogsThenWaitsToBeKilled")});
-    ASSERT_TRUE(child.waitForStarted(5000));
+    ASSERT_TRUE(child.waitForStarted(zortest::kWaitBoundMs));
     QByteArray out;
-    for (int i = 0; i < 200 && !out.contains("idle"); ++i) {
+    zortest::waitUntil([&] {
         child.waitForReadyRead(100);
         out += child.readAllStandardOutput();
-    }
+        return out.contains("idle");
+    });
     ASSERT_TRUE(out.contains("idle")) << out.constData();
     ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-    child.waitForFinished(5000);
+    child.waitForFinished(zortest::kWaitBoundMs);
     int found = 0;
     for (const QString& l : readLines(dir.path() + QStringLiteral("/kill.txt")))
         if (l.contains(QLatin1String("] line "))) ++found;
@@ -334,7 +343,7 @@ TEST(AppenderFile, IniReadsLevelTrailerAndLengthKeys) {
     EXPECT_FALSE(Logger::isIncludeTraillerConsole());
     logInfo("filtered out");
     for (int i = 0; i < 20; ++i) logWarning("warning $", i);
-    Logger::quit();
+    zortest::quitLogger();
     const QStringList lines = readLines(dir.path() + QStringLiteral("/k.txt"));
     ASSERT_FALSE(lines.isEmpty());
     for (const QString& l : lines) EXPECT_FALSE(l.endsWith(QLatin1String("filtered out")));

@@ -149,7 +149,7 @@ TEST(Logger, QuitReturnsAfterEveryQueuedMessageWasDelivered) {
     CaptureAppender cap;
     zortest::startLoggerWith(&cap);
     for (int i = 0; i < 5000; ++i) logDebug("message $", i);
-    Logger::quit();
+    zortest::quitLogger();
     const auto rest = afterHeader(cap);
     ASSERT_EQ(rest.size(), 5000u);
     EXPECT_EQ(rest.back().text, QStringLiteral("message 4999"));
@@ -261,7 +261,7 @@ TEST(Logger, EightThreadsEveryMessageOnceNumbersDenseInDeliveryOrder) {
             }
         });
     for (auto& th : threads) th.join();
-    Logger::quit();
+    zortest::quitLogger();
     const auto all = cap.messages();
     std::vector<std::vector<int>> seen(kThreads);
     unsigned int expected = 0;
@@ -366,7 +366,7 @@ TEST(ConsoleAppender, IniBuildsTheConsoleFromTheCommandLine) {
     EXPECT_TRUE(Logger::getLogger().hasAppenderConsole());
     EXPECT_FALSE(Logger::isIncludeTraillerConsole());
     logInfo("plain line");
-    Logger::quit();
+    zortest::quitLogger();
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("\nplain line\n"), std::string::npos) << out;
 }
@@ -542,7 +542,7 @@ TEST(Logger, FullQueueMakesLoggersWaitNothingDroppedNumbersDense) {
             for (int i = 0; i < kPerThread; ++i) logInfo("t $ $", t, i);
         });
     for (auto& th : threads) th.join();
-    Logger::quit();
+    zortest::quitLogger();
     // Each logging thread may pass the check once before the count catches up with it.
     EXPECT_LE(cap.deepest, 200u + kThreads + 1);
     const auto all = cap.messages();

@@ -2,6 +2,7 @@
 // thread (none lost, in order, no copies), kernel event types, and the console program runner.
 #include "support/CaptureAppender.h"
 #include "support/TestFiles.h"
+#include "support/Wait.h"
 
 #include <zor/KernelEvents.h>
 #include <zor/KernelTerminal.h>
@@ -68,14 +69,18 @@ TEST(Kernel, RunInGuiNowOnTheMainThreadLaterFromOthers) {
     worker.join();
     EXPECT_TRUE(posted.load());
     EXPECT_EQ(ranOn, std::thread::id()) << "not run before the event loop";
-    QTimer::singleShot(5000, &k, [] { QCoreApplication::quit(); });
+    QTimer::singleShot(zortest::kWaitBoundMs, &k, [] { QCoreApplication::quit(); });
     k.execute();
     EXPECT_EQ(ranOn, std::this_thread::get_id());
 
     bool deferred = false;
-    Kernel::runInGui([&] { deferred = true; }, 20);
+    Kernel::runInGui(
+        [&] {
+            deferred = true;
+            k.quit();
+        },
+        20);
     EXPECT_FALSE(deferred) << "a wait on the main thread defers through a timer";
-    QTimer::singleShot(200, &k, [] { QCoreApplication::quit(); });
     k.execute();
     EXPECT_TRUE(deferred);
 }
@@ -129,7 +134,7 @@ TEST(Kernel, MemoryBlocksAndTreesMoveWithoutACopy) {
             if (++arrived == 2) QCoreApplication::quit();
         });
     });
-    QTimer::singleShot(5000, &k, [] { QCoreApplication::quit(); });
+    QTimer::singleShot(zortest::kWaitBoundMs, &k, [] { QCoreApplication::quit(); });
     k.execute();
     worker.join();
     EXPECT_EQ(arrived, 2);

@@ -3,11 +3,16 @@
 #include <zor/CommandLine.h>
 #include <zor/Logger.h>
 
+#include "support/Wait.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 namespace zortest {
+
+// removeAppender waits for a delivery in progress: once it returns, this appender is not called.
+CaptureAppender::~CaptureAppender() { zor::Logger::getLogger().removeAppender(this); }
 
 void CaptureAppender::append(zor::LogMessage* msg) {
     Captured c;
@@ -57,7 +62,13 @@ void startLoggerWith(zor::Appender* appender, unsigned int mask) {
     ASSERT_TRUE(zor::Logger::ini(zor::CommandLine(), &list, mask));
 }
 
-void drainLogger() { ASSERT_TRUE(zor::Logger::getLogger().waitQueueEmpty(10000)); }
+void drainLogger() { ASSERT_TRUE(zor::Logger::getLogger().waitQueueEmpty(kWaitBoundMs)); }
+
+// After the quit message the queue counts as empty once the logger thread has ended.
+void quitLogger() {
+    zor::Logger::quit();
+    ASSERT_TRUE(zor::Logger::getLogger().waitQueueEmpty(kWaitBoundMs));
+}
 
 LogCapture::LogCapture(unsigned int mask) { startLoggerWith(&m_appender, mask); }
 // Quit delivers everything logged before it; the appender then is no longer called.

@@ -1,5 +1,7 @@
 #pragma once
-// A test appender that keeps what the logger delivers: text, level word, number and thread.
+// A test appender that keeps what the logger delivers: text, level word, number and thread. It
+// takes itself out of the logger when it goes, so a logger thread still delivering (Logger::quit
+// gives up after 1200 ms, which a loaded machine can exceed) never calls it once it is gone.
 #include <zor/Appender.h>
 #include <zor/LogMessage.h>
 
@@ -24,6 +26,7 @@ struct Captured {
 class CaptureAppender : public zor::Appender {
 public:
     CaptureAppender() : zor::Appender(QStringLiteral("capture")) {}
+    ~CaptureAppender() override;
     void append(zor::LogMessage* msg) override;
 
     std::vector<Captured> messages() const;
@@ -41,6 +44,9 @@ private:
 void startLoggerWith(zor::Appender* appender, unsigned int mask = 0x1FFE);
 // Waits until the logger has delivered everything queued so far.
 void drainLogger();
+// Logger::quit, then waits until the logger thread has delivered everything logged before it and
+// ended. Quit itself gives up after 1200 ms; a test that reads what was delivered needs it all.
+void quitLogger();
 
 // The usual log set-up of a test: a fresh logger delivering to a capturing appender for the
 // test's scope. Every read drains the logger first, so it sees all that was logged before it; the

@@ -1,6 +1,7 @@
 // Flag words: reading, notification order and counts, transactions, watchers across threads.
 #include "support/CaptureAppender.h"
 #include "support/TestApp.h"
+#include "support/Wait.h"
 
 #include <zor/AtomicBits.h>
 #include <zor/AtomicBitsWatcher.h>
@@ -169,7 +170,7 @@ TEST(AtomicBits, GuiListenersRunOnTheMainThread) {
     });
     b.listenersGui().enable(true);
     std::thread worker([&] { b.set_flags(3, true); });
-    app.exec(5000);
+    app.exec(zortest::kWaitBoundMs);
     worker.join();
     EXPECT_EQ(guiThread, std::this_thread::get_id());
 }
@@ -220,13 +221,21 @@ TEST(AtomicBitsWatcher, WaitsAcrossThreads) {
     t.join();
     EXPECT_TRUE(woke.load());
 
+    // A change wakes a waiter; setting the same value does not. The waiter may begin to wait after
+    // any change (it then waits for the next one), so the value flips between 6 and 7 until it woke.
     AtomicBitsWatcher changed(5);
-    std::thread t2([&] { changed.wait_stateChange(); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    changed.set_flags(5);  // same value: wakes nobody
-    changed.set_flags(6);
+    std::atomic<bool> changeSeen{false};
+    std::thread t2([&] {
+        changed.wait_stateChange();
+        changeSeen = true;
+    });
+    changed.set_flags(5);
+    EXPECT_TRUE(zortest::waitUntil([&] {
+        if (!changeSeen.load()) changed.set_flags(changed.get_flags() == 6u ? 7u : 6u);
+        return changeSeen.load();
+    }));
     t2.join();
-    EXPECT_EQ(changed.get_flags(), 6u);
+    EXPECT_NE(changed.get_flags(), 5u);
 }
 
 TEST(AtomicBitsWatcher, StopEndsTheBitWaitWithItsLogLine) {

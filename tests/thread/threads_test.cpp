@@ -1,6 +1,7 @@
 // Threads, pool, lightweight threads, workers and their state texts.
 #include "support/CaptureAppender.h"
 #include "support/TestApp.h"
+#include "support/Wait.h"
 
 #include <zor/BaseThread.h>
 #include <zor/BaseThreadState.h>
@@ -22,19 +23,9 @@
 
 using namespace zor;
 using zortest::CaptureAppender;
+using zortest::waitUntil;
 
 namespace {
-
-// Waits (bounded) until pred holds; false on time-out.
-template <typename P>
-bool waitUntil(P pred, int ms = 10000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 class Loop : public XThread {
 public:
@@ -81,6 +72,18 @@ private:
     int m_ms;
 };
 
+// Stays inside work() until the test opens it.
+class HeldWorker : public XWorker {
+public:
+    std::atomic<int> calls{0};
+    std::atomic<bool> open{false};
+    int work() override {
+        ++calls;
+        waitUntil([this] { return open.load(); });
+        return 0;
+    }
+};
+
 }  // namespace
 
 TEST(ThreadTools, HardwareCountSleepsAndIds) {
@@ -92,8 +95,8 @@ TEST(ThreadTools, HardwareCountSleepsAndIds) {
 
     XAtomic<bool> stop(true);
     const auto t0 = std::chrono::steady_clock::now();
-    xSleep_breakable(1000, stop);  // set: returns at once
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(500));
+    xSleep_breakable(120000, stop);  // set: returns at once, not after two minutes
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(zortest::kWaitBoundMs));
 
     const auto t1 = std::chrono::steady_clock::now();
     xSleep(20);
@@ -187,8 +190,8 @@ TEST(StateTexts, BaseThreadStateAndAbstractThread) {
     BaseThread b;
     b.set_running(false);
     const auto t0 = std::chrono::steady_clock::now();
-    b.sleep_breakable(2000);  // not running: ends at the first step
-    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(1000));
+    b.sleep_breakable(120000);  // not running: ends at the first step, not after two minutes
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(zortest::kWaitBoundMs));
     EXPECT_TRUE(BaseThread::wait_for_all(5000));
 }
 
@@ -258,7 +261,7 @@ TEST(XLightweightThread, ListenersAreToldOfStartAndFinishOnTheMainThread) {
     t.reuse();
     t.enableListener(true);
     pool.start_lwThread(&t, false);
-    app.exec(5000);
+    app.exec(zortest::kWaitBoundMs);
     pool.waitForDone();
     EXPECT_EQ(events, QStringList({"started", "finished"}));
     EXPECT_EQ(where, std::this_thread::get_id());
@@ -322,12 +325,13 @@ TEST(XThreadWorker, WorkerCalledRepeatedlyThenStoppedAndTheLateWarning) {
         EXPECT_FALSE(t.isWorking());
 
         // A worker that is still inside work() when the limit passes is reported and left running.
-        SlowWorker slow(400);
+        HeldWorker slow;
         t.startThreadInitial();
         t.setWorker(&slow);
         ASSERT_TRUE(waitUntil([&] { return slow.calls.load() >= 1; }));
         t.stopThread(20);
-        EXPECT_TRUE(t.wait(10000));
+        slow.open = true;
+        EXPECT_TRUE(t.wait(zortest::kWaitBoundMs));
         EXPECT_EQ(slow.calls.load(), 1);
     }
     zortest::drainLogger();

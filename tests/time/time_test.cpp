@@ -167,7 +167,9 @@ TEST(TimeSlots, MaximumChainingAndSorting) {
     c->stop();
     const auto byDelta = XTimeStats::getInstance()->getSortedSlotsCopy(XTimeStats::SORT::DELTA_TIME, false);
     ASSERT_EQ(byDelta.size(), 3u);
-    EXPECT_EQ(byDelta[0].index(), 1u) << "b ran longest";
+    // Longest first; which slot ran longest is up to the machine's scheduling.
+    EXPECT_GE(byDelta[0].delta(), byDelta[1].delta());
+    EXPECT_GE(byDelta[1].delta(), byDelta[2].delta());
     const auto byNumber = XTimeStats::getInstance()->getSortedSlotsCopy(XTimeStats::SORT::NUMBER, true);
     EXPECT_EQ(byNumber[2].messageBegin(), QStringLiteral("c"));
     unsigned long long total = 0;
@@ -219,12 +221,16 @@ TEST(FPS, RateAfterMoreThanASecond) {
     FPS fps;
     std::vector<float> seen;
     fps.listeners().add([&](float r) { seen.push_back(r); });
+    const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 60; ++i) fps.refresh();
     EXPECT_TRUE(seen.empty()) << "within the first second nothing is computed";
     sleepMs(1010);
     fps.refresh();
+    // 61 frames over the span the counter saw: more than a second, and no more than measured here
+    // (however long a busy machine made the pause), give or take the clock's whole milliseconds.
+    const double spanS = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     ASSERT_EQ(seen.size(), 1u);
-    EXPECT_GT(seen[0], 40.0f);
-    EXPECT_LT(seen[0], 62.0f);
+    EXPECT_GE(seen[0], static_cast<float>(61.0 / (spanS + 0.002)));
+    EXPECT_LT(seen[0], 61.0f);
     EXPECT_FLOAT_EQ(fps.rate(), seen[0]);
 }

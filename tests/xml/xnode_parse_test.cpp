@@ -9,6 +9,7 @@
 
 #include "support/CaptureAppender.h"
 #include "support/TestApp.h"
+#include "support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -336,10 +337,10 @@ TEST(XNodeParse, ProgressReachesOneHundredOnTheMainThread) {
     // The load runs on its own thread; its reports come here through the event loop.
     while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) app.app.processEvents();
     Tree t(result.get());
-    for (int i = 0; i < 20 && (seen.empty() || seen.back() != 100); ++i) {
+    zortest::waitUntil([&] {
         app.app.processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+        return !seen.empty() && seen.back() == 100;
+    });
     ASSERT_TRUE(t);
     EXPECT_TRUE(ctl.isOK());
     EXPECT_EQ(ctl.nRoot, t.get());
