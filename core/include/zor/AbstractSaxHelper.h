@@ -20,6 +20,7 @@
 
 #include <QChar>
 #include <QString>
+#include <cstddef>
 #include <map>
 #include <vector>
 
@@ -56,6 +57,24 @@ public:
     QString textPositionString() const;
 
 protected:
+    // A start tag's attribute as ranges of the document text: key and value, not owned.
+    struct AttributeRange {
+        const QChar* key;
+        const QChar* keyEnd;
+        const QChar* value;
+        const QChar* valueEnd;
+    };
+    // The start tag as ranges of the text, valid during the call only: its name and its attributes
+    // sorted by key (UTF-16 code units, QString's order), one per key (the last pair of a key in the
+    // tag wins). The default makes the tag name and the attribute map and calls
+    // inspectTypeAttribs; a subclass that builds its own structures straight from the text
+    // overrides it (and then inspectTypeAttribs is not called). False fails the scan.
+    virtual bool inspectStartTag(const QChar* name, const QChar* nameEnd, const AttributeRange* attributes,
+                                 std::size_t count, int depth);
+    // The first run of text of an element, trimmed and not empty, as a range of the text valid
+    // during the call. The default makes a string of it and calls inspectText.
+    virtual void inspectTextRange(const QChar* text, const QChar* textEnd, int depth);
+
     // Installs the text (shared, not copied) and skips a byte-order mark read byte by byte
     // (U+00EF U+00BB U+00BF), printing "abstractSax::BOM_check - found BOM". A U+FFFF in the
     // text reads as XCHAR, so the scan takes it as the end of the text.
@@ -103,7 +122,8 @@ private:
     void parseComment(int depth, XNode_Parse_Control& ctl);
     void parseDefinition(XNode_Parse_Control& ctl);
     void splitAttributes(const QChar* b, const QChar* e);
-    void mergeAttributes();
+    void sortAttributes();
+    void mergeAttributes(const AttributeRange* attributes, std::size_t count);
 
     const QChar* m_limit = nullptr;
     // Reused between events so that an element costs no allocation once the buffers have grown.
@@ -111,14 +131,8 @@ private:
     QString m_textBuf;
     std::map<QString, QString> m_attributes;
     std::vector<std::map<QString, QString>::node_type> m_spareNodes;
-    // The pairs of the current start tag as ranges of the text, sorted by key before the merge.
-    struct Pair {
-        const QChar* key;
-        const QChar* keyEnd;
-        const QChar* value;
-        const QChar* valueEnd;
-    };
-    std::vector<Pair> m_pairs;
+    // The pairs of the current start tag, sorted by key before they are handed on.
+    std::vector<AttributeRange> m_pairs;
 };
 
 }  // namespace zor

@@ -294,10 +294,21 @@ bool AbstractSaxHelper::parseStartTag(int depth, bool& empty, XNode_Parse_Contro
     empty = attrEnd > nameEnd && attrEnd[-1].unicode() == '/';
     if (empty) --attrEnd;
     ++m_pos;
-    m_tag.setUnicode(name, static_cast<int>(nameEnd - name));
     splitAttributes(nameEnd, attrEnd);
     if (empty) mode = 4;
+    return inspectStartTag(name, nameEnd, m_pairs.data(), m_pairs.size(), depth);
+}
+
+bool AbstractSaxHelper::inspectStartTag(const QChar* name, const QChar* nameEnd, const AttributeRange* attributes,
+                                        std::size_t count, int depth) {
+    m_tag.setUnicode(name, static_cast<int>(nameEnd - name));
+    mergeAttributes(attributes, count);
     return inspectTypeAttribs(m_tag, m_attributes, depth);
+}
+
+void AbstractSaxHelper::inspectTextRange(const QChar* text, const QChar* textEnd, int depth) {
+    m_textBuf.setUnicode(text, static_cast<int>(textEnd - text));
+    inspectText(m_textBuf, depth);
 }
 
 bool AbstractSaxHelper::parseEndTag(XNode_Parse_Control& ctl) {
@@ -346,8 +357,7 @@ void AbstractSaxHelper::parseDefinition(XNode_Parse_Control& ctl) {
 void AbstractSaxHelper::emitText(const QChar* b, const QChar* e, int depth) {
     trim(b, e);
     if (b == e) return;
-    m_textBuf.setUnicode(b, static_cast<int>(e - b));
-    inspectText(m_textBuf, depth);
+    inspectTextRange(b, e, depth);
 }
 
 void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
@@ -371,32 +381,47 @@ void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
         m_pairs.push_back({key, keyEnd, value, p});
         ++p;
     }
-    mergeAttributes();
+    sortAttributes();
 }
 
-void AbstractSaxHelper::mergeAttributes() {
-    // Sorted by key, a later pair with an equal key after the earlier one. Start tags hold a
-    // handful of pairs, where insertion sort is quickest; a start tag of outside input may hold
-    // hundreds of thousands, where it would be quadratic.
-    const auto less = [](const Pair& a, const Pair& b) { return compareRanges(a.key, a.keyEnd, b.key, b.keyEnd) < 0; };
-    if (m_pairs.size() > 32) {
+void AbstractSaxHelper::sortAttributes() {
+    // Sorted by key, a later pair of an equal key after the earlier one. Start tags hold a handful
+    // of pairs, where insertion sort is quickest; a start tag of outside input may hold hundreds of
+    // thousands, where it would be quadratic.
+    const auto less = [](const AttributeRange& a, const AttributeRange& b) {
+        return compareRanges(a.key, a.keyEnd, b.key, b.keyEnd) < 0;
+    };
+    const std::size_t n = m_pairs.size();
+    if (n < 2) return;
+    if (n > 32) {
         std::stable_sort(m_pairs.begin(), m_pairs.end(), less);
     } else {
-        for (std::size_t i = 1; i < m_pairs.size(); ++i) {
-            const Pair x = m_pairs[i];
+        for (std::size_t i = 1; i < n; ++i) {
+            if (!less(m_pairs[i], m_pairs[i - 1])) continue;
+            const AttributeRange x = m_pairs[i];
             std::size_t j = i;
             for (; j > 0 && less(x, m_pairs[j - 1]); --j) m_pairs[j] = m_pairs[j - 1];
             m_pairs[j] = x;
         }
     }
+    // One pair per key: the later of equal keys wins.
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 1 < n &&
+            compareRanges(m_pairs[i].key, m_pairs[i].keyEnd, m_pairs[i + 1].key, m_pairs[i + 1].keyEnd) == 0)
+            continue;
+        m_pairs[out++] = m_pairs[i];
+    }
+    m_pairs.resize(out);
+}
+
+void AbstractSaxHelper::mergeAttributes(const AttributeRange* attributes, std::size_t count) {
     // Walk the previous element's map beside the sorted pairs: equal keys only get their value
     // rewritten, missing keys get a node (a spare one where there is one), keys no longer present
     // go to the spare list. Repeated start tags of one kind so cost no tree operation at all.
     auto it = m_attributes.begin();
-    for (std::size_t i = 0; i < m_pairs.size(); ++i) {
-        const Pair& pr = m_pairs[i];
-        if (i + 1 < m_pairs.size() && compareRanges(pr.key, pr.keyEnd, m_pairs[i + 1].key, m_pairs[i + 1].keyEnd) == 0)
-            continue;  // the later pair of an equal key wins
+    for (std::size_t i = 0; i < count; ++i) {
+        const AttributeRange& pr = attributes[i];
         const int keyLen = static_cast<int>(pr.keyEnd - pr.key);
         const int valueLen = static_cast<int>(pr.valueEnd - pr.value);
         int c = 1;
