@@ -7,7 +7,7 @@
 //   (decoding, a full DOM with attribute and text nodes). pugixml load_buffer (a copy of the bytes
 //   parsed in place, the lightest tree there is). Beside the time: the memory the loaded tree holds
 //   and the peak of the load (bench/xml_memory.h), in MB and as multiples of the document's size.
-// - write: the tree to UTF-8 text with four blanks per level. zor: saveNodeToString and toUtf8.
+// - write: the tree to UTF-8 text with four blanks per level. zor: saveNodeToUtf8.
 //   QDomDocument::toByteArray(4). pugixml save into a string.
 // - query: one element found in a loaded tree: zor's path query (the path of the last element in
 //   document order that its own path finds) against QDomDocument::elementsByTagName of that
@@ -106,7 +106,8 @@ void write_zor(benchmark::State& state) {
     const auto root = loadZor(doc);
     long long out = 0;
     for (auto _ : state) {
-        const QByteArray text = zor::XNode::saveNodeToString(*root).toUtf8();
+        QByteArray text;
+        zor::XNode::saveNodeToUtf8(*root, text);
         out = text.size();
         benchmark::DoNotOptimize(text.constData());
     }

@@ -185,6 +185,8 @@ public:
     QString allAsString(unsigned int indent) const;
     static QString saveNodeToString(const XNode& node, const QString& unused = QString());
     static void saveNodeToQByteArray(const XNode& node, QByteArray& out);  // Latin-1
+    // Appends the text (no header) as UTF-8, encoded as it is written.
+    static void saveNodeToUtf8(const XNode& node, QByteArray& out);
     static void saveNodeToXMem(const XNode& node, XMem& mem, unsigned int size);
     // Header line, optional comment block, the tree; UTF-8. Failures are logged.
     bool saveNodeToXml(const QString& path, const QString& comment) const;
