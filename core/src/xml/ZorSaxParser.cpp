@@ -18,7 +18,7 @@ thread_local ZorSaxParser::Stop t_lastStop;
 // Distinct names kept for sharing; a document with more keeps the rest unshared.
 constexpr std::size_t kMaxNames = 4096;
 // Distinct values and texts kept for sharing, and the longest one looked up.
-constexpr std::size_t kMaxValues = 1 << 16;
+constexpr std::size_t kMaxValues = 1 << 14;
 constexpr std::ptrdiff_t kMaxSharedLength = 64;
 // A name's values stop being looked up when, after the first 1024 of them, fewer than one in 32
 // was found, or after 16384 fewer than one in eight: values that repeat that seldom cost more to
