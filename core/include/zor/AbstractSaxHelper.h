@@ -50,6 +50,17 @@ public:
     // False makes the element, and with it the whole scan, fail.
     virtual bool inspectTypeAttribs(const QString& tag, const std::map<QString, QString>& attributes, int depth) = 0;
 
+    // Standard mode (off by default, where the scanner reads the subset described above): CDATA
+    // sections are text; the five predefined entities and decimal and hex character references
+    // are decoded in texts and values (any other reference, or one naming no XML character, stays
+    // as written, with one warning per scan); a value ends only at its own quote kind, and a '>'
+    // inside it does not end the tag; a DOCTYPE is skipped whole, internal subset included, and
+    // nothing it declares is used (no file is read, no entity expanded). An element's text is its
+    // character data before its first child, CDATA and references decoded, comments and
+    // processing instructions left out, trimmed.
+    void setStandard(bool on) { m_standard = on; }
+    bool standard() const { return m_standard; }
+
     // Where the scanner stands (the next character to read), for messages after a failed scan.
     // Counted from the start of the text on each call; costs nothing while scanning.
     TextPosition textPosition() const;
@@ -122,10 +133,26 @@ private:
     void parseComment(int depth, XNode_Parse_Control& ctl);
     void parseDefinition(XNode_Parse_Control& ctl);
     void splitAttributes(const QChar* b, const QChar* e);
+    // Standard mode: the tag's end outside quotes, values closed by their own quote and decoded,
+    // the text before the first child, and the markup the subset does not know.
+    bool findTagEnd(XNode_Parse_Control& ctl);
+    void splitAttributesStandard(const QChar* b, const QChar* e);
+    bool readTextStandard(int depth, XNode_Parse_Control& ctl);
+    // Skips "<![CDATA[...]]>", "<!DOCTYPE ...>" (with its internal subset) or "<?...?>" when the
+    // text at m_pos (a '<') starts one; appends CDATA contents to `cdata` when it is given.
+    bool skipSpecial(XNode_Parse_Control& ctl, std::vector<QChar>* cdata);
+    // Moves past the next `end`; where it began (the end of the text when there is none).
+    const QChar* skipPast(const char* end, XNode_Parse_Control& ctl);
+    bool startsWith(const char* ascii) const;
+    void decodeReferences(const QChar* b, const QChar* e, std::vector<QChar>& out);
     void sortAttributes();
     void mergeAttributes(const AttributeRange* attributes, std::size_t count);
 
     const QChar* m_limit = nullptr;
+    bool m_standard = false;
+    bool m_warnedReference = false;
+    std::vector<QChar> m_decoded;      // standard mode: decoded values of the current tag
+    std::vector<QChar> m_decodedText;  // standard mode: the decoded text of the current element
     // Reused between events so that an element costs no allocation once the buffers have grown.
     QString m_tag;
     QString m_textBuf;

@@ -6,6 +6,8 @@
 #include <zor/xformat.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -221,6 +223,7 @@ bool AbstractSaxHelper::parse(XNode_Parse_Control& ctl) {
                 mode = 2;
                 continue;
             }
+            if (m_standard && n.unicode() == '!' && skipSpecial(ctl, nullptr)) continue;
         }
         // At this level any character before "!--" opens a comment, not only '<'.
         if (at(1).unicode() == '!' && at(2).unicode() == '-' && at(3).unicode() == '-') {
@@ -246,6 +249,8 @@ bool AbstractSaxHelper::parseTag(int depth, XNode_Parse_Control& ctl) {
         if (empty) {
             if (d == depth) return true;
             --d;
+        } else if (m_standard) {
+            if (!readTextStandard(d, ctl)) return false;
         } else {
             // Only the text before the first markup of the element counts.
             const QChar* text = m_pos;
@@ -274,6 +279,7 @@ bool AbstractSaxHelper::parseTag(int depth, XNode_Parse_Control& ctl) {
                 parseComment(d, ctl);
                 continue;
             }
+            if (m_standard && (n.unicode() == '!' || n.unicode() == '?') && skipSpecial(ctl, nullptr)) continue;
             ++m_pos;
         }
     }
@@ -288,13 +294,17 @@ bool AbstractSaxHelper::parseStartTag(int depth, bool& empty, XNode_Parse_Contro
         if (!reachLimit(ctl)) return false;
     }
     const QChar* nameEnd = m_pos;
-    // The attribute text runs to the first '>', quotes or not; "/>" marks an empty element.
-    if (!skipTo('>', ctl)) return false;
+    // The attribute text runs to the first '>', quotes or not (in standard mode the first outside
+    // quotes); "/>" marks an empty element.
+    if (!(m_standard ? findTagEnd(ctl) : skipTo('>', ctl))) return false;
     const QChar* attrEnd = m_pos;
     empty = attrEnd > nameEnd && attrEnd[-1].unicode() == '/';
     if (empty) --attrEnd;
     ++m_pos;
-    splitAttributes(nameEnd, attrEnd);
+    if (m_standard)
+        splitAttributesStandard(nameEnd, attrEnd);
+    else
+        splitAttributes(nameEnd, attrEnd);
     if (empty) mode = 4;
     return inspectStartTag(name, nameEnd, m_pairs.data(), m_pairs.size(), depth);
 }
@@ -382,6 +392,205 @@ void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
         ++p;
     }
     sortAttributes();
+}
+
+bool AbstractSaxHelper::findTagEnd(XNode_Parse_Control& ctl) {
+    char16_t quote = 0;
+    while (more(ctl)) {
+        const char16_t c = m_pos->unicode();
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return true;
+        }
+        ++m_pos;
+    }
+    return false;
+}
+
+void AbstractSaxHelper::splitAttributesStandard(const QChar* b, const QChar* e) {
+    m_pairs.clear();
+    m_decoded.clear();
+    // Decoded values are never longer than written ones: the pointers below stay valid.
+    m_decoded.reserve(static_cast<std::size_t>(e - b));
+    struct Raw {
+        const QChar* key;
+        const QChar* keyEnd;
+        std::size_t value;
+        std::size_t valueEnd;
+    };
+    std::vector<Raw> raw;
+    trim(b, e);
+    const QChar* p = b;
+    while (p < e) {
+        const QChar* key = p;
+        p = findKeyEnd(p, e);
+        if (p == e) break;
+        const QChar* keyEnd = p;
+        if (p->unicode() == '=') {
+            p = findQuote(p, e);
+            if (p == e) break;
+        }
+        const char16_t quote = p->unicode();
+        const QChar* value = ++p;
+        p = findChar(p, e, quote);
+        if (p == e) break;  // value never closed: the pair is dropped
+        trim(key, keyEnd);
+        const std::size_t at = m_decoded.size();
+        decodeReferences(value, p, m_decoded);
+        raw.push_back({key, keyEnd, at, m_decoded.size()});
+        ++p;
+    }
+    const QChar* base = m_decoded.data();
+    for (const Raw& r : raw) m_pairs.push_back({r.key, r.keyEnd, base + r.value, base + r.valueEnd});
+    sortAttributes();
+}
+
+bool AbstractSaxHelper::startsWith(const char* ascii) const {
+    for (int k = 0; ascii[k] != '\0'; ++k)
+        if (at(k).unicode() != static_cast<unsigned char>(ascii[k])) return false;
+    return true;
+}
+
+const QChar* AbstractSaxHelper::skipPast(const char* end, XNode_Parse_Control& ctl) {
+    const int n = static_cast<int>(std::strlen(end));
+    while (skipTo(static_cast<char16_t>(end[0]), ctl)) {
+        if (startsWith(end)) {
+            const QChar* found = m_pos;
+            advance(n, ctl);
+            return found;
+        }
+        ++m_pos;
+    }
+    return m_pos;
+}
+
+bool AbstractSaxHelper::skipSpecial(XNode_Parse_Control& ctl, std::vector<QChar>* cdata) {
+    if (startsWith("<![CDATA[")) {
+        advance(9, ctl);
+        const QChar* text = m_pos;
+        const QChar* textEnd = skipPast("]]>", ctl);
+        if (cdata != nullptr) cdata->insert(cdata->end(), text, textEnd);
+        return true;
+    }
+    if (startsWith("<?")) {
+        advance(2, ctl);
+        skipPast("?>", ctl);
+        return true;
+    }
+    if (!startsWith("<!DOCTYPE")) return false;
+    // Up to the '>' outside quotes and outside the internal subset's brackets; comments in the
+    // subset may hold quotes and brackets of their own.
+    advance(9, ctl);
+    char16_t quote = 0;
+    int brackets = 0;
+    while (more(ctl)) {
+        const char16_t c = m_pos->unicode();
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '<' && startsWith("<!--")) {
+            advance(4, ctl);
+            skipPast("-->", ctl);
+            continue;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            ++brackets;
+        } else if (c == ']') {
+            if (brackets > 0) --brackets;
+        } else if (c == '>' && brackets == 0) {
+            ++m_pos;
+            return true;
+        }
+        ++m_pos;
+    }
+    return true;
+}
+
+bool AbstractSaxHelper::readTextStandard(int depth, XNode_Parse_Control& ctl) {
+    // Character data up to the first child or end tag: CDATA taken as it is, references decoded,
+    // comments and processing instructions left out.
+    m_decodedText.clear();
+    for (;;) {
+        const QChar* text = m_pos;
+        if (!skipTo('<', ctl)) return false;
+        decodeReferences(text, m_pos, m_decodedText);
+        const char16_t n = at(1).unicode();
+        if (n == '!' && at(2).unicode() == '-' && at(3).unicode() == '-') {
+            advance(4, ctl);
+            parseComment(depth, ctl);
+            continue;
+        }
+        if ((n == '!' || n == '?') && skipSpecial(ctl, &m_decodedText)) continue;
+        break;
+    }
+    const QChar* b = m_decodedText.data();
+    const QChar* e = b + m_decodedText.size();
+    trim(b, e);
+    if (b != e) inspectTextRange(b, e, depth);
+    return true;
+}
+
+void AbstractSaxHelper::decodeReferences(const QChar* b, const QChar* e, std::vector<QChar>& out) {
+    while (b < e) {
+        const QChar* amp = findChar(b, e, '&');
+        out.insert(out.end(), b, amp);
+        if (amp == e) return;
+        // The reference runs to the next ';' within a short distance; anything else is kept.
+        const QChar* semi = amp + 1;
+        while (semi < e && semi - amp <= 12 && semi->unicode() != ';') ++semi;
+        b = amp + 1;
+        if (semi >= e || semi->unicode() != ';') {
+            out.push_back(*amp);
+            continue;
+        }
+        const QString name = QString::fromRawData(amp + 1, static_cast<int>(semi - amp - 1));
+        char16_t single = 0;
+        uint code = 0;
+        if (name == QLatin1String("lt"))
+            single = '<';
+        else if (name == QLatin1String("gt"))
+            single = '>';
+        else if (name == QLatin1String("amp"))
+            single = '&';
+        else if (name == QLatin1String("quot"))
+            single = '"';
+        else if (name == QLatin1String("apos"))
+            single = '\'';
+        else if (name.size() >= 2 && name.at(0) == QLatin1Char('#')) {
+            bool ok = false;
+            const bool hex = name.at(1) == QLatin1Char('x');
+            const QStringRef digits = name.midRef(hex ? 2 : 1);
+            // Digits only (no sign, no blank), at most eight of them.
+            bool plain = !digits.isEmpty() && digits.size() <= 8;
+            for (const QChar c : digits)
+                plain = plain && (hex ? std::isxdigit(c.unicode() < 0x80 ? c.unicode() : 0) != 0
+                                      : (c.unicode() >= '0' && c.unicode() <= '9'));
+            if (plain) code = digits.toUInt(&ok, hex ? 16 : 10);
+            const bool xmlChar = ok && (code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+                                        (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF));
+            if (!xmlChar) code = 0;
+        }
+        if (single != 0) {
+            out.push_back(QChar(single));
+        } else if (code != 0) {
+            if (QChar::requiresSurrogates(code)) {
+                out.push_back(QChar(QChar::highSurrogate(code)));
+                out.push_back(QChar(QChar::lowSurrogate(code)));
+            } else {
+                out.push_back(QChar(static_cast<char16_t>(code)));
+            }
+        } else {
+            if (!m_warnedReference) {
+                m_warnedReference = true;
+                logWarning("AbstractSaxHelper::parse, reference '&$;' is not decoded (kept as written)", name);
+            }
+            out.insert(out.end(), amp, semi + 1);
+        }
+        b = semi + 1;
+    }
 }
 
 void AbstractSaxHelper::sortAttributes() {

@@ -1,6 +1,7 @@
-// Writing a tree as XML text (to a string, UTF-8 or Latin-1 bytes, a memory block or a file) and the file paths kept
-// relative to the tree's own file. The writer escapes nothing, as the loader decodes nothing; what
-// the loader could not read back is reported once per attribute or text instead of being changed.
+// Writing a tree as XML text (to a string, UTF-8 or Latin-1 bytes, a memory block or a file) and
+// the file paths kept relative to the tree's own file. By default the writer escapes nothing, as the loader decodes
+// nothing; what the loader could not read back is reported once per attribute or text instead of
+// being changed. In standard mode (UTF-8 output only) it escapes the five markup characters.
 #include <zor/FileTools.h>
 #include <zor/FileWriter.h>
 #include <zor/Logger.h>
@@ -30,7 +31,9 @@ constexpr int kMaxIndent = 128;
 class TextSink {
 public:
     explicit TextSink(QString& out) : m_out(out) {}
+    bool standard() const { return false; }
     void text(const QString& s) { m_out += s; }
+    void content(const QString& s) { m_out += s; }
     void value(const QString& s, bool& unreadable) {
         m_out += s;
         unreadable = false;
@@ -54,7 +57,9 @@ private:
 // UTF-16 text is made first. The bytes grow in steps and are cut to their length at the end.
 class Utf8Sink {
 public:
-    explicit Utf8Sink(QByteArray& out) : m_out(out), m_len(out.size()) {}
+    Utf8Sink(QByteArray& out, bool standard) : m_out(out), m_len(out.size()), m_standard(standard) {}
+    // Values and texts with the five markup characters as entities.
+    bool standard() const { return m_standard; }
     ~Utf8Sink() {
         m_out.resize(m_len);
         m_out.squeeze();
@@ -62,9 +67,11 @@ public:
     Utf8Sink(const Utf8Sink&) = delete;
     Utf8Sink& operator=(const Utf8Sink&) = delete;
 
-    void text(const QString& s) { encode(s, nullptr); }
-    // Also tells whether the text holds a quote of either kind or a '>'.
-    void value(const QString& s, bool& unreadable) { encode(s, &unreadable); }
+    // Names as they are; texts and values escaped in standard mode.
+    void text(const QString& s) { encode(s, nullptr, false); }
+    void content(const QString& s) { encode(s, nullptr, m_standard); }
+    // Also tells whether the value holds a quote of either kind or a '>' (written as it is).
+    void value(const QString& s, bool& unreadable) { encode(s, &unreadable, m_standard); }
     void ascii(const char* s, int n) {
         std::memcpy(room(n), s, static_cast<std::size_t>(n));
         m_len += n;
@@ -79,9 +86,10 @@ public:
     }
 
 private:
-    void encode(const QString& s, bool* unreadable) {
+    void encode(const QString& s, bool* unreadable, bool escape) {
         const int n = s.size();
-        char* w = room(3 * n);  // a UTF-16 unit never takes more than three bytes
+        // A UTF-16 unit never takes more than three bytes, or six as an entity.
+        char* w = room((escape ? 6 : 3) * n);
         const ushort* p = reinterpret_cast<const ushort*>(s.constData());
         const ushort* const end = p + n;
         bool marks = false;
@@ -91,7 +99,8 @@ private:
             const __m128i high = _mm_set1_epi16(static_cast<short>(0xFF80));
             if (end - p >= 8) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) == 0xFFFF) {
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) == 0xFFFF &&
+                    !(escape && hasMarkup(v, 0xFFFF))) {
                     if (unreadable != nullptr) marks = marks || hasMark(v, 0xFFFF);
                     _mm_storel_epi64(reinterpret_cast<__m128i*>(w), _mm_packus_epi16(v, v));
                     w += 8;
@@ -101,7 +110,8 @@ private:
             }
             if (end - p >= 4) {
                 const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-                if ((_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) & 0xFF) == 0xFF) {
+                if ((_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(v, high), _mm_setzero_si128())) & 0xFF) == 0xFF &&
+                    !(escape && hasMarkup(v, 0xFF))) {
                     if (unreadable != nullptr) marks = marks || hasMark(v, 0xFF);
                     const int four = _mm_cvtsi128_si32(_mm_packus_epi16(v, v));
                     std::memcpy(w, &four, 4);
@@ -112,7 +122,16 @@ private:
             }
 #endif
             const ushort c = *p++;
-            if (c < 0x80) {
+            if (escape && (c == '&' || c == '<' || c == '>' || c == '"' || c == '\'')) {
+                const char* entity = c == '&'   ? "&amp;"
+                                     : c == '<' ? "&lt;"
+                                     : c == '>' ? "&gt;"
+                                     : c == '"' ? "&quot;"
+                                                : "&apos;";
+                const std::size_t len = std::strlen(entity);
+                std::memcpy(w, entity, len);
+                w += len;
+            } else if (c < 0x80) {
                 marks = marks || c == '"' || c == '\'' || c == '>';
                 *w++ = static_cast<char>(c);
             } else if (c < 0x800) {
@@ -135,7 +154,7 @@ private:
                 *w++ = static_cast<char>(0x80 | (c & 0x3F));
             }
         }
-        if (unreadable != nullptr) *unreadable = marks;
+        if (unreadable != nullptr) *unreadable = marks && !escape;
         m_len = static_cast<int>(w - m_out.data());
     }
 
@@ -145,6 +164,15 @@ private:
         const __m128i hit = _mm_or_si128(
             _mm_cmpeq_epi16(v, _mm_set1_epi16('"')),
             _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('\'')), _mm_cmpeq_epi16(v, _mm_set1_epi16('>'))));
+        return (_mm_movemask_epi8(hit) & mask) != 0;
+    }
+    // Any of the five characters that standard mode escapes.
+    static bool hasMarkup(__m128i v, int mask) {
+        const __m128i hit = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('&')), _mm_cmpeq_epi16(v, _mm_set1_epi16('<'))),
+            _mm_or_si128(
+                _mm_cmpeq_epi16(v, _mm_set1_epi16('>')),
+                _mm_or_si128(_mm_cmpeq_epi16(v, _mm_set1_epi16('"')), _mm_cmpeq_epi16(v, _mm_set1_epi16('\'')))));
         return (_mm_movemask_epi8(hit) & mask) != 0;
     }
 #endif
@@ -157,6 +185,7 @@ private:
 
     QByteArray& m_out;
     int m_len;
+    bool m_standard;
 };
 
 template <typename Sink>
@@ -211,9 +240,9 @@ void endTag(Sink& out, const XNode& n) {
 
 template <typename Sink>
 void writeText(Sink& out, const XNode& n) {
-    if (n.getText().contains(QLatin1Char('<')))
+    if (!out.standard() && n.getText().contains(QLatin1Char('<')))
         logWarning("XNode::saveNode, <$> text holds a '<' and cannot be read back as written", n.getType());
-    out.text(n.getText());
+    out.content(n.getText());
 }
 
 // The whole subtree, pre-order with an explicit stack; an entry with close set writes the end tag
@@ -281,8 +310,8 @@ QString XNode::saveNodeToString(const XNode& node, const QString&) { return node
 
 void XNode::saveNodeToQByteArray(const XNode& node, QByteArray& out) { out += node.allAsString(0).toLatin1(); }
 
-void XNode::saveNodeToUtf8(const XNode& node, QByteArray& out) {
-    Utf8Sink sink(out);
+void XNode::saveNodeToUtf8(const XNode& node, QByteArray& out, bool standard) {
+    Utf8Sink sink(out, standard);
     writeTree(sink, node, 0);
 }
 
@@ -296,7 +325,7 @@ void XNode::saveNodeToXMem(const XNode& node, XMem& mem, unsigned int size) {
     }
 }
 
-bool XNode::saveNodeToXml(const QString& path, const QString& comment) const {
+bool XNode::saveNodeToXml(const QString& path, const QString& comment, bool standard) const {
     if (atomicFlagDebug) logDebug("XNode::saveNodeToXml, path '$'", path);
     // Made absolute first: the directory maker needs a separator to find the parent directories.
     const QString file = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
@@ -306,7 +335,7 @@ bool XNode::saveNodeToXml(const QString& path, const QString& comment) const {
     }
     QByteArray bytes("<?xml version=\"1.0\" encoding=\"UTF-8\" ?>\n");
     if (!comment.isEmpty()) bytes += "<!--\n" + comment.toUtf8() + "\n-->\n\n";
-    saveNodeToUtf8(*this, bytes);
+    saveNodeToUtf8(*this, bytes, standard);
     FileWriter w;
     if (!w.open(file)) {
         logError("XNode::saveNodeToXml, cannot write file '$'", path);
