@@ -2,9 +2,11 @@
 // AbstractSaxHelper: the library's own XML scanner. It walks a UTF-16 document in place, by
 // pointer, and reports four kinds of event through virtual callbacks: a definition ("<?...?>"), a
 // comment, the first run of text of an element, and an element start with its attributes. It is
-// not a general XML parser: it accepts a small, fixed subset (see parse and parseTag below). No
-// entity or character reference is decoded, no CDATA is recognised, end-tag names are not
-// compared with start-tag names, and attribute values end at the next quote of either kind.
+// not a general XML parser: by default it accepts a small, fixed subset (see parse and parseTag
+// below). No entity or character reference is decoded, no CDATA is recognised, end-tag names are
+// not compared with start-tag names, and attribute values end at the next quote of either kind.
+// Standard mode (setStandard) reads what real files use beyond that: CDATA, references, quotes
+// inside values, a DOCTYPE.
 //
 // Nesting costs no machine stack: elements are tracked with a depth counter, so a document nested
 // a hundred thousand levels deep scans like a flat one. Every scanning loop advances or ends at the

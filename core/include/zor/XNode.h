@@ -180,7 +180,8 @@ public:
     const XNode* query(const QString& q) const;
     QString getQuery() const;
 
-    // ---- writing (no escaping: values and texts are written as stored)
+    // ---- writing (no escaping: values and texts are written as stored, but for the UTF-8
+    // writers' standard flag)
     static void appendToStream(XStringStream& out, const XNode& node, int indent);
     QString allAsString(unsigned int indent) const;
     static QString saveNodeToString(const XNode& node, const QString& unused = QString());
