@@ -1,5 +1,7 @@
 #include <zor/AbstractSaxHelper.h>
 
+#include "XmlUtf8.h"
+
 #include <zor/ClockFunctions.h>
 #include <zor/Logger.h>
 #include <zor/XMemFile.h>
@@ -130,7 +132,7 @@ void AbstractSaxHelper::setBuffer(const QString& text) {
 }
 
 bool AbstractSaxHelper::readFile(const QString& path) {
-    const QString text = XMemFile::fromFile(path);
+    const QString text = xml_detail::fileText(path);
     if (text.isEmpty()) {
         logDebug("abstractSax::readFile, problems reading <<<$>>>", path);
         return false;

@@ -2,6 +2,7 @@
 // block, each through the tree builder. Failures are logged (with where the scanner stopped), the
 // partial tree is deleted and null returned; the tree of a success belongs to the caller.
 #include "XmlLoading.h"
+#include "XmlUtf8.h"
 
 #include <zor/ClockFunctions.h>
 #include <zor/FileTools.h>
@@ -25,7 +26,9 @@ const QString kMemory = QStringLiteral(":MEMORY");
 // Every byte, a zero byte included (the plain conversion stops at the first one). The mask tells
 // the compiler that the length is never -1 (Qt's "up to the zero" marker), which otherwise trips a
 // false out-of-bounds warning.
-QString utf8Text(const QByteArray& bytes) { return QString::fromUtf8(bytes.constData(), bytes.size() & 0x7FFFFFFF); }
+QString utf8Text(const QByteArray& bytes) {
+    return xml_detail::decodeUtf8(bytes.constData(), bytes.size() & 0x7FFFFFFF);
+}
 
 // Standard mode: the text of XML bytes in the encoding that their byte-order mark or, without
 // one, their declaration names; UTF-8 when neither does. False (and one error line) for an
@@ -45,7 +48,7 @@ bool decodeStandard(const QByteArray& bytes, QString& text) {
         return true;
     };
     if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
-        text = QString::fromUtf8(bytes.constData() + 3, n - 3);
+        text = xml_detail::decodeUtf8(bytes.constData() + 3, n - 3);
         return true;
     }
     if (n >= 2 && b[0] == 0xFF && b[1] == 0xFE) return utf16(2, false);
@@ -153,7 +156,7 @@ XNode* XNode::parseFile(const QString& path, const XmlNodeCreator* creator, XNod
         if (f.open(QIODevice::ReadOnly) && !decodeStandard(f.readAll(), text)) return nullptr;
     }
     if (text.isEmpty()) {
-        if (!ctl.standard && fileExists(file)) text = XMemFile::fromFile(file);
+        if (!ctl.standard && fileExists(file)) text = xml_detail::fileText(file);
         if (text.isEmpty()) {
             logError("XNode::parseFile,  file '$' does not exist", file);
             return nullptr;
@@ -256,7 +259,7 @@ XNode* XNode::parseXMem(const XMem& mem, XmlNodeCreator* creator) {
         if (zero != nullptr) n = static_cast<std::size_t>(static_cast<const char*>(zero) - data);
     }
     const int len = static_cast<int>(std::min<std::size_t>(n, 0x7FFFFFFF));
-    return parseString(data == nullptr ? QString() : QString::fromUtf8(data, len), creator);
+    return parseString(data == nullptr ? QString() : xml_detail::decodeUtf8(data, len), creator);
 }
 
 bool XNode::parseCustomType(const QString& file, XmlNodeCreator& creator) {
