@@ -7,13 +7,13 @@
 #include "support/TestApp.h"
 #include "support/TestFiles.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
-#include <random>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <random>
 
 #include <future>
 #include <thread>
@@ -250,9 +250,10 @@ TEST(SaxParser, ByteOrderMarksAndTheEndCharacter) {
     // Bytes are decoded exactly as QString::fromUtf8 decodes them: ASCII runs long and short,
     // every kind of broken sequence, marks inside the text.
     std::mt19937 rng(7);
-    const unsigned char pick[] = {'a', ' ', 'x', 0x80, 0xBF, 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xEF, 0xBB, 0xF0, 0x9F, 0xFF};
+    const unsigned char pick[] = {'a',  ' ',  'x',  0x80, 0xBF, 0xC3, 0xA9, 0xE2,
+                                  0x82, 0xAC, 0xEF, 0xBB, 0xF0, 0x9F, 0xFF};
     int differ = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 20000; ++round) {
         QByteArray body;
         const int n = static_cast<int>(rng() % 80);
         for (int i = 0; i < n; ++i) {

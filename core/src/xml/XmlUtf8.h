@@ -41,6 +41,26 @@ inline QString decodeUtf8(const char* s, int n) {
             w[len++] = QChar(static_cast<char16_t>(s[i++]));
             continue;
         }
+        // Two- and three-byte sequences of ordinary characters directly; anything else (four
+        // bytes, broken or overlong sequences, surrogates, non-characters, a mark at the start)
+        // through Qt.
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c >= 0xC2 && c <= 0xDF && n - i >= 2 && (static_cast<unsigned char>(s[i + 1]) & 0xC0) == 0x80) {
+            w[len++] = QChar(static_cast<char16_t>(((c & 0x1F) << 6) | (s[i + 1] & 0x3F)));
+            i += 2;
+            continue;
+        }
+        if (c >= 0xE0 && c <= 0xEF && n - i >= 3 && i > 0) {
+            const unsigned char c1 = static_cast<unsigned char>(s[i + 1]);
+            const unsigned char c2 = static_cast<unsigned char>(s[i + 2]);
+            const char16_t u = static_cast<char16_t>(((c & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+            if ((c1 & 0xC0) == 0x80 && (c2 & 0xC0) == 0x80 && u >= 0x800 && (u < 0xD800 || u > 0xDFFF) &&
+                (u < 0xFDD0 || u > 0xFDEF) && u < 0xFFFE) {
+                w[len++] = QChar(u);
+                i += 3;
+                continue;
+            }
+        }
         int j = i;
         while (j < n && static_cast<signed char>(s[j]) < 0) ++j;
         while (i > 0 && j - i >= 3 && static_cast<unsigned char>(s[i]) == 0xEF &&
