@@ -76,14 +76,20 @@ TEST(XmlStandard, EncodingsFromTheMarkOrTheDeclaration) {
         ASSERT_TRUE(t) << bytes.toHex().left(16).constData();
         EXPECT_EQ(t->getString("v", ""), want);
     }
+    // Half a surrogate pair in UTF-16 becomes U+FFFD; a whole pair stays.
+    Tree halves =
+        loadStandard(QByteArray("\xFF\xFE<\0r\0 \0v\0=\0'\0\x00\xD8x\0\x3D\xD8\x00\xDE\x00\xDC'\0/\0>\0", 30));
+    ASSERT_TRUE(halves);
+    EXPECT_EQ(halves->getString("v", ""), QString::fromUcs4(U"\uFFFDx\U0001F600\uFFFD"));
     Tree latin = loadStandard("<?xml version='1.0' encoding='ISO-8859-1'?><r v=\"caf\xE9\"/>");
     ASSERT_TRUE(latin);
     EXPECT_EQ(latin->getString("v", ""), QString::fromUtf8("caf\xC3\xA9"));
 
     zortest::LogCapture log;
     EXPECT_FALSE(loadStandard("<?xml version='1.0' encoding='EBCDIC'?><r/>"));
-    EXPECT_TRUE(log.containsText("XNode::parse, encoding 'ebcdic' is not read (UTF-8, UTF-16 with a byte-order mark, "
-                                 "ISO-8859-1)"));
+    EXPECT_TRUE(
+        log.containsText("XNode::parse, encoding 'ebcdic' is not read (UTF-8, UTF-16 with a byte-order mark, "
+                         "ISO-8859-1)"));
 
     // Files too, through the control's switch.
     QTemporaryDir dir;
@@ -122,8 +128,8 @@ TEST(XmlStandard, HostileDocumentsStaySmallAndReadNothing) {
     EXPECT_EQ(ext->getText(), "&e;");
 
     // References to no XML character stay as written; so do malformed ones.
-    Tree bad = loadStandard(
-        "<r a=\"&#0;|&#x110000;|&#xD800;|&#99999999999;|&#-1;|&#x;|& x|&amp\" b=\"&#x10FFFF;&#9;\"/>");
+    Tree bad =
+        loadStandard("<r a=\"&#0;|&#x110000;|&#xD800;|&#99999999999;|&#-1;|&#x;|& x|&amp\" b=\"&#x10FFFF;&#9;\"/>");
     ASSERT_TRUE(bad);
     EXPECT_EQ(bad->getString("a", ""), "&#0;|&#x110000;|&#xD800;|&#99999999999;|&#-1;|&#x;|& x|&amp");
     EXPECT_EQ(bad->getString("b", ""), QString::fromUcs4(U"\U0010FFFF\t"));

@@ -45,6 +45,15 @@ bool decodeStandard(const QByteArray& bytes, QString& text) {
             const unsigned char y = b[from + 2 * i + 1];
             d[i] = QChar(static_cast<char16_t>(bigEndian ? (x << 8) | y : (y << 8) | x));
         }
+        // Half a surrogate pair names no character: U+FFFD instead, as for broken UTF-8.
+        for (int i = 0; i < units; ++i) {
+            if (!d[i].isSurrogate()) continue;
+            if (d[i].isHighSurrogate() && i + 1 < units && d[i + 1].isLowSurrogate()) {
+                ++i;
+                continue;
+            }
+            d[i] = QChar(QChar::ReplacementCharacter);
+        }
         return true;
     };
     if (n >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
