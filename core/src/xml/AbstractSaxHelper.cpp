@@ -598,9 +598,8 @@ void AbstractSaxHelper::decodeReferences(const QChar* b, const QChar* e, std::ve
 
 void AbstractSaxHelper::sortAttributes() {
     // Sorted by key, a later pair of an equal key after the earlier one. Start tags hold a handful
-    // of pairs, where insertion sort is quickest, comparing the first four units of the keys as
-    // one number before the rest; a start tag of outside input may hold hundreds of thousands,
-    // where insertion sort would be quadratic.
+    // of pairs, where insertion sort is quickest; a start tag of outside input may hold hundreds of
+    // thousands, where it would be quadratic.
     const std::size_t n = m_pairs.size();
     if (n < 2) return;
     const auto less = [](const AttributeRange& a, const AttributeRange& b) {
@@ -609,27 +608,12 @@ void AbstractSaxHelper::sortAttributes() {
     if (n > 32) {
         std::stable_sort(m_pairs.begin(), m_pairs.end(), less);
     } else {
-        // The first four units, high unit first, so that numbers order as the keys do; a shorter
-        // key has zeros where a longer one has units, and a unit 0 of its own makes the numbers
-        // equal, so equal numbers fall back to the whole comparison.
-        std::uint64_t prefix[32];
-        for (std::size_t i = 0; i < n; ++i) {
-            std::uint64_t v = 0;
-            const AttributeRange& a = m_pairs[i];
-            for (int k = 0; k < 4; ++k) v = (v << 16) | (a.key + k < a.keyEnd ? a.key[k].unicode() : 0u);
-            prefix[i] = v;
-        }
         for (std::size_t i = 1; i < n; ++i) {
+            if (!less(m_pairs[i], m_pairs[i - 1])) continue;
             const AttributeRange x = m_pairs[i];
-            const std::uint64_t px = prefix[i];
             std::size_t j = i;
-            while (j > 0 && (px < prefix[j - 1] || (px == prefix[j - 1] && less(x, m_pairs[j - 1])))) {
-                m_pairs[j] = m_pairs[j - 1];
-                prefix[j] = prefix[j - 1];
-                --j;
-            }
+            for (; j > 0 && less(x, m_pairs[j - 1]); --j) m_pairs[j] = m_pairs[j - 1];
             m_pairs[j] = x;
-            prefix[j] = px;
         }
     }
     // One pair per key: the later of equal keys wins.

@@ -38,7 +38,8 @@ inline QString decodeUtf8(const char* s, int n) {
 #endif
         if (i >= n) break;
         if (static_cast<signed char>(s[i]) >= 0) {
-            w[len++] = QChar(static_cast<char16_t>(s[i++]));
+            // Up to the other byte that stopped the block (or the end).
+            while (i < n && static_cast<signed char>(s[i]) >= 0) w[len++] = QChar(static_cast<char16_t>(s[i++]));
             continue;
         }
         // Two- and three-byte sequences of ordinary characters directly; anything else (four
