@@ -68,10 +68,12 @@ public:
     Utf8Sink& operator=(const Utf8Sink&) = delete;
 
     // Names as they are; texts and values escaped in standard mode.
-    void text(const QString& s) { encode(s, nullptr, false); }
-    void content(const QString& s) { encode(s, nullptr, m_standard); }
+    void text(const QString& s) { encode<false>(s, nullptr); }
+    void content(const QString& s) { m_standard ? encode<true>(s, nullptr) : encode<false>(s, nullptr); }
     // Also tells whether the value holds a quote of either kind or a '>' (written as it is).
-    void value(const QString& s, bool& unreadable) { encode(s, &unreadable, m_standard); }
+    void value(const QString& s, bool& unreadable) {
+        m_standard ? encode<true>(s, &unreadable) : encode<false>(s, &unreadable);
+    }
     void ascii(const char* s, int n) {
         std::memcpy(room(n), s, static_cast<std::size_t>(n));
         m_len += n;
@@ -86,7 +88,10 @@ public:
     }
 
 private:
-    void encode(const QString& s, bool* unreadable, bool escape) {
+    // One copy of the loop per mode, inlined where it is called: most texts are a few characters
+    // long, where a call would cost as much as the copying.
+    template <bool escape>
+    Q_ALWAYS_INLINE void encode(const QString& s, bool* unreadable) {
         const int n = s.size();
         // A UTF-16 unit never takes more than three bytes, or six as an entity.
         char* w = room((escape ? 6 : 3) * n);
