@@ -7,11 +7,17 @@
 //   the time, a comment every few dozen elements, two-space indentation. About 400,000 elements.
 // - deepDocument(): one chain of 100,000 nested elements, each with one attribute, with a text at
 //   the bottom: the case that breaks parsers that recurse per level.
+// - smallDocument(): a measurement log of about 55 MB in 1.6 million small elements (a few hundred
+//   batches of short records with two or three attributes, a tenth of them with a short text): the
+//   case where the cost per element, not per byte, decides a tree's size.
 //
-// Both are well-formed XML, so that every peer accepts them, and use only what the library's
-// scanner reads the same way (no CDATA, no quotes inside attribute values).
+// All are well-formed XML, so that every peer accepts them, and use only what the library's
+// scanner reads the same way (no CDATA, no quotes inside attribute values). Each comes with its
+// own count of elements and attributes, so that a scanner can check what it saw without running
+// another one in its process.
 #include <QByteArray>
 #include <cstdint>
+#include <utility>
 
 namespace xmlsample {
 
@@ -187,8 +193,36 @@ inline void element(QByteArray& out, Rng& rng, int level, int depth, long long& 
 
 }  // namespace detail
 
-inline const QByteArray& largeDocument() {
-    static const QByteArray doc = [] {
+// A document and what it holds.
+struct Sample {
+    QByteArray bytes;
+    long long elements = 0;
+    long long attributes = 0;
+};
+
+// Elements are the '<' followed by a letter, attributes the '=' inside start tags; the samples
+// hold no '=' outside of them, and no '<' in texts or comments.
+inline Sample counted(QByteArray doc) {
+    Sample s;
+    bool inTag = false;
+    for (int i = 0; i < doc.size(); ++i) {
+        const char c = doc[i];
+        if (c == '<' && i + 1 < doc.size() &&
+            ((doc[i + 1] >= 'a' && doc[i + 1] <= 'z') || (doc[i + 1] >= 'A' && doc[i + 1] <= 'Z'))) {
+            ++s.elements;
+            inTag = true;
+        } else if (c == '>') {
+            inTag = false;
+        } else if (c == '=' && inTag) {
+            ++s.attributes;
+        }
+    }
+    s.bytes = std::move(doc);
+    return s;
+}
+
+inline const Sample& large() {
+    static const Sample s = counted([] {
         constexpr int kTarget = 50 * 1024 * 1024 + 1024;
         QByteArray out;
         out.reserve(kTarget + (1 << 20));
@@ -199,12 +233,12 @@ inline const QByteArray& largeDocument() {
         while (out.size() < kTarget) detail::element(out, rng, 1, 4 + rng.below(5), id);
         out += "</catalog>\n";
         return out;
-    }();
-    return doc;
+    }());
+    return s;
 }
 
-inline const QByteArray& deepDocument() {
-    static const QByteArray doc = [] {
+inline const Sample& deep() {
+    static const Sample s = counted([] {
         constexpr int kDepth = 100000;
         QByteArray out;
         out += "<?xml version=\"1.0\"?>\n";
@@ -217,8 +251,55 @@ inline const QByteArray& deepDocument() {
         for (int i = 0; i < kDepth; ++i) out += "</d>";
         out += '\n';
         return out;
-    }();
-    return doc;
+    }());
+    return s;
 }
+
+inline const Sample& small() {
+    static const Sample s = counted([] {
+        constexpr int kElements = 1600000;
+        static const char* const status[] = {"ok", "ok", "ok", "warn", "fail"};
+        QByteArray out;
+        out.reserve(56 * 1000 * 1000);
+        out += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<log unit=\"ms\">\n";
+        Rng rng(0x51A11u);
+        long long stamp = 1700000000;
+        int made = 1;
+        while (made < kElements) {
+            out += " <batch source=\"sensor_";
+            out += QByteArray::number(rng.below(64));
+            out += "\">\n";
+            ++made;
+            for (int i = 0; i < 4000 && made < kElements; ++i, ++made) {
+                stamp += 1 + rng.below(9);
+                out += "  <m t=\"";
+                out += QByteArray::number(stamp);
+                out += "\" v=\"";
+                out += QByteArray::number(rng.below(2000) / 10.0, 'f', 1);
+                out += '"';
+                if (rng.below(4) == 0) {
+                    out += " q=\"";
+                    out += status[rng.below(5)];
+                    out += '"';
+                }
+                if (rng.below(10) == 0) {
+                    out += '>';
+                    detail::word(out, rng);
+                    out += "</m>\n";
+                } else {
+                    out += "/>\n";
+                }
+            }
+            out += " </batch>\n";
+        }
+        out += "</log>\n";
+        return out;
+    }());
+    return s;
+}
+
+inline const QByteArray& largeDocument() { return large().bytes; }
+inline const QByteArray& deepDocument() { return deep().bytes; }
+inline const QByteArray& smallDocument() { return small().bytes; }
 
 }  // namespace xmlsample

@@ -1,6 +1,7 @@
 // zor xml: loads an XML file through the library's loader (includes and $(NAME) resolved), prints a
 // one-line summary, and optionally a query's result, the tree written back, and the verdict of the
-// type schema kept in the file. A malformed file ends with the library's XML exit code and the
+// type schema kept in the file. --standard true reads (and writes) standard XML instead of the
+// library's subset: CDATA, entities and character references, the declared encoding, a DOCTYPE. A malformed file ends with the library's XML exit code and the
 // place where the scanner stopped.
 #include "Commands.h"
 
@@ -60,6 +61,8 @@ int runXml(const CommandLine& cmd) {
 
     // Without an application object the loader's reports run at once on this thread.
     XNode_Parse_Control ctl;
+    const bool standard = cmd.isBool(QStringLiteral("standard"), false);
+    ctl.standard = standard;
     const bool progress = isatty(STDERR_FILENO) && getFileLength(in) >= kProgressFrom;
     if (progress)
         ctl.listener.add([&in](XNode_Parse_Control& c) {
@@ -98,7 +101,7 @@ int runXml(const CommandLine& cmd) {
     }
     if (cmd.hasKey(QStringLiteral("out"))) {
         const QString out = cmd.getString(QStringLiteral("out"));
-        if (out.isEmpty() || dirExists(out) || !root->saveNodeToXml(out, QString())) {
+        if (out.isEmpty() || dirExists(out) || !root->saveNodeToXml(out, QString(), standard)) {
             logError("xml, cannot write '$'", out);
             return finish(EXIT_ZOR_IO);
         }

@@ -145,6 +145,15 @@ expect 7 xml --in xml/bad.xml
 grep -q "xml/bad.xml: line 4, column 1: malformed XML" err.txt || { echo "FAIL: xml position"; cat err.txt; fails=$((fails + 1)); }
 expect 4 xml --in xml/none.xml
 expect 6 xml
+# xml --standard true: a DOCTYPE, CDATA, references and an apostrophe in a double-quoted value, in
+# UTF-16 with a byte-order mark; written back escaped, and read back the same.
+printf '<?xml version="1.0" encoding="UTF-16"?>\n<!DOCTYPE r [<!ENTITY e SYSTEM "file:///etc/passwd">]>\n<r a="it'"'"'s &amp; &#x41;"><![CDATA[<x>]]></r>\n' \
+  | iconv -f UTF-8 -t UTF-16 > xml/std.xml
+expect 0 xml --in xml/std.xml --standard true --query /r --out xml/std_out.xml
+grep -qF "<r a=\"it's & A\" ><x></r>" out.txt || { echo "FAIL: xml standard query"; cat out.txt err.txt; fails=$((fails + 1)); }
+grep -qF '<r a="it&apos;s &amp; A" >&lt;x&gt;</r>' xml/std_out.xml || { echo "FAIL: xml standard out"; cat xml/std_out.xml; fails=$((fails + 1)); }
+expect 0 xml --in xml/std_out.xml --standard true --query /r
+grep -qF "<r a=\"it's & A\" ><x></r>" out.txt || { echo "FAIL: xml standard round trip"; cat out.txt; fails=$((fails + 1)); }
 
 # lines: statistics over every line ending, wrapping, empty, binary and invalid files; random:
 # the MT19937 reference start, reproducible seeds, clock seeds, lines of words and bad numbers.

@@ -7,11 +7,13 @@
 #include "support/TestApp.h"
 #include "support/TestFiles.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
+
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <random>
 
 #include <future>
 #include <thread>
@@ -244,6 +246,29 @@ TEST(SaxParser, ByteOrderMarksAndTheEndCharacter) {
     // Reading stops at U+FFFF as at the end of the text.
     EXPECT_EQ(scan(QString("<a/>") + QChar(0xFFFF) + "<b/>").events, "tag1:a");
     EXPECT_FALSE(scan(QString("<a>") + QChar(0xFFFF) + "</a>").ok);
+
+    // Bytes are decoded exactly as QString::fromUtf8 decodes them: ASCII runs long and short,
+    // every kind of broken sequence, marks inside the text.
+    std::mt19937 rng(7);
+    const unsigned char pick[] = {'a',  ' ',  'x',  0x80, 0xBF, 0xC3, 0xA9, 0xE2,
+                                  0x82, 0xAC, 0xEF, 0xBB, 0xF0, 0x9F, 0xFF};
+    int differ = 0;
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray body;
+        const int n = static_cast<int>(rng() % 80);
+        for (int i = 0; i < n; ++i) {
+            const unsigned r = rng();
+            if (r % 5 == 0) body += QByteArray(static_cast<int>(r % 40), 'k');
+            body += static_cast<char>(pick[(r >> 8) % sizeof pick]);
+        }
+        const QString want = QString::fromUtf8(body).trimmed();
+        if (want.isEmpty() || want.contains(QChar(0xFFFF))) continue;
+        Recorder r;
+        r.set_QByteArray("<a>x" + body + "x</a>");
+        XNode_Parse_Control ctl;
+        if (!r.parse(ctl) || r.events.join('|') != "tag1:a|text1:" + QString::fromUtf8("x" + body + "x")) ++differ;
+    }
+    EXPECT_EQ(differ, 0);
 }
 
 TEST(SaxParser, DeepNestingUsesNoMachineStack) {

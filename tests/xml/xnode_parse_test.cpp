@@ -260,6 +260,39 @@ TEST(XNodeParse, RoundTripsKeepTheDigest) {
     EXPECT_EQ(Tree(XNode::parseXMem(mem, nullptr))->getMD5(true), t->getMD5(true));
 }
 
+TEST(XNodeParse, RepeatedAndUniqueValuesReadBackExactly) {
+    // The loader shares values that repeat and stops looking up those that do not; past both of
+    // its judgements (1024 and 16384 values of a key) every value and text must still be the one
+    // written, and a change to one node must not reach another.
+    QString doc = "<r>";
+    const int n = 20000;
+    for (int i = 0; i < n; ++i) {
+        doc += QString("<e id='%1' k='%2' w='%3' s='%4' d='$$%5' e=''>%6</e>")
+                   .arg(i)
+                   .arg(i % 7)
+                   .arg(i % 3000)
+                   .arg(i < 12000 ? QString::number(i % 3) : QString("x%1").arg(i))
+                   .arg(i % 5)
+                   .arg(i % 2 == 0 ? QString("t%1").arg(i % 10) : QString("u%1").arg(i));
+    }
+    Tree t = load(doc + "</r>");
+    ASSERT_TRUE(t);
+    ASSERT_EQ(t->size(), static_cast<unsigned int>(n));
+    int bad = 0;
+    for (int i = 0; i < n; ++i) {
+        const XNode& e = *t->nodeAt(static_cast<unsigned int>(i));
+        const QString s = i < 12000 ? QString::number(i % 3) : QString("x%1").arg(i);
+        const QString text = i % 2 == 0 ? QString("t%1").arg(i % 10) : QString("u%1").arg(i);
+        if (e.getInt("id", -1) != i || e.getInt("k", -1) != i % 7 || e.getInt("w", -1) != i % 3000 ||
+            e.getString("s", "") != s || e.getString("d", "") != QString("$%1").arg(i % 5) ||
+            !e.hasKey("e") || !e.getString("e", "-").isEmpty() || e.getText() != text)
+            ++bad;
+    }
+    EXPECT_EQ(bad, 0);
+    t->nodeAt(0)->setString("k", "changed");
+    EXPECT_EQ(t->nodeAt(7)->getString("k", ""), "0");
+}
+
 TEST(XNodeParse, HundredThousandLevelsLoadCopyDigestWriteAndGo) {
     const int depth = 100000;
     QString xml;

@@ -41,6 +41,18 @@ TEST(XNodeWriter, ExactTextOfElementsTextsAndEmptyTags) {
     p.setText("t<x");
     p.createNode("c", "", nullptr);
     EXPECT_EQ(p.allAsString(0), "<p>\nt<x    <c/>\n</p>\n");
+
+    // UTF-8 straight from the tree: the same bytes as the text converted, for every width of
+    // character, a pair of surrogates and a lone half (which becomes '?'), appended to what the
+    // bytes held.
+    XNode u;
+    u.setType(QString::fromUtf8("\xC3\xA9t\xC3\xA9"));
+    u.setString("k", QString::fromUtf8("a\xE2\x82\xAC\xF0\x9F\x98\x80") + QChar(0xD800) + "z");
+    u.createNode("c", "", nullptr)->setText(QString(QChar(0xDC00)) + QString::fromUtf8("\xC3\x9F"));
+    for (int i = 0; i < 2000; ++i) u.createNode("d", QString("n%1").arg(i), nullptr);  // past the first growth
+    QByteArray bytes("head:");
+    XNode::saveNodeToUtf8(u, bytes);
+    EXPECT_EQ(bytes, "head:" + XNode::saveNodeToString(u).toUtf8());
 }
 
 TEST(XNodeWriter, LongAttributeListsWrapAfter141Characters) {

@@ -2,9 +2,11 @@
 // AbstractSaxHelper: the library's own XML scanner. It walks a UTF-16 document in place, by
 // pointer, and reports four kinds of event through virtual callbacks: a definition ("<?...?>"), a
 // comment, the first run of text of an element, and an element start with its attributes. It is
-// not a general XML parser: it accepts a small, fixed subset (see parse and parseTag below). No
-// entity or character reference is decoded, no CDATA is recognised, end-tag names are not
-// compared with start-tag names, and attribute values end at the next quote of either kind.
+// not a general XML parser: by default it accepts a small, fixed subset (see parse and parseTag
+// below). No entity or character reference is decoded, no CDATA is recognised, end-tag names are
+// not compared with start-tag names, and attribute values end at the next quote of either kind.
+// Standard mode (setStandard) reads what real files use beyond that: CDATA, references, quotes
+// inside values, a DOCTYPE.
 //
 // Nesting costs no machine stack: elements are tracked with a depth counter, so a document nested
 // a hundred thousand levels deep scans like a flat one. Every scanning loop advances or ends at the
@@ -20,6 +22,7 @@
 
 #include <QChar>
 #include <QString>
+#include <cstddef>
 #include <map>
 #include <vector>
 
@@ -49,6 +52,17 @@ public:
     // False makes the element, and with it the whole scan, fail.
     virtual bool inspectTypeAttribs(const QString& tag, const std::map<QString, QString>& attributes, int depth) = 0;
 
+    // Standard mode (off by default, where the scanner reads the subset described above): CDATA
+    // sections are text; the five predefined entities and decimal and hex character references
+    // are decoded in texts and values (any other reference, or one naming no XML character, stays
+    // as written, with one warning per scan); a value ends only at its own quote kind, and a '>'
+    // inside it does not end the tag; a DOCTYPE is skipped whole, internal subset included, and
+    // nothing it declares is used (no file is read, no entity expanded). An element's text is its
+    // character data before its first child, CDATA and references decoded, comments and
+    // processing instructions left out, trimmed.
+    void setStandard(bool on) { m_standard = on; }
+    bool standard() const { return m_standard; }
+
     // Where the scanner stands (the next character to read), for messages after a failed scan.
     // Counted from the start of the text on each call; costs nothing while scanning.
     TextPosition textPosition() const;
@@ -56,6 +70,24 @@ public:
     QString textPositionString() const;
 
 protected:
+    // A start tag's attribute as ranges of the document text: key and value, not owned.
+    struct AttributeRange {
+        const QChar* key;
+        const QChar* keyEnd;
+        const QChar* value;
+        const QChar* valueEnd;
+    };
+    // The start tag as ranges of the text, valid during the call only: its name and its attributes
+    // sorted by key (UTF-16 code units, QString's order), one per key (the last pair of a key in the
+    // tag wins). The default makes the tag name and the attribute map and calls
+    // inspectTypeAttribs; a subclass that builds its own structures straight from the text
+    // overrides it (and then inspectTypeAttribs is not called). False fails the scan.
+    virtual bool inspectStartTag(const QChar* name, const QChar* nameEnd, const AttributeRange* attributes,
+                                 std::size_t count, int depth);
+    // The first run of text of an element, trimmed and not empty, as a range of the text valid
+    // during the call. The default makes a string of it and calls inspectText.
+    virtual void inspectTextRange(const QChar* text, const QChar* textEnd, int depth);
+
     // Installs the text (shared, not copied) and skips a byte-order mark read byte by byte
     // (U+00EF U+00BB U+00BF), printing "abstractSax::BOM_check - found BOM". A U+FFFF in the
     // text reads as XCHAR, so the scan takes it as the end of the text.
@@ -103,22 +135,33 @@ private:
     void parseComment(int depth, XNode_Parse_Control& ctl);
     void parseDefinition(XNode_Parse_Control& ctl);
     void splitAttributes(const QChar* b, const QChar* e);
-    void mergeAttributes();
+    // Standard mode: the tag's end outside quotes, values closed by their own quote and decoded,
+    // the text before the first child, and the markup the subset does not know.
+    bool findTagEnd(XNode_Parse_Control& ctl);
+    void splitAttributesStandard(const QChar* b, const QChar* e);
+    bool readTextStandard(int depth, XNode_Parse_Control& ctl);
+    // Skips "<![CDATA[...]]>", "<!DOCTYPE ...>" (with its internal subset) or "<?...?>" when the
+    // text at m_pos (a '<') starts one; appends CDATA contents to `cdata` when it is given.
+    bool skipSpecial(XNode_Parse_Control& ctl, std::vector<QChar>* cdata);
+    // Moves past the next `end`; where it began (the end of the text when there is none).
+    const QChar* skipPast(const char* end, XNode_Parse_Control& ctl);
+    bool startsWith(const char* ascii) const;
+    void decodeReferences(const QChar* b, const QChar* e, std::vector<QChar>& out);
+    void sortAttributes();
+    void mergeAttributes(const AttributeRange* attributes, std::size_t count);
 
     const QChar* m_limit = nullptr;
+    bool m_standard = false;
+    bool m_warnedReference = false;
+    std::vector<QChar> m_decoded;      // standard mode: decoded values of the current tag
+    std::vector<QChar> m_decodedText;  // standard mode: the decoded text of the current element
     // Reused between events so that an element costs no allocation once the buffers have grown.
     QString m_tag;
     QString m_textBuf;
     std::map<QString, QString> m_attributes;
     std::vector<std::map<QString, QString>::node_type> m_spareNodes;
-    // The pairs of the current start tag as ranges of the text, sorted by key before the merge.
-    struct Pair {
-        const QChar* key;
-        const QChar* keyEnd;
-        const QChar* value;
-        const QChar* valueEnd;
-    };
-    std::vector<Pair> m_pairs;
+    // The pairs of the current start tag, sorted by key before they are handed on.
+    std::vector<AttributeRange> m_pairs;
 };
 
 }  // namespace zor

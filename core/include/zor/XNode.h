@@ -180,20 +180,28 @@ public:
     const XNode* query(const QString& q) const;
     QString getQuery() const;
 
-    // ---- writing (no escaping: values and texts are written as stored)
+    // ---- writing (no escaping: values and texts are written as stored, but for the UTF-8
+    // writers' standard flag)
     static void appendToStream(XStringStream& out, const XNode& node, int indent);
     QString allAsString(unsigned int indent) const;
     static QString saveNodeToString(const XNode& node, const QString& unused = QString());
     static void saveNodeToQByteArray(const XNode& node, QByteArray& out);  // Latin-1
+    // Appends the text (no header) as UTF-8, encoded as it is written. With standard, '&', '<',
+    // '>', '"' and '\'' in values and texts are written as entities, so that a standard load reads
+    // back what was stored.
+    static void saveNodeToUtf8(const XNode& node, QByteArray& out, bool standard = false);
     static void saveNodeToXMem(const XNode& node, XMem& mem, unsigned int size);
-    // Header line, optional comment block, the tree; UTF-8. Failures are logged.
-    bool saveNodeToXml(const QString& path, const QString& comment) const;
+    // Header line, optional comment block, the tree; UTF-8 (escaped with standard, as
+    // saveNodeToUtf8). Failures are logged.
+    bool saveNodeToXml(const QString& path, const QString& comment, bool standard = false) const;
 
     // ---- loading; every entry point returns a new root owned by the caller, or null
     static XNode* parseFile(const QString& path, const XmlNodeCreator* creator, XNode_Parse_Control* control);
     static XNode* parseFile(const QFileInfo& fi, const XmlNodeCreator* creator, XNode_Parse_Control* control);
     static XNode* parseString(const QString& xml, XmlNodeCreator* creator);
     static XNode* parseQByteArray(const QByteArray& data, XmlNodeCreator* creator);
+    // The same with a control: its `standard` switch selects standard XML (encoding included).
+    static XNode* parseQByteArray(const QByteArray& data, XmlNodeCreator* creator, XNode_Parse_Control* control);
     static XNode* parseXMem(const XMem& mem, XmlNodeCreator* creator);
     // Takes over attributes, text and children of the root loaded from file when it has this
     // node's type.

@@ -36,6 +36,10 @@ struct ZOR_EXPORT XNode_Parse_Control {
     std::atomic<unsigned long long> bytesProceed{0};  // characters consumed at the last report
     unsigned long long bytesTotal = 0;                // characters of the document
     XNode* nRoot = nullptr;                           // the finished tree (not owned)
+    // Read standard XML instead of the library's subset (see AbstractSaxHelper::setStandard), in
+    // the encoding the byte-order mark or the declaration names (UTF-8, UTF-16 LE/BE,
+    // ISO-8859-1). Set before the load; reset() leaves it as it is.
+    bool standard = false;
     XEventListener<Listener> listener;                // enabled and empty on construction
 
     XNode_Parse_Control();

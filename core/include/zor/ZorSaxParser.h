@@ -18,14 +18,18 @@
 #include <zor/XmlNodeCreator.h>
 #include <zor/zor_export.h>
 
-#include <QSet>
 #include <QString>
 #include <map>
+#include <memory>
 #include <vector>
 
 namespace zor {
 
 class XNode;
+namespace xml_detail {
+class StringPool;
+struct PoolEntry;
+}  // namespace xml_detail
 
 class ZOR_EXPORT ZorSaxParser : public SaxParser {
 public:
@@ -54,11 +58,16 @@ public:
     static Stop lastStop();
     static void setLastStop(const Stop& stop);
 
+protected:
+    // The scanner's ranges go straight into the nodes, without a tag string or map in between.
+    bool inspectStartTag(const QChar* name, const QChar* nameEnd, const AttributeRange* attributes, std::size_t count,
+                         int depth) override;
+    void inspectTextRange(const QChar* text, const QChar* textEnd, int depth) override;
+
 private:
     bool include(const std::map<QString, QString>& attributes);
-    // One shared copy of each tag and attribute name seen (up to a bound): names repeat across a
-    // document, so nodes share them instead of each holding its own.
-    const QString& intern(const QString& name);
+    // The value of a range, shared with earlier equal values of the same name where they repeat.
+    QString valueOf(xml_detail::PoolEntry* name, const QChar* b, const QChar* e);
 
     XNode* nRoot = nullptr;
     XNode* nCurrent = nullptr;
@@ -66,7 +75,11 @@ private:
     const XmlNodeCreator* nodeCreator;
     XmlNodeCreator m_defaultCreator;
     bool m_includes = true;
-    QSet<QString> m_names;
+    // Names (tags and keys) and repeated values, shared by the nodes instead of each holding its
+    // own copy; the tag of the element started last, whose text may follow.
+    std::unique_ptr<xml_detail::StringPool> m_names;
+    std::unique_ptr<xml_detail::StringPool> m_values;
+    xml_detail::PoolEntry* m_lastTag = nullptr;
 };
 
 }  // namespace zor

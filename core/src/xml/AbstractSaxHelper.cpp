@@ -1,11 +1,16 @@
 #include <zor/AbstractSaxHelper.h>
 
+#include "XmlUtf8.h"
+
 #include <zor/ClockFunctions.h>
 #include <zor/Logger.h>
 #include <zor/XMemFile.h>
 #include <zor/xformat.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -128,7 +133,7 @@ void AbstractSaxHelper::setBuffer(const QString& text) {
 }
 
 bool AbstractSaxHelper::readFile(const QString& path) {
-    const QString text = XMemFile::fromFile(path);
+    const QString text = xml_detail::fileText(path);
     if (text.isEmpty()) {
         logDebug("abstractSax::readFile, problems reading <<<$>>>", path);
         return false;
@@ -221,6 +226,7 @@ bool AbstractSaxHelper::parse(XNode_Parse_Control& ctl) {
                 mode = 2;
                 continue;
             }
+            if (m_standard && n.unicode() == '!' && skipSpecial(ctl, nullptr)) continue;
         }
         // At this level any character before "!--" opens a comment, not only '<'.
         if (at(1).unicode() == '!' && at(2).unicode() == '-' && at(3).unicode() == '-') {
@@ -246,6 +252,8 @@ bool AbstractSaxHelper::parseTag(int depth, XNode_Parse_Control& ctl) {
         if (empty) {
             if (d == depth) return true;
             --d;
+        } else if (m_standard) {
+            if (!readTextStandard(d, ctl)) return false;
         } else {
             // Only the text before the first markup of the element counts.
             const QChar* text = m_pos;
@@ -274,6 +282,7 @@ bool AbstractSaxHelper::parseTag(int depth, XNode_Parse_Control& ctl) {
                 parseComment(d, ctl);
                 continue;
             }
+            if (m_standard && (n.unicode() == '!' || n.unicode() == '?') && skipSpecial(ctl, nullptr)) continue;
             ++m_pos;
         }
     }
@@ -288,16 +297,31 @@ bool AbstractSaxHelper::parseStartTag(int depth, bool& empty, XNode_Parse_Contro
         if (!reachLimit(ctl)) return false;
     }
     const QChar* nameEnd = m_pos;
-    // The attribute text runs to the first '>', quotes or not; "/>" marks an empty element.
-    if (!skipTo('>', ctl)) return false;
+    // The attribute text runs to the first '>', quotes or not (in standard mode the first outside
+    // quotes); "/>" marks an empty element.
+    if (!(m_standard ? findTagEnd(ctl) : skipTo('>', ctl))) return false;
     const QChar* attrEnd = m_pos;
     empty = attrEnd > nameEnd && attrEnd[-1].unicode() == '/';
     if (empty) --attrEnd;
     ++m_pos;
-    m_tag.setUnicode(name, static_cast<int>(nameEnd - name));
-    splitAttributes(nameEnd, attrEnd);
+    if (m_standard)
+        splitAttributesStandard(nameEnd, attrEnd);
+    else
+        splitAttributes(nameEnd, attrEnd);
     if (empty) mode = 4;
+    return inspectStartTag(name, nameEnd, m_pairs.data(), m_pairs.size(), depth);
+}
+
+bool AbstractSaxHelper::inspectStartTag(const QChar* name, const QChar* nameEnd, const AttributeRange* attributes,
+                                        std::size_t count, int depth) {
+    m_tag.setUnicode(name, static_cast<int>(nameEnd - name));
+    mergeAttributes(attributes, count);
     return inspectTypeAttribs(m_tag, m_attributes, depth);
+}
+
+void AbstractSaxHelper::inspectTextRange(const QChar* text, const QChar* textEnd, int depth) {
+    m_textBuf.setUnicode(text, static_cast<int>(textEnd - text));
+    inspectText(m_textBuf, depth);
 }
 
 bool AbstractSaxHelper::parseEndTag(XNode_Parse_Control& ctl) {
@@ -346,8 +370,7 @@ void AbstractSaxHelper::parseDefinition(XNode_Parse_Control& ctl) {
 void AbstractSaxHelper::emitText(const QChar* b, const QChar* e, int depth) {
     trim(b, e);
     if (b == e) return;
-    m_textBuf.setUnicode(b, static_cast<int>(e - b));
-    inspectText(m_textBuf, depth);
+    inspectTextRange(b, e, depth);
 }
 
 void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
@@ -371,32 +394,246 @@ void AbstractSaxHelper::splitAttributes(const QChar* b, const QChar* e) {
         m_pairs.push_back({key, keyEnd, value, p});
         ++p;
     }
-    mergeAttributes();
+    sortAttributes();
 }
 
-void AbstractSaxHelper::mergeAttributes() {
-    // Sorted by key, a later pair with an equal key after the earlier one. Start tags hold a
-    // handful of pairs, where insertion sort is quickest; a start tag of outside input may hold
-    // hundreds of thousands, where it would be quadratic.
-    const auto less = [](const Pair& a, const Pair& b) { return compareRanges(a.key, a.keyEnd, b.key, b.keyEnd) < 0; };
-    if (m_pairs.size() > 32) {
+bool AbstractSaxHelper::findTagEnd(XNode_Parse_Control& ctl) {
+    char16_t quote = 0;
+    while (more(ctl)) {
+        const char16_t c = m_pos->unicode();
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '>') {
+            return true;
+        }
+        ++m_pos;
+    }
+    return false;
+}
+
+void AbstractSaxHelper::splitAttributesStandard(const QChar* b, const QChar* e) {
+    m_pairs.clear();
+    m_decoded.clear();
+    // Decoded values are never longer than written ones: the pointers below stay valid.
+    m_decoded.reserve(static_cast<std::size_t>(e - b));
+    struct Raw {
+        const QChar* key;
+        const QChar* keyEnd;
+        std::size_t value;
+        std::size_t valueEnd;
+    };
+    std::vector<Raw> raw;
+    trim(b, e);
+    const QChar* p = b;
+    while (p < e) {
+        const QChar* key = p;
+        p = findKeyEnd(p, e);
+        if (p == e) break;
+        const QChar* keyEnd = p;
+        if (p->unicode() == '=') {
+            p = findQuote(p, e);
+            if (p == e) break;
+        }
+        const char16_t quote = p->unicode();
+        const QChar* value = ++p;
+        p = findChar(p, e, quote);
+        if (p == e) break;  // value never closed: the pair is dropped
+        trim(key, keyEnd);
+        const std::size_t at = m_decoded.size();
+        decodeReferences(value, p, m_decoded);
+        raw.push_back({key, keyEnd, at, m_decoded.size()});
+        ++p;
+    }
+    const QChar* base = m_decoded.data();
+    for (const Raw& r : raw) m_pairs.push_back({r.key, r.keyEnd, base + r.value, base + r.valueEnd});
+    sortAttributes();
+}
+
+bool AbstractSaxHelper::startsWith(const char* ascii) const {
+    for (int k = 0; ascii[k] != '\0'; ++k)
+        if (at(k).unicode() != static_cast<unsigned char>(ascii[k])) return false;
+    return true;
+}
+
+const QChar* AbstractSaxHelper::skipPast(const char* end, XNode_Parse_Control& ctl) {
+    const int n = static_cast<int>(std::strlen(end));
+    while (skipTo(static_cast<char16_t>(end[0]), ctl)) {
+        if (startsWith(end)) {
+            const QChar* found = m_pos;
+            advance(n, ctl);
+            return found;
+        }
+        ++m_pos;
+    }
+    return m_pos;
+}
+
+bool AbstractSaxHelper::skipSpecial(XNode_Parse_Control& ctl, std::vector<QChar>* cdata) {
+    if (startsWith("<![CDATA[")) {
+        advance(9, ctl);
+        const QChar* text = m_pos;
+        const QChar* textEnd = skipPast("]]>", ctl);
+        if (cdata != nullptr) cdata->insert(cdata->end(), text, textEnd);
+        return true;
+    }
+    if (startsWith("<?")) {
+        advance(2, ctl);
+        skipPast("?>", ctl);
+        return true;
+    }
+    if (!startsWith("<!DOCTYPE")) return false;
+    // Up to the '>' outside quotes and outside the internal subset's brackets; comments in the
+    // subset may hold quotes and brackets of their own.
+    advance(9, ctl);
+    char16_t quote = 0;
+    int brackets = 0;
+    while (more(ctl)) {
+        const char16_t c = m_pos->unicode();
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+        } else if (c == '<' && startsWith("<!--")) {
+            advance(4, ctl);
+            skipPast("-->", ctl);
+            continue;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            ++brackets;
+        } else if (c == ']') {
+            if (brackets > 0) --brackets;
+        } else if (c == '>' && brackets == 0) {
+            ++m_pos;
+            return true;
+        }
+        ++m_pos;
+    }
+    return true;
+}
+
+bool AbstractSaxHelper::readTextStandard(int depth, XNode_Parse_Control& ctl) {
+    // Character data up to the first child or end tag: CDATA taken as it is, references decoded,
+    // comments and processing instructions left out.
+    m_decodedText.clear();
+    for (;;) {
+        const QChar* text = m_pos;
+        if (!skipTo('<', ctl)) return false;
+        decodeReferences(text, m_pos, m_decodedText);
+        const char16_t n = at(1).unicode();
+        if (n == '!' && at(2).unicode() == '-' && at(3).unicode() == '-') {
+            advance(4, ctl);
+            parseComment(depth, ctl);
+            continue;
+        }
+        if ((n == '!' || n == '?') && skipSpecial(ctl, &m_decodedText)) continue;
+        break;
+    }
+    const QChar* b = m_decodedText.data();
+    const QChar* e = b + m_decodedText.size();
+    trim(b, e);
+    if (b != e) inspectTextRange(b, e, depth);
+    return true;
+}
+
+void AbstractSaxHelper::decodeReferences(const QChar* b, const QChar* e, std::vector<QChar>& out) {
+    while (b < e) {
+        const QChar* amp = findChar(b, e, '&');
+        out.insert(out.end(), b, amp);
+        if (amp == e) return;
+        // The reference runs to the next ';' within a short distance; anything else is kept.
+        const QChar* semi = amp + 1;
+        while (semi < e && semi - amp <= 12 && semi->unicode() != ';') ++semi;
+        b = amp + 1;
+        if (semi >= e || semi->unicode() != ';') {
+            out.push_back(*amp);
+            continue;
+        }
+        const QString name = QString::fromRawData(amp + 1, static_cast<int>(semi - amp - 1));
+        char16_t single = 0;
+        uint code = 0;
+        if (name == QLatin1String("lt"))
+            single = '<';
+        else if (name == QLatin1String("gt"))
+            single = '>';
+        else if (name == QLatin1String("amp"))
+            single = '&';
+        else if (name == QLatin1String("quot"))
+            single = '"';
+        else if (name == QLatin1String("apos"))
+            single = '\'';
+        else if (name.size() >= 2 && name.at(0) == QLatin1Char('#')) {
+            bool ok = false;
+            const bool hex = name.at(1) == QLatin1Char('x');
+            const QStringRef digits = name.midRef(hex ? 2 : 1);
+            // Digits only (no sign, no blank), at most eight of them.
+            bool plain = !digits.isEmpty() && digits.size() <= 8;
+            for (const QChar c : digits)
+                plain = plain && (hex ? std::isxdigit(c.unicode() < 0x80 ? c.unicode() : 0) != 0
+                                      : (c.unicode() >= '0' && c.unicode() <= '9'));
+            if (plain) code = digits.toUInt(&ok, hex ? 16 : 10);
+            const bool xmlChar = ok && (code == 0x9 || code == 0xA || code == 0xD || (code >= 0x20 && code <= 0xD7FF) ||
+                                        (code >= 0xE000 && code <= 0xFFFD) || (code >= 0x10000 && code <= 0x10FFFF));
+            if (!xmlChar) code = 0;
+        }
+        if (single != 0) {
+            out.push_back(QChar(single));
+        } else if (code != 0) {
+            if (QChar::requiresSurrogates(code)) {
+                out.push_back(QChar(QChar::highSurrogate(code)));
+                out.push_back(QChar(QChar::lowSurrogate(code)));
+            } else {
+                out.push_back(QChar(static_cast<char16_t>(code)));
+            }
+        } else {
+            if (!m_warnedReference) {
+                m_warnedReference = true;
+                logWarning("AbstractSaxHelper::parse, reference '&$;' is not decoded (kept as written)", name);
+            }
+            out.insert(out.end(), amp, semi + 1);
+        }
+        b = semi + 1;
+    }
+}
+
+void AbstractSaxHelper::sortAttributes() {
+    // Sorted by key, a later pair of an equal key after the earlier one. Start tags hold a handful
+    // of pairs, where insertion sort is quickest; a start tag of outside input may hold hundreds of
+    // thousands, where it would be quadratic.
+    const std::size_t n = m_pairs.size();
+    if (n < 2) return;
+    const auto less = [](const AttributeRange& a, const AttributeRange& b) {
+        return compareRanges(a.key, a.keyEnd, b.key, b.keyEnd) < 0;
+    };
+    if (n > 32) {
         std::stable_sort(m_pairs.begin(), m_pairs.end(), less);
     } else {
-        for (std::size_t i = 1; i < m_pairs.size(); ++i) {
-            const Pair x = m_pairs[i];
+        for (std::size_t i = 1; i < n; ++i) {
+            if (!less(m_pairs[i], m_pairs[i - 1])) continue;
+            const AttributeRange x = m_pairs[i];
             std::size_t j = i;
             for (; j > 0 && less(x, m_pairs[j - 1]); --j) m_pairs[j] = m_pairs[j - 1];
             m_pairs[j] = x;
         }
     }
+    // One pair per key: the later of equal keys wins.
+    std::size_t out = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 1 < n &&
+            compareRanges(m_pairs[i].key, m_pairs[i].keyEnd, m_pairs[i + 1].key, m_pairs[i + 1].keyEnd) == 0)
+            continue;
+        m_pairs[out++] = m_pairs[i];
+    }
+    m_pairs.resize(out);
+}
+
+void AbstractSaxHelper::mergeAttributes(const AttributeRange* attributes, std::size_t count) {
     // Walk the previous element's map beside the sorted pairs: equal keys only get their value
     // rewritten, missing keys get a node (a spare one where there is one), keys no longer present
     // go to the spare list. Repeated start tags of one kind so cost no tree operation at all.
     auto it = m_attributes.begin();
-    for (std::size_t i = 0; i < m_pairs.size(); ++i) {
-        const Pair& pr = m_pairs[i];
-        if (i + 1 < m_pairs.size() && compareRanges(pr.key, pr.keyEnd, m_pairs[i + 1].key, m_pairs[i + 1].keyEnd) == 0)
-            continue;  // the later pair of an equal key wins
+    for (std::size_t i = 0; i < count; ++i) {
+        const AttributeRange& pr = attributes[i];
         const int keyLen = static_cast<int>(pr.keyEnd - pr.key);
         const int valueLen = static_cast<int>(pr.valueEnd - pr.value);
         int c = 1;
@@ -406,7 +643,10 @@ void AbstractSaxHelper::mergeAttributes() {
             m_spareNodes.push_back(m_attributes.extract(it++));
         }
         if (c == 0) {
-            it->second.setUnicode(pr.value, valueLen);
+            // The buffer is reused as it is unless someone shares it: resize keeps its room.
+            it->second.resize(valueLen);
+            std::memcpy(static_cast<void*>(it->second.data()), pr.value,
+                        static_cast<std::size_t>(valueLen) * sizeof(QChar));
             ++it;
             continue;
         }

@@ -1,5 +1,7 @@
 #include <zor/SaxParser.h>
 
+#include "XmlUtf8.h"
+
 namespace zor {
 
 SaxParser::SaxParser() = default;
@@ -10,7 +12,9 @@ bool SaxParser::readFile(const QString& path) {
     return AbstractSaxHelper::readFile(path);
 }
 
-void SaxParser::set_QByteArray(const QByteArray& utf8) { setBuffer(QString::fromUtf8(utf8)); }
+void SaxParser::set_QByteArray(const QByteArray& utf8) {
+    setBuffer(xml_detail::decodeUtf8(utf8.constData(), utf8.size()));
+}
 
 void SaxParser::inspectDefinition(const QString&) {}
 void SaxParser::inspectCommend(const QString&, int) {}

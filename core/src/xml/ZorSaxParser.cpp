@@ -1,5 +1,6 @@
 // The tree builder: scanner events to nodes, $(NAME) in attribute values, INCLUDE files.
 #include "XmlLoading.h"
+#include "XmlStringPool.h"
 
 #include <zor/FatalChecks.h>
 #include <zor/FileTools.h>
@@ -15,7 +16,21 @@ namespace {
 thread_local ZorSaxParser::Stop t_lastStop;
 
 // Distinct names kept for sharing; a document with more keeps the rest unshared.
-constexpr int kMaxInterned = 4096;
+constexpr std::size_t kMaxNames = 4096;
+// Distinct values and texts kept for sharing, and the longest one looked up.
+constexpr std::size_t kMaxValues = 1 << 14;
+constexpr std::ptrdiff_t kMaxSharedLength = 64;
+// A name's values stop being looked up when, after the first 1024 of them, fewer than one in 32
+// was found, or after 16384 fewer than one in eight: values that repeat that seldom cost more to
+// look up than to make.
+constexpr std::uint32_t kFirstJudgement = 1024;
+constexpr std::uint32_t kSecondJudgement = 16384;
+
+bool hasDollar(const QChar* b, const QChar* e) {
+    for (; b < e; ++b)
+        if (b->unicode() == '$') return true;
+    return false;
+}
 
 }  // namespace
 
@@ -31,7 +46,9 @@ QString getAbsPath(const QString& path, const QString& name) {
 }
 
 ZorSaxParser::ZorSaxParser(const XmlNodeCreator* creator)
-    : nodeCreator(creator != nullptr ? creator : &m_defaultCreator) {}
+    : nodeCreator(creator != nullptr ? creator : &m_defaultCreator),
+      m_names(std::make_unique<xml_detail::StringPool>(kMaxNames)),
+      m_values(std::make_unique<xml_detail::StringPool>(kMaxValues)) {}
 
 ZorSaxParser::~ZorSaxParser() = default;
 
@@ -43,18 +60,29 @@ XNode* ZorSaxParser::takeRoot() {
     return r;
 }
 
-const QString& ZorSaxParser::intern(const QString& name) {
-    auto it = m_names.constFind(name);
-    if (it != m_names.constEnd()) return *it;
-    if (m_names.size() >= kMaxInterned) return name;
-    // A copy of its own: the scanner reuses the buffer it hands out for the next name.
-    return *m_names.insert(QString(name.constData(), name.size()));
+QString ZorSaxParser::valueOf(xml_detail::PoolEntry* name, const QChar* b, const QChar* e) {
+    if (name != nullptr && name->share && e - b <= kMaxSharedLength) {
+        const xml_detail::StringPool::Hit v = m_values->get(b, static_cast<std::size_t>(e - b));
+        if (v.wasThere) ++name->found;
+        ++name->lookups;
+        if ((name->lookups == kFirstJudgement && name->found * 32 < name->lookups) ||
+            (name->lookups == kSecondJudgement && name->found * 8 < name->lookups))
+            name->share = false;
+        if (v.text != nullptr) return *v.text;
+    }
+    return QString(b, static_cast<int>(e - b));
 }
 
 ZorSaxParser::Stop ZorSaxParser::lastStop() { return t_lastStop; }
 void ZorSaxParser::setLastStop(const Stop& stop) { t_lastStop = stop; }
 
 void ZorSaxParser::inspectText(const QString& text, int depth) {
+    const QString t = text.trimmed();
+    m_lastTag = nullptr;  // no sharing statistics for a text that comes from elsewhere
+    inspectTextRange(t.constData(), t.constData() + t.size(), depth);
+}
+
+void ZorSaxParser::inspectTextRange(const QChar* text, const QChar* textEnd, int depth) {
     const int index = depth - 1;
     if (index < 0) {
         logWarning("ZorSaxParser::inspectText, depth:$", index);
@@ -64,10 +92,22 @@ void ZorSaxParser::inspectText(const QString& text, int depth) {
         logWarning("ZorSaxParser::inspectText, depth:$ > stackNodes.size():$", index, stackNodes.size());
         return;
     }
-    stackNodes[static_cast<std::size_t>(index)]->setText(text.trimmed());
+    // The scanner hands on the first text of the element it started last.
+    xml_detail::PoolEntry* tag = index + 1 == static_cast<int>(stackNodes.size()) ? m_lastTag : nullptr;
+    stackNodes[static_cast<std::size_t>(index)]->setText(valueOf(tag, text, textEnd));
 }
 
 bool ZorSaxParser::inspectTypeAttribs(const QString& tag, const std::map<QString, QString>& attributes, int depth) {
+    std::vector<AttributeRange> ranges;
+    ranges.reserve(attributes.size());
+    for (const auto& kv : attributes)
+        ranges.push_back({kv.first.constData(), kv.first.constData() + kv.first.size(), kv.second.constData(),
+                          kv.second.constData() + kv.second.size()});
+    return inspectStartTag(tag.constData(), tag.constData() + tag.size(), ranges.data(), ranges.size(), depth);
+}
+
+bool ZorSaxParser::inspectStartTag(const QChar* name, const QChar* nameEnd, const AttributeRange* attributes,
+                                   std::size_t count, int depth) {
     // The parent of an element at depth d is the open element at depth d - 1. A second top-level
     // element finds the stack emptied and goes under the element that was removed last.
     const std::size_t keep = depth > 1 ? static_cast<std::size_t>(depth - 1) : 0;
@@ -81,9 +121,21 @@ bool ZorSaxParser::inspectTypeAttribs(const QString& tag, const std::map<QString
     else if (lastRemoved != nullptr)
         nCurrent = lastRemoved;
 
-    if (tag == QLatin1String("INCLUDE")) return include(attributes);
+    const std::size_t nameLength = static_cast<std::size_t>(nameEnd - name);
+    const xml_detail::StringPool::Hit tag = m_names->get(name, nameLength);
+    m_lastTag = tag.entry;
+    const QString type = tag.text != nullptr ? *tag.text : QString(name, static_cast<int>(nameLength));
+    if (type == QLatin1String("INCLUDE")) {
+        std::map<QString, QString> map;
+        for (std::size_t i = 0; i < count; ++i) {
+            const AttributeRange& a = attributes[i];
+            map.emplace(QString(a.key, static_cast<int>(a.keyEnd - a.key)),
+                        QString(a.value, static_cast<int>(a.valueEnd - a.value)));
+        }
+        m_lastTag = nullptr;
+        return include(map);
+    }
 
-    const QString& type = intern(tag);
     XNode* node = nodeCreator->create(type);
     stackNodes.push_back(node);
     if (nRoot == nullptr) {
@@ -93,12 +145,19 @@ bool ZorSaxParser::inspectTypeAttribs(const QString& tag, const std::map<QString
     // The node has no name yet, so this never refuses it: equal names are kept as they were read.
     if (nCurrent != nullptr) nCurrent->addNode(node, false);
     nCurrent = node;
-    for (const auto& kv : attributes) {
-        if (kv.first.isEmpty()) {
+    // Keys arrive sorted and distinct: each one goes to the end of the node's map.
+    for (std::size_t i = 0; i < count; ++i) {
+        const AttributeRange& a = attributes[i];
+        if (a.key == a.keyEnd) {
             logError("ZorSaxParser::inspectTypeAttribs, ((($))), key == '' - problems", m_file);
             return false;
         }
-        node->appendString(intern(kv.first), replaceEnv(kv.second, true));
+        const xml_detail::StringPool::Hit key = m_names->get(a.key, static_cast<std::size_t>(a.keyEnd - a.key));
+        const QString k = key.text != nullptr ? *key.text : QString(a.key, static_cast<int>(a.keyEnd - a.key));
+        if (hasDollar(a.value, a.valueEnd))
+            node->appendString(k, replaceEnv(QString(a.value, static_cast<int>(a.valueEnd - a.value)), true));
+        else
+            node->appendString(k, valueOf(key.entry, a.value, a.valueEnd));
     }
     return true;
 }
