@@ -111,7 +111,8 @@ bool XLineReaderDA::openFile(const QString& name, std::size_t maxLen, bool creat
         logError("XLineReaderDA::open, problems mapping file <$> !", name);
         return false;
     }
-    if (fileMapper.length() == 0 || fileMapper.mem() == nullptr) {
+    // mem() is null for an empty file as for one that cannot be mapped; it takes the size once.
+    if (fileMapper.mem() == nullptr) {
         logError("XLineReaderDA::open, mem() == nullptr, file <$> !", name);
         if (fileMapper.isMapped()) fileMapper.unMap();
         return false;
