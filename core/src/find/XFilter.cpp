@@ -1,5 +1,6 @@
 #include "find/FindText.h"
 
+#include <zor/AbstractMemory.h>
 #include <zor/Logger.h>
 #include <zor/XDirInfo.h>
 #include <zor/XFilter.h>
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 
 namespace zor {
@@ -58,20 +60,38 @@ struct Item {
     const QFileInfo* info = nullptr;
 };
 
-// Files up to this size are read into the worker's buffer for the quick test instead of being
-// mapped: for small files a mapping (the call, its page faults, and an unmapping that must flush
-// the other workers' TLBs) costs more than the copy, while for larger ones the copy costs more.
-// Files that pass the test are mapped and indexed as any other.
+// Files up to this size are read into the worker's buffer instead of being mapped: for small files
+// a mapping (the call, its page faults, and an unmapping that must flush the other workers' TLBs)
+// costs more than the copy, while for larger ones the copy costs more. A small file that passes
+// the quick test is indexed and searched in the buffer.
 constexpr long long kReadAtMost = 64 << 10;
 
 // What one worker keeps from file to file: its copy of the content filter, set up for the
 // search's mode, and the buffer for small files.
+// The bytes of a small file in a worker's buffer, seen as a memory block by its line reader.
+class BufferView : public AbstractMemory {
+public:
+    void set(const char* p, std::size_t n) {
+        m_p = p;
+        m_n = n;
+    }
+    const char* mem() const override { return m_p; }
+    char* mem() override { return const_cast<char*>(m_p); }
+    std::size_t length() const override { return m_n; }
+    XByteArray createByteArray() override { return XByteArray(m_p, static_cast<int>(m_n)); }
+
+private:
+    const char* m_p = nullptr;
+    std::size_t m_n = 0;
+};
+
 struct Worker {
-    explicit Worker(const XFilter& filter) : content(filter.contentFilter()) {
+    explicit Worker(const XFilter& filter) : content(filter.contentFilter()), buffer(new char[kReadAtMost + 1]) {
         content.setFirstResultOnly(filter.namesOnly);
     }
     XContentFilter content;
-    std::vector<char> buffer;
+    std::unique_ptr<char[]> buffer;  // kReadAtMost + 1 bytes
+    BufferView view;                 // over the buffer's bytes of the current file
 };
 
 void report(Shared& sh, const Item& item, const XLineReaderDA* reader, const XRamLayer& layer) {
@@ -109,13 +129,13 @@ Quick quickTest(Shared& sh, Worker& w, const char* p, std::size_t n) {
     return w.content.canMatch(p, n, sh.filter.maxLineLength) ? Quick::SEARCH : Quick::OUT;
 }
 
-// Reads the file into buffer, asking for one byte more than its listed size, so that a file that
-// grew since is seen. The bytes read, or -1 when it cannot be opened or read.
-long long readSmall(const QString& path, long long size, std::vector<char>& buffer) {
+// Reads the file (of at most kReadAtMost bytes as listed) into buffer, asking for one byte more
+// than its listed size, so that a file that grew since is seen. The bytes read, or -1 when it
+// cannot be opened or read.
+long long readSmall(const QString& path, long long size, char* buffer) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return -1;
-    buffer.resize(static_cast<std::size_t>(size) + 1);
-    return f.read(buffer.data(), size + 1);
+    return f.read(buffer, size + 1);
 }
 
 // Searches one file: passed over when binary (unless binary files are searched) or ruled out by
@@ -124,27 +144,32 @@ void searchFile(Shared& sh, Worker& w, const Item& item) {
     sh.stats.filesTotal.fetch_add(1);
     const long long size = item.size >= 0 ? item.size : item.info->size();
     if (size <= 0) return;  // nothing to map and nothing to find: no log line for them
-    bool passed = false;
+    bool buffered = false;  // read into the buffer and passed by the quick test
     if (size <= kReadAtMost) {
-        const long long got = readSmall(item.path, size, w.buffer);
+        const long long got = readSmall(item.path, size, w.buffer.get());
         // A file that cannot be read, or that grew, goes the way of the big ones (the mapping
         // logs why it cannot be read).
         if (got >= 0 && got <= size) {
             const std::size_t n = static_cast<std::size_t>(got);
             sh.stats.bytes.fetch_add(n);
             if (n == 0) return;
-            const Quick q = quickTest(sh, w, w.buffer.data(), n);
+            const Quick q = quickTest(sh, w, w.buffer.get(), n);
+            w.view.set(w.buffer.get(), n);
             if (q == Quick::OUT) return;
             if (q == Quick::HIT) {
                 report(sh, item, nullptr, XRamLayer());
                 return;
             }
-            passed = true;
+            buffered = true;
         }
     }
     XLineReaderDA reader;
-    if (!reader.openFile(item.path, sh.filter.maxLineLength, false)) return;
-    if (!passed) {
+    if (buffered) {
+        // The bytes read are searched where they are: a mapping would cost more than the index.
+        reader.setMemory(w.view, sh.filter.maxLineLength, false);
+        reader.setSourceName(item.path);
+    } else {
+        if (!reader.openFile(item.path, sh.filter.maxLineLength, false)) return;
         // The reader took the length from the open file just now: the bytes below it are there.
         const std::size_t n = reader.getMemorySize();
         sh.stats.bytes.fetch_add(n);
