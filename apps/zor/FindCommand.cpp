@@ -50,10 +50,11 @@ std::size_t recordAt(const std::vector<XLineInfo>& recs, std::uint64_t pos) {
 // The bytes [a, b) of the file shown as text: control characters become blanks so that one hit
 // stays one output line.
 void appendText(QByteArray& out, const char* p, std::uint64_t a, std::uint64_t b) {
-    for (std::uint64_t i = a; i < b; ++i) {
-        const char c = p[i];
-        out += (static_cast<unsigned char>(c) < 32 && c != '\t') ? ' ' : c;
-    }
+    const int from = out.size();
+    out.append(p + a, static_cast<int>(b - a));
+    char* d = out.data() + from;
+    for (std::uint64_t i = 0; i < b - a; ++i)
+        if (static_cast<unsigned char>(d[i]) < 32 && d[i] != '\t') d[i] = ' ';
 }
 
 // The output lines of one file with hits.
