@@ -110,6 +110,7 @@ TEST(QuickTest, AgreesWithFindAtTheEdges) {
         // Per paragraph and sentence: texts joined by "|" decide, the rest is bounded.
         {"alpha\nbeta", "alpha & beta", P, 'n', 64},
         {"alpha\ngamma", "alpha & beta", P, 'N', 64},
+        {"alpha beta\nalpha", "alpha & ~(beta)", P, 'y', 64},  // a group under NOT
         {"gamma beta", "alpha | beta", P, 'Y', 64},
         {"gamma", "alpha | beta", P, 'N', 64},
         {"word\nword", "word{2}", P, 'n', 64},

@@ -143,7 +143,8 @@ public:
 
     Result empty() const { return false; }
     bool nonEmpty(const Result& r) const { return r; }
-    bool hitsUnderNot(const Result& r) const { return r; }
+    // As an upper bound, whatever stands under NOT counts as absent: a bracketed group too.
+    bool hitsUnderNot(const Result& r) const { return !m_bound && r; }
     void merge(Result& into, Result&& t) const { into = into || t; }
     void addNot(Result& into) const { into = true; }
     Result term(const XSymbol& s, bool underNot) {
