@@ -44,9 +44,12 @@ char answer(const QByteArray& text, const char* query, XContentFilter::Scope sco
         EXPECT_FALSE(found) << query << " in " << text.constData();
     }
     switch (f.presence(text.constData(), n, maxLine)) {
-    case XContentFilter::Presence::Yes: return found ? 'Y' : '!';
-    case XContentFilter::Presence::No: return found ? '!' : 'N';
-    default: return found ? 'y' : 'n';
+        case XContentFilter::Presence::Yes:
+            return found ? 'Y' : '!';
+        case XContentFilter::Presence::No:
+            return found ? '!' : 'N';
+        default:
+            return found ? 'y' : 'n';
     }
 }
 
@@ -76,10 +79,10 @@ TEST(QuickTest, AgreesWithFindAtTheEdges) {
         {"ends with word", "word{w}", F, 'Y', 64},
         {"one\r\nword\r\n", "word{w}", F, 'Y', 64},
         {"sword\nword", "word{w}", F, 'Y', 64},
-        {"a word\rb", "word{w}", F, 'N', 64},  // a lone carriage return is part of the line
+        {"a word\rb", "word{w}", F, 'N', 64},        // a lone carriage return is part of the line
         {"swordfish words", "word{w}", F, 'N', 64},  // in the bytes, not as a word
         {"a\nb", "a\nb", F, 'N', 64},                // across a line end
-        {"word\r\nx", "word\r", F, 'N', 64},        // the carriage return before a line feed
+        {"word\r\nx", "word\r", F, 'N', 64},         // the carriage return before a line feed
         {"word\rx", "word\r", F, 'Y', 64},
         {"", "word", F, 'N', 64},
         // Case per the query's rules.
@@ -117,7 +120,7 @@ TEST(QuickTest, AgreesWithFindAtTheEdges) {
         {"a b", "\" \"", P, 'y', 64},  // a text of blanks: blank units are passed over
         {"   \n", "\" \"", P, 'n', 64},
         {"x.word", "word{w}", S, 'Y', 64},
-        {"One end.Two", "end.", S, 'y', 64},  // a sentence delimiter in the text
+        {"One end.Two", "end.", S, 'y', 64},     // a sentence delimiter in the text
         {"One end.Two", "end.{w}", S, 'N', 64},  // a word never ends in a delimiter
         {"One end.Two", "end.T", S, 'n', 64},
         {"One. Two", "\"One. Two\"", S, 'n', 64},
@@ -165,8 +168,8 @@ TEST(QuickTest, NamesOnlyAndFullSearchAgreeOnFiles) {
     put("limit.txt", filler.left(65536 - 5) + " word");
     put("limit-none.txt", filler.left(65536));
 
-    const Names withWord = {"small.txt", "start.txt", "end.txt", "nested.txt", "page.txt",
-                                        "last.txt",  "wide.txt",  "limit.txt"};
+    const Names withWord = {"small.txt", "start.txt", "end.txt",  "nested.txt",
+                            "page.txt",  "last.txt",  "wide.txt", "limit.txt"};
     auto run = [&](XFilter& f, bool listApi, XFindStats* stats = nullptr) {
         std::mutex m;
         std::vector<QString> found;
@@ -245,7 +248,8 @@ TEST(QuickTest, NamesOnlyAndFullSearchAgreeOnFiles) {
 TEST(QuickTest, SearchDirProgressCancelAndMissingDirectories) {
     zortest::LogCapture cap;
     QTemporaryDir dir;
-    for (int i = 0; i < 30; ++i) zortest::writeFile(dir.filePath(QStringLiteral("d%1/f%2.txt").arg(i % 3).arg(i)), "some word\n");
+    for (int i = 0; i < 30; ++i)
+        zortest::writeFile(dir.filePath(QStringLiteral("d%1/f%2.txt").arg(i % 3).arg(i)), "some word\n");
     XFilter f;
     f.setContentFilter(XContentFilter(QStringLiteral("word"), false));
     std::atomic<std::size_t> lastDone{0};
