@@ -126,8 +126,8 @@ bool hasSentenceDelimiter(const QString& text) {
 // return before the line feed): the index's record of the line in file scope, as long as the line
 // fits in one record, and the paragraph per paragraph (a sentence boundary never falls inside a
 // text without sentence delimiters, so per sentence too). A text that cannot be decided so (a hit
-// in a longer line in file scope, a caseless text beyond ASCII) leaves the answer undecided when
-// the evaluation asks for it. With `bound`, the policy gives an upper bound instead, like
+// in a longer line in file scope, a caseless text beyond ASCII, a text with a sentence delimiter
+// per sentence) leaves the answer undecided when the evaluation asks for it. With `bound`, the policy gives an upper bound instead, like
 // PresencePolicy: terms under NOT count as absent and undecided terms as present.
 class ExactPolicy {
 public:
@@ -188,9 +188,9 @@ private:
             const std::size_t off = static_cast<std::size_t>(hit - base);
             pos = off + 1;
             const Verdict v = verdict(off, len, s.wholeWord, endsWithCR);
-            if (v == UNDECIDED)
+            if (v == UNDECIDED) {
                 undecided = true;
-            else if (v == COUNTS && ++count >= need) {
+            } else if (v == COUNTS && ++count >= need) {
                 undecided = false;
                 return true;
             }

@@ -66,8 +66,6 @@ struct Item {
 // the quick test is indexed and searched in the buffer.
 constexpr long long kReadAtMost = 64 << 10;
 
-// What one worker keeps from file to file: its copy of the content filter, set up for the
-// search's mode, and the buffer for small files.
 // The bytes of a small file in a worker's buffer, seen as a memory block by its line reader.
 class BufferView : public AbstractMemory {
 public:
@@ -85,6 +83,8 @@ private:
     std::size_t m_n = 0;
 };
 
+// What one worker keeps from file to file: its copy of the content filter, set up for the
+// search's mode, and the buffer for small files.
 struct Worker {
     explicit Worker(const XFilter& filter) : content(filter.contentFilter()), buffer(new char[kReadAtMost + 1]) {
         content.setFirstResultOnly(filter.namesOnly);
@@ -139,7 +139,8 @@ long long readSmall(const QString& path, long long size, char* buffer) {
 }
 
 // Searches one file: passed over when binary (unless binary files are searched) or ruled out by
-// the quick test on its bytes, else mapped, indexed and evaluated.
+// the quick test on its bytes, else indexed (in the buffer when it was read, else mapped) and
+// evaluated.
 void searchFile(Shared& sh, Worker& w, const Item& item) {
     sh.stats.filesTotal.fetch_add(1);
     const long long size = item.size >= 0 ? item.size : item.info->size();
