@@ -263,7 +263,8 @@ TEST(ContentSearch, ByteSearchAgreesWithNaiveCountAtEveryLength) {
             EXPECT_EQ(marksOf(run(text, needle, F)), want) << needle << " in " << text.constData();
             EXPECT_EQ(marksOf(run(text, needle, P)), want) << needle << " in " << text.constData();
             const QByteArray caseless = pat.toUpper() + "{i}";
-            EXPECT_EQ(marksOf(run(text, caseless.constData(), F)), wantCaseless) << caseless.constData() << " in " << text.constData();
+            EXPECT_EQ(marksOf(run(text, caseless.constData(), F)), wantCaseless)
+                << caseless.constData() << " in " << text.constData();
         }
     }
 }

@@ -329,8 +329,9 @@ TEST(XDirInfo, LinksLoopsDepthAndVanishingEntries) {
     EXPECT_EQ(cap.linesStartingWith("XDirInfo::scan_dir, entry vanished").size(), 0);
     // The walk without lists sees the same files, with the listing's sizes, as they are read.
     std::map<QString, long long> walked;
-    EXPECT_TRUE(XDirInfo::walk_files(dir.filePath("top"), false, nullptr,
-                                     [&walked](QString&& p, long long size) { walked[QFileInfo(p).fileName()] = size; }));
+    EXPECT_TRUE(XDirInfo::walk_files(dir.filePath("top"), false, nullptr, [&walked](QString&& p, long long size) {
+        walked[QFileInfo(p).fileName()] = size;
+    }));
     EXPECT_EQ(walked, (std::map<QString, long long>{{"f-link.txt", 1}, {"f.txt", 1}}));
     std::atomic<bool> stop{true};
     EXPECT_FALSE(XDirInfo::walk_files(dir.filePath("top"), false, &stop, [](QString&&, long long) { FAIL(); }));

@@ -375,8 +375,9 @@ bool looksBinary(const char* p, std::size_t n) {
     for (; i + 16 <= m; i += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
         const __m128i low = _mm_cmplt_epi8(_mm_xor_si128(x, flip), limit);
-        const __m128i allowed = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(8)), _mm_cmpeq_epi8(x, _mm_set1_epi8(9))),
-                                             _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(10)), _mm_cmpeq_epi8(x, _mm_set1_epi8(13))));
+        const __m128i allowed =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(8)), _mm_cmpeq_epi8(x, _mm_set1_epi8(9))),
+                         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(10)), _mm_cmpeq_epi8(x, _mm_set1_epi8(13))));
         if (_mm_movemask_epi8(_mm_andnot_si128(allowed, low)) != 0) return true;
     }
 #endif

@@ -127,8 +127,9 @@ bool hasSentenceDelimiter(const QString& text) {
 // fits in one record, and the paragraph per paragraph (a sentence boundary never falls inside a
 // text without sentence delimiters, so per sentence too). A text that cannot be decided so (a hit
 // in a longer line in file scope, a caseless text beyond ASCII, a text with a sentence delimiter
-// per sentence) leaves the answer undecided when the evaluation asks for it. With `bound`, the policy gives an upper bound instead, like
-// PresencePolicy: terms under NOT count as absent and undecided terms as present.
+// per sentence) leaves the answer undecided when the evaluation asks for it. With `bound`, the
+// policy gives an upper bound instead, like PresencePolicy: whatever stands under NOT counts as
+// absent, undecided terms as present.
 class ExactPolicy {
 public:
     using Result = bool;
@@ -143,7 +144,7 @@ public:
 
     Result empty() const { return false; }
     bool nonEmpty(const Result& r) const { return r; }
-    // As an upper bound, whatever stands under NOT counts as absent: a bracketed group too.
+    // As an upper bound, whatever stands under NOT counts as absent, a bracketed group too.
     bool hitsUnderNot(const Result& r) const { return !m_bound && r; }
     void merge(Result& into, Result&& t) const { into = into || t; }
     void addNot(Result& into) const { into = true; }

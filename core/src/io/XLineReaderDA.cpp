@@ -236,7 +236,8 @@ std::size_t countLineFeeds(const char* p, std::size_t n) {
 #if defined(__SSE2__)
     const __m128i nl = _mm_set1_epi8('\n');
     for (; i + 16 <= n; i += 16) {
-        const auto m = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), nl)));
+        const auto m = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), nl)));
         count += static_cast<std::size_t>(__builtin_popcount(m));
     }
 #endif
