@@ -203,21 +203,21 @@ void search(benchmark::State& state, Impl impl, Ask ask, const QString& tree, co
     if (!out.isEmpty()) QFile::remove(out);
 }
 
-#define ZOR_FIND_BENCH(group, impl, ask, tree, word) \
-    BENCHMARK_CAPTURE(search, group, impl, ask, tree, word)->Name(#group)->Unit(benchmark::kMillisecond)->UseRealTime()
+#define ZOR_FIND_BENCH(id, name, impl, ask, tree, word) \
+    BENCHMARK_CAPTURE(search, id, impl, ask, tree, word)->Name(name)->Unit(benchmark::kMillisecond)->UseRealTime()
 
-ZOR_FIND_BENCH(files_with_word / zor, Impl::Zor, Ask::Files, kCorpus, kCorpusWord);
-ZOR_FIND_BENCH(files_with_word / rg, Impl::Rg, Ask::Files, kCorpus, kCorpusWord);
-ZOR_FIND_BENCH(files_with_word / grep, Impl::Grep, Ask::Files, kCorpus, kCorpusWord);
-ZOR_FIND_BENCH(lines_with_word / zor, Impl::Zor, Ask::Lines, kCorpus, kCorpusWord);
-ZOR_FIND_BENCH(lines_with_word / rg, Impl::Rg, Ask::Lines, kCorpus, kCorpusWord);
-ZOR_FIND_BENCH(lines_with_word / grep, Impl::Grep, Ask::Lines, kCorpus, kCorpusWord);
-ZOR_FIND_BENCH(doc_files_with_word / zor, Impl::Zor, Ask::Files, kDoc, kDocWord);
-ZOR_FIND_BENCH(doc_files_with_word / rg, Impl::Rg, Ask::Files, kDoc, kDocWord);
-ZOR_FIND_BENCH(doc_files_with_word / grep, Impl::Grep, Ask::Files, kDoc, kDocWord);
-ZOR_FIND_BENCH(doc_lines_with_word / zor, Impl::Zor, Ask::Lines, kDoc, kDocWord);
-ZOR_FIND_BENCH(doc_lines_with_word / rg, Impl::Rg, Ask::Lines, kDoc, kDocWord);
-ZOR_FIND_BENCH(doc_lines_with_word / grep, Impl::Grep, Ask::Lines, kDoc, kDocWord);
+ZOR_FIND_BENCH(files_zor, "files_with_word/zor", Impl::Zor, Ask::Files, kCorpus, kCorpusWord);
+ZOR_FIND_BENCH(files_rg, "files_with_word/rg", Impl::Rg, Ask::Files, kCorpus, kCorpusWord);
+ZOR_FIND_BENCH(files_grep, "files_with_word/grep", Impl::Grep, Ask::Files, kCorpus, kCorpusWord);
+ZOR_FIND_BENCH(lines_zor, "lines_with_word/zor", Impl::Zor, Ask::Lines, kCorpus, kCorpusWord);
+ZOR_FIND_BENCH(lines_rg, "lines_with_word/rg", Impl::Rg, Ask::Lines, kCorpus, kCorpusWord);
+ZOR_FIND_BENCH(lines_grep, "lines_with_word/grep", Impl::Grep, Ask::Lines, kCorpus, kCorpusWord);
+ZOR_FIND_BENCH(doc_files_zor, "doc_files_with_word/zor", Impl::Zor, Ask::Files, kDoc, kDocWord);
+ZOR_FIND_BENCH(doc_files_rg, "doc_files_with_word/rg", Impl::Rg, Ask::Files, kDoc, kDocWord);
+ZOR_FIND_BENCH(doc_files_grep, "doc_files_with_word/grep", Impl::Grep, Ask::Files, kDoc, kDocWord);
+ZOR_FIND_BENCH(doc_lines_zor, "doc_lines_with_word/zor", Impl::Zor, Ask::Lines, kDoc, kDocWord);
+ZOR_FIND_BENCH(doc_lines_rg, "doc_lines_with_word/rg", Impl::Rg, Ask::Lines, kDoc, kDocWord);
+ZOR_FIND_BENCH(doc_lines_grep, "doc_lines_with_word/grep", Impl::Grep, Ask::Lines, kDoc, kDocWord);
 
 // zor's library on a query per paragraph, with two threads and one.
 void paragraph_query_zor(benchmark::State& state) {
