@@ -1,6 +1,8 @@
 // Content queries from arbitrary bytes, parsed and evaluated over a fixed text at every scope (and
-// as a regular expression when the first byte says so). Every mark must lie inside the text, and
-// when the quick whole-file test rules the text out, no paragraph or sentence may have a result.
+// as a regular expression when the first byte says so). Every mark must lie inside the text; the
+// quick tests on the raw bytes must agree with find (presence's certain answers exactly, a text
+// ruled out has no result in any paragraph or sentence); and find stopped at the first result
+// must find one exactly when the full find does.
 #include <zor/XContentFilter.h>
 #include <zor/XLineInfo.h>
 #include <zor/XLineReaderDA.h>
@@ -49,10 +51,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Probe f;
     if (!f.createSymbols(query, regex)) return 0;
+    const std::size_t n = static_cast<std::size_t>(text.size());
     for (auto scope : {zor::find::XContentFilter::File, zor::find::XContentFilter::Paragraph,
                        zor::find::XContentFilter::Sentence}) {
         f.setScope(scope);
-        checkMarks(f.find(0, reader), static_cast<std::size_t>(text.size()));
+        const zor::find::XRamLayer all = f.find(0, reader);
+        checkMarks(all, n);
+        using Presence = zor::find::XContentFilter::Presence;
+        const Presence p = f.presence(text.constData(), n, 32);
+        if ((p == Presence::Yes && all.isEmpty()) || (p == Presence::No && !all.isEmpty())) std::abort();
+        Probe first(f);
+        first.setFirstResultOnly(true);
+        const zor::find::XRamLayer some = first.find(0, reader);
+        checkMarks(some, n);
+        if (some.isEmpty() != all.isEmpty()) std::abort();
     }
     if (regex) return 0;
     const bool maybe = f.canMatch(text.constData(), static_cast<std::size_t>(text.size()), 32);

@@ -1,9 +1,10 @@
 // zor find: searches the files of a directory (selected by wildcard patterns) with the content
 // query language, per file, paragraph or sentence, or with a regular expression. Prints every hit
 // line as "path:line: text" with the hits between "[[" and "]]" (in colour on a terminal), in the
-// order of the sorted paths whatever thread found them, then the search counters. Ends with 0 when
-// something was found, 1 when nothing was, and the parsing code with the syntax check's text for a
-// bad query.
+// order of the sorted paths whatever thread found them, then the search counters; with --list true
+// only the paths of the files with hits, in the same order. The directory is walked while the
+// files found so far are searched. Ends with 0 when something was found, 1 when nothing was, and
+// the parsing code with the syntax check's text for a bad query.
 #include "Commands.h"
 
 #include <zor/core.h>
@@ -49,10 +50,11 @@ std::size_t recordAt(const std::vector<XLineInfo>& recs, std::uint64_t pos) {
 // The bytes [a, b) of the file shown as text: control characters become blanks so that one hit
 // stays one output line.
 void appendText(QByteArray& out, const char* p, std::uint64_t a, std::uint64_t b) {
-    for (std::uint64_t i = a; i < b; ++i) {
-        const char c = p[i];
-        out += (static_cast<unsigned char>(c) < 32 && c != '\t') ? ' ' : c;
-    }
+    const int from = out.size();
+    out.append(p + a, static_cast<int>(b - a));
+    char* d = out.data() + from;
+    for (std::uint64_t i = 0; i < b - a; ++i)
+        if (static_cast<unsigned char>(d[i]) < 32 && d[i] != '\t') d[i] = ' ';
 }
 
 // The output lines of one file with hits.
@@ -166,69 +168,48 @@ int runFind(const CommandLine& cmd) {
     filter.setContentFilter(content);
     filter.skipBinary = !cmd.isBool(QStringLiteral("binary"), false);
 
-    XDirInfo scan;
+    const bool list = cmd.isBool(QStringLiteral("list"), false);
+    filter.namesOnly = list;
     const bool tty = isatty(STDERR_FILENO) != 0;
-    if (tty) {
-        // The scan runs on a pooled thread while this one shows its counters.
-        std::atomic<bool> scanned{false};
-        XThreadPool::start_function_global([&scan, &scanned, &dir] {
-            scan.scan_dir(dir);
-            scanned.store(true);
-        });
-        QElapsedTimer shown;
-        shown.start();
-        while (!scanned.load()) {
-            QThread::msleep(20);
-            if (shown.elapsed() >= 200) {
-                std::fprintf(stderr, "\rscanning: %u directories, %u files", scan.countDirs.load(), scan.countFiles.load());
-                std::fflush(stderr);
-                shown.restart();
-            }
-        }
-        std::fprintf(stderr, "\r\033[K");
-    } else {
-        scan.scan_dir(dir);
-    }
-    scan.setup_filtered_files(filter.fileFilter, false);
-    std::vector<const QFileInfo*> files = scan.get_view_filtered_files();
-    std::sort(files.begin(), files.end(),
-              [](const QFileInfo* a, const QFileInfo* b) { return a->filePath() < b->filePath(); });
-
     const bool colour = isatty(STDOUT_FILENO) != 0;
     const Markers mk = colour ? Markers{"\033[1;31m", "\033[0m"} : Markers{"[[", "]]"};
-    const bool showProgress = tty && files.size() >= 200;
     QElapsedTimer clock;
     clock.start();
     std::atomic<qint64> lastShown{0};
-    if (showProgress)
-        filter.progress = [&clock, &lastShown](std::size_t done, std::size_t total) {
+    std::atomic<bool> shown{false};
+    if (tty)
+        filter.progress = [&clock, &lastShown, &shown](std::size_t done, std::size_t found) {
             const qint64 now = clock.elapsed();
             qint64 before = lastShown.load();
             if (now - before < 200 || !lastShown.compare_exchange_strong(before, now)) return;
-            std::fprintf(stderr, "\rsearching %zu/%zu files", done, total);
+            std::fprintf(stderr, "\rsearching %zu/%zu files", done, found);
             std::fflush(stderr);
+            shown = true;
         };
 
     // Files finish in any order: their lines are formatted on the worker thread while the mapping
     // is open, and printed in path order at the end.
     std::mutex outMutex;
-    std::map<std::size_t, QByteArray> all;
+    std::map<QString, QByteArray> all;
     const QString base = QDir(dir).absolutePath();
     const XFilter::HitCallback collect = [&](const XFilter::FileHit& hit) {
-        QString shown = hit.file->absoluteFilePath();
-        if (shown.startsWith(base + QLatin1Char('/'))) shown = QDir(dir).filePath(shown.mid(base.size() + 1));
-        QByteArray text = formatFile(hit, shown, mk);
+        const QString path = hit.file->filePath();
+        QString shownPath = path;
+        if (shownPath.startsWith(base + QLatin1Char('/')))
+            shownPath = QDir(dir).filePath(shownPath.mid(base.size() + 1));
+        QByteArray text = list ? shownPath.toUtf8() + '\n' : formatFile(hit, shownPath, mk);
         std::lock_guard<std::mutex> lock(outMutex);
-        all[hit.index] = std::move(text);
+        all[path] = std::move(text);
     };
     const int threads = cmd.getInt(QStringLiteral("threads"), QThread::idealThreadCount());
     unsigned long long binary = 0;
-    const XFindStats stats = filter.search(files, threads, collect, nullptr, &binary);
-    if (showProgress) std::fprintf(stderr, "\r\033[K");
-    for (const auto& kv : all) std::fwrite(kv.second.constData(), 1, static_cast<std::size_t>(kv.second.size()), stdout);
+    const XFindStats stats = filter.searchDir(dir, threads, collect, nullptr, &binary);
+    if (shown.load()) std::fprintf(stderr, "\r\033[K");
+    for (const auto& kv : all)
+        std::fwrite(kv.second.constData(), 1, static_cast<std::size_t>(kv.second.size()), stdout);
     QString summary = stats.toString();
     if (binary > 0) summary += xformat(", binary files skipped:$", binary);
-    if (cmd.isBool(QStringLiteral("summary"), true)) std::printf("%s\n", qPrintable(summary));
+    if (!list && cmd.isBool(QStringLiteral("summary"), true)) std::printf("%s\n", qPrintable(summary));
     std::fflush(stdout);
     return finish(stats.files.load() > 0 ? EXIT_ZOR_OK : EXIT_ZOR_GENERAL_FAILURE);
 }

@@ -263,6 +263,13 @@ expect 0 find --dir find --files "*.md" --query "ERROR{i,w}" --summary false
 expect 0 find --dir find --query "e\\w+s" --regex true --scope sentence --summary false
 [ "$(cat out.txt)" = "find/a.txt:4: Warning: Error{x} [[errors]]" ] || { echo "FAIL: find regex '$(cat out.txt)'"; fails=$((fails + 1)); }
 expect 1 find --dir find --query "nowhere"
+# --list: the paths of the files with hits only, in path order, no counters.
+expect 0 find --dir find --query "error & ~warning" --scope paragraph --list true
+printf 'find/a.txt\nfind/sub/b.md\n' | cmp -s - out.txt || { echo "FAIL: find --list"; cat out.txt; fails=$((fails + 1)); }
+expect 0 find --dir find/ --query "ERROR{i,w}" --list true --binary true
+printf 'find/a.txt\nfind/c.bin\nfind/sub/b.md\n' | cmp -s - out.txt || { echo "FAIL: find --list --binary"; cat out.txt; fails=$((fails + 1)); }
+expect 1 find --dir find --query "nowhere" --list true
+[ ! -s out.txt ] || { echo "FAIL: find --list printed '$(cat out.txt)' for nothing found"; fails=$((fails + 1)); }
 expect 9 find --dir find --query "(error"
 grep -q "Brackets open/close must be symmetric +( -) => 0, but we have:1" err.txt || { echo "FAIL: find syntax text"; cat err.txt; fails=$((fails + 1)); }
 expect 9 find --dir find --query "error{z}"

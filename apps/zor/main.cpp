@@ -33,8 +33,11 @@ const std::vector<Command>& commands() {
          "K numbers of the Mersenne Twister (or lines of words); reproducible with --seed, else seeded from the clock", &runRandom},
         {"dirs", "--dir D [--pattern \"*.cpp,*.h\"] [--not P] [--bigger N] [--smaller N] [--hidden true] [--list true]",
          "scans a directory tree and selects files by wildcards and size; links to directories are not followed", &runDirs},
-        {"find", "--dir D --query Q [--files \"*.txt;*.md\"] [--not PATTERNS] [--scope file|paragraph|sentence] [--regex true]",
-         "searches the files' contents; prints path:line: text with the hits in [[ ]] and the counters; none found: 1, bad query: 9",
+        {"find",
+         "--dir D --query Q [--files \"*.txt;*.md\"] [--not PATTERNS] [--scope file|paragraph|sentence] [--regex true] "
+         "[--list true]",
+         "searches the files' contents; prints path:line: text with the hits in [[ ]] and the counters (--list: the "
+         "paths only); none found: 1, bad query: 9",
          &runFind},
         {"adapters", "", "lists the machine's IPv4 addresses, 127.0.0.1 last", &runAdapters},
         {"connect", "--url U [--timeout MS] [--send TEXT]",

@@ -240,24 +240,31 @@ TEST(ContentSearch, ParallelSearchOverFiles) {
 }
 
 TEST(ContentSearch, ByteSearchAgreesWithNaiveCountAtEveryLength) {
-    // Texts over a two-letter alphabet put candidates at every place: block edges, the tail, the
-    // last possible start.
+    // Texts over a small alphabet put candidates at every place: the edges of the 16- and 32-byte
+    // blocks, the tail, the last possible start; caseless texts see both cases of each letter.
     std::uint32_t seed = 12345;
     auto next = [&seed] {
         seed = seed * 1103515245u + 12345u;
-        return (seed >> 16) & 1u;
+        return (seed >> 16) & 3u;
     };
-    for (const char* needle : {"ab", "aab", "abba", "babababababababab", "aaaaaaaaaaaaaaaaaaaa"}) {
+    for (const char* needle : {"ab", "aab", "abba", "babababababababab", "aaaaaaaaaaaaaaaaaaaa", "b"}) {
         const QByteArray pat(needle);
-        for (int len = 1; len < 90; ++len) {
+        for (int len = 1; len < 140; ++len) {
             QByteArray text;
-            for (int i = 0; i < len; ++i) text += next() ? 'a' : 'b';
-            std::string want;
-            for (int i = 0; i + pat.size() <= text.size(); ++i)
-                if (text.mid(i, pat.size()) == pat)
-                    want += (want.empty() ? "" : " ") + std::to_string(i) + "-" + std::to_string(i + pat.size());
+            for (int i = 0; i < len; ++i) text += "abAB"[next()];
+            std::string want, wantCaseless;
+            auto add = [](std::string& to, int i, int n) {
+                to += (to.empty() ? "" : " ") + std::to_string(i) + "-" + std::to_string(i + n);
+            };
+            for (int i = 0; i + pat.size() <= text.size(); ++i) {
+                if (text.mid(i, pat.size()) == pat) add(want, i, pat.size());
+                if (text.mid(i, pat.size()).toLower() == pat) add(wantCaseless, i, pat.size());
+            }
             EXPECT_EQ(marksOf(run(text, needle, F)), want) << needle << " in " << text.constData();
             EXPECT_EQ(marksOf(run(text, needle, P)), want) << needle << " in " << text.constData();
+            const QByteArray caseless = pat.toUpper() + "{i}";
+            EXPECT_EQ(marksOf(run(text, caseless.constData(), F)), wantCaseless)
+                << caseless.constData() << " in " << text.constData();
         }
     }
 }

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <map>
 #include <thread>
 #include <unistd.h>
 
@@ -326,6 +327,15 @@ TEST(XDirInfo, LinksLoopsDepthAndVanishingEntries) {
     EXPECT_EQ(names(info.get_files()), (QStringList{"f-link.txt", "f.txt"}));
     EXPECT_EQ(info.countDirs.load(), 1u) << "the link to a directory is counted, not followed";
     EXPECT_EQ(cap.linesStartingWith("XDirInfo::scan_dir, entry vanished").size(), 0);
+    // The walk without lists sees the same files, with the listing's sizes, as they are read.
+    std::map<QString, long long> walked;
+    EXPECT_TRUE(XDirInfo::walk_files(dir.filePath("top"), false, nullptr, [&walked](QString&& p, long long size) {
+        walked[QFileInfo(p).fileName()] = size;
+    }));
+    EXPECT_EQ(walked, (std::map<QString, long long>{{"f-link.txt", 1}, {"f.txt", 1}}));
+    std::atomic<bool> stop{true};
+    EXPECT_FALSE(XDirInfo::walk_files(dir.filePath("top"), false, &stop, [](QString&&, long long) { FAIL(); }));
+    EXPECT_FALSE(XDirInfo::walk_files(dir.filePath("nowhere"), false, nullptr, [](QString&&, long long) { FAIL(); }));
 
     // 2,000 levels: the walk keeps its directories on the heap.
     QString deep = dir.filePath("deep");

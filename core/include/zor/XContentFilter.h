@@ -56,6 +56,22 @@ public:
     // file needs no index and no per-line work. True means "maybe". maxLineLength is the reader's.
     bool canMatch(const char* data, std::size_t len, std::size_t maxLineLength) const;
 
+    // What find would answer for these bytes (a file's, read by a reader with maxLineLength),
+    // decided on the raw bytes without an index where that is certain: Yes (find gives marks),
+    // No (it gives none), Maybe (only find can tell). Each text is looked for only until its hits
+    // decide. Certain, unless a text is caseless with letters outside ASCII, a hit lies in a line
+    // longer than maxLineLength (file scope), or the content is binary: in file scope for any
+    // query; per paragraph or sentence for texts joined by "|" alone, and otherwise for "no" when
+    // the texts that the query needs do not occur. Never Yes or No in regular-expression mode.
+    enum class Presence { No, Yes, Maybe };
+    Presence presence(const char* data, std::size_t len, std::size_t maxLineLength) const;
+
+    // With on, find stops at the first unit with a result, and the search of each text in a unit
+    // (or, in file scope, in the file) at the hits that decide it (its minimum count, else one): the
+    // layer is non-empty exactly when it would be without, but holds only the marks found so far.
+    void setFirstResultOnly(bool on) { m_firstResultOnly = on; }
+    bool isFirstResultOnly() const { return m_firstResultOnly; }
+
     Scope scope() const { return m_scope; }
     void setScope(Scope s) { m_scope = s; }
     QString scope_as_string() const { return scope_to_string(m_scope); }
@@ -101,6 +117,7 @@ protected:
     void remove_Char34_from_FindString();
 
 private:
+    XRamLayer fileScope(const XLineReaderDA& reader);  // find_in_file for a reader already checked
     bool readModifiers(const std::vector<QStringRef>& tokens, std::size_t& i, XSymbol& sym);
 
     std::vector<XSymbol> m_symbols;
@@ -110,6 +127,7 @@ private:
     std::uint32_t m_position = 0;
     bool m_regExMode = false;
     bool m_valid = false;
+    bool m_firstResultOnly = false;
 };
 
 }  // namespace find

@@ -33,6 +33,7 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace zor {
@@ -51,6 +52,15 @@ public:
     // Scans path (see the class comment); false when it is not a readable directory or the scan
     // was cancelled. The counters are valid either way.
     bool scan_dir(const QString& path);
+
+    // Walks path as scan_dir does (links to directories listed, never followed; hidden entries
+    // with hidden) and hands each file to onFile (its path: path, "/" and the names below it; and
+    // the size the listing saw) as soon as its directory is read, on the calling thread. Builds no
+    // list and leaves the cache alone: for a consumer that works while the walk goes on. Stops
+    // before the next entry once *cancel is set. False when path is no readable directory or the
+    // walk was cancelled.
+    static bool walk_files(const QString& path, bool hidden, const XAtomic<bool>* cancel,
+                           const std::function<void(QString&& file, long long size)>& onFile);
 
     XFindStats setup_filtered_files(const XFileFilter& filter, bool shuffle);
     const std::vector<const QFileInfo*>& get_view_filtered_files() const { return filtered; }

@@ -1,16 +1,21 @@
 #pragma once
-// find::XFilter: a file filter paired with an optional content filter, and the search of a list of
-// files with both: each file is mapped, ruled out by a quick test on its bytes when it cannot
-// match, otherwise indexed and evaluated. Files are searched in parallel on a thread pool, each
-// thread with its own copy of the content filter.
+// find::XFilter: a file filter paired with an optional content filter, and the search of files with
+// both: each file is ruled out by a quick test on its bytes when it cannot match (small files are
+// read for it, larger ones mapped), otherwise mapped, indexed and evaluated. Files are searched in
+// parallel on a thread pool, each thread with its own copy of the content filter. search() takes a
+// list of files; searchDir() walks a directory and searches while the walk goes on. With namesOnly
+// only whether a file has hits is wanted: a file is then decided on its raw bytes where that is
+// certain (no mapping, no index), and otherwise searched up to its first unit with a result.
 //
 //   XFilter f;
 //   f.fileFilter.setPattern("*.txt", false);
 //   f.setContentFilter(XContentFilter("error & ~warning", false, XContentFilter::Paragraph));
 //   XFindStats st = f.search(files, 2, [](const XFilter::FileHit& hit) { ... });
+//   XFindStats st2 = f.searchDir("/data", 2, [](const XFilter::FileHit& hit) { ... });
 //
-// search() may be called from any thread; the filter itself is not changed by it. The callback
-// runs on the worker threads, several at a time: it must synchronise what it shares.
+// search() and searchDir() may be called from any thread; the filter itself is not changed by
+// them. The callback runs on the worker threads, several at a time: it must synchronise what it
+// shares.
 #include <zor/XContentFilter.h>
 #include <zor/XFileFilter.h>
 #include <zor/XFindStats.h>
@@ -34,10 +39,14 @@ class ZOR_EXPORT XFilter {
 public:
     // One searched file with hits (or, without a content filter, every readable file).
     struct FileHit {
-        std::size_t index;            // position in the list given to search()
+        std::size_t index;  // position in the list given to search(), or in searchDir()'s walk
         const QFileInfo* file;
-        const XLineReaderDA* reader;  // open and indexed while the callback runs
-        const XRamLayer* layer;       // the marks, in the order of the content filter's evaluation
+        // Open and indexed while the callback runs; with namesOnly, a file decided on its bytes
+        // alone has none (null).
+        const XLineReaderDA* reader;
+        // The marks, in the order of the content filter's evaluation; with namesOnly those found
+        // until the file was decided (none when its raw bytes decided it).
+        const XRamLayer* layer;
     };
     using HitCallback = std::function<void(const FileHit&)>;
 
@@ -61,10 +70,21 @@ public:
     // ends after the files in progress.
     XFindStats search(const std::vector<const QFileInfo*>& files, int threads, const HitCallback& onHit,
                       const std::atomic<bool>* cancel = nullptr, unsigned long long* binarySkipped = nullptr) const;
+    // Walks dir on the calling thread (as XDirInfo::walk_files: links to directories are listed,
+    // never followed; hidden entries with hiddenFiles) while `threads` workers search every file
+    // that fileFilter passes, as search() does. Hits come in no particular order; their index is
+    // the file's place among the files passed on. The walk's paths start with dir made absolute.
+    // The counters and cancel as for search(); progress gets the files passed on so far as total.
+    XFindStats searchDir(const QString& dir, int threads, const HitCallback& onHit,
+                         const std::atomic<bool>* cancel = nullptr, unsigned long long* binarySkipped = nullptr) const;
 
     XFileFilter fileFilter;
     std::size_t maxLineLength = 4096;  // the readers' piece length
     bool skipBinary = true;
+    // Only whether each file has hits: files with hits are reported, but the counters of lines and
+    // hits count only what deciding them took.
+    bool namesOnly = false;
+    bool hiddenFiles = false;  // searchDir: hidden files and directories too
     // Called with (files done, files total) by the workers after each file; may be empty.
     std::function<void(std::size_t, std::size_t)> progress;
 

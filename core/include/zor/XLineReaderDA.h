@@ -90,6 +90,11 @@ public:
     bool isFileBased() const { return isFile.load(); }
     std::size_t getMaxLineLength() const { return maxLineLen; }
     QString fileName() const { return sFileName; }
+    // Names a memory block given to setMemory (the file its bytes came from) for messages; a
+    // reader opened from a file keeps the file's name.
+    void setSourceName(const QString& name) {
+        if (!isFile.load()) sFileName = name;
+    }
     void seekHome() { lineReader.seekHome(); }
     XUTF8_Detector detect_UTF8(std::size_t maxBytes) const;
     // True when the bytes [0, end) still lie inside the file (always for a memory block).

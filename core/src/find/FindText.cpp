@@ -2,10 +2,13 @@
 
 #include <zor/XDelimiter.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -222,9 +225,163 @@ __attribute__((noinline)) const char* findBytes(const char* p, std::size_t n, co
     return static_cast<const char*>(memmem(p + i, n - i, pat, len));
 }
 
+namespace {
+
+// How common each byte is in text and code, 0 (rare) to 255 (most common). Only the order
+// matters: a search compares the two rarest bytes of its text first.
+const std::array<unsigned char, 256>& byteRank() {
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> r{};
+        for (int b = 0; b < 256; ++b) r[static_cast<std::size_t>(b)] = b >= 0x80 ? 60 : 10;
+        const char* letters = "etaoinsrhldcumfpgwybvkxjqz";  // most common first
+        for (int i = 0; letters[i] != '\0'; ++i) {
+            const auto c = static_cast<unsigned char>(letters[i]);
+            r[c] = static_cast<unsigned char>(250 - 6 * i);
+            r[static_cast<unsigned char>(c - 32)] = static_cast<unsigned char>(150 - 4 * i);
+        }
+        for (int c = '0'; c <= '9'; ++c) r[static_cast<std::size_t>(c)] = 140;
+        for (const char* c = "()-_\"'/=*<>{}[]#&|!?+%$@\\`~^;:"; *c != '\0'; ++c)
+            r[static_cast<unsigned char>(*c)] = 120;
+        r[' '] = 255;
+        r['\n'] = 200;
+        r['.'] = 190;
+        r[','] = 190;
+        r['\t'] = 160;
+        r['\r'] = 130;
+        return r;
+    }();
+    return table;
+}
+
+inline unsigned char foldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+bool cpuHasAvx2() {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") != 0;
+    }();
+    return has;
+#else
+    return false;
+#endif
+}
+
+}  // namespace
+
+BytePattern::BytePattern(const QByteArray& text, bool fold)
+    : m_text(text.constData(), static_cast<std::size_t>(text.size())), m_fold(fold) {
+    if (m_text.empty()) return;
+    if (fold)
+        for (char& c : m_text) c = static_cast<char>(foldAscii(static_cast<unsigned char>(c)));
+    const std::array<unsigned char, 256>& rank = byteRank();
+    auto rankAt = [&](std::size_t i) { return rank[static_cast<unsigned char>(m_text[i])]; };
+    std::size_t a = 0;
+    for (std::size_t i = 1; i < m_text.size(); ++i)
+        if (rankAt(i) < rankAt(a)) a = i;
+    std::size_t b = a;
+    for (std::size_t i = 0; i < m_text.size(); ++i)
+        if (i != a && (b == a || rankAt(i) < rankAt(b))) b = i;
+    m_at1 = std::min(a, b);
+    m_at2 = std::max(a, b);
+    m_b1 = static_cast<unsigned char>(m_text[m_at1]);
+    m_b2 = static_cast<unsigned char>(m_text[m_at2]);
+    auto orFor = [fold](unsigned char c) {
+        return static_cast<unsigned char>(fold && c >= 'a' && c <= 'z' ? 0x20 : 0);
+    };
+    m_or1 = orFor(m_b1);
+    m_or2 = orFor(m_b2);
+}
+
+bool BytePattern::equalAt(const unsigned char* at) const {
+    const auto* t = reinterpret_cast<const unsigned char*>(m_text.data());
+    const std::size_t len = m_text.size();
+    if (!m_fold) return std::memcmp(at, t, len) == 0;
+    for (std::size_t k = 0; k < len; ++k)
+        if (foldAscii(at[k]) != t[k]) return false;
+    return true;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Thirty-two positions at a time; returns the occurrence, or null with *next the first position
+// not looked at.
+__attribute__((target("avx2"))) const char* BytePattern::findAvx2(const unsigned char* s, std::size_t last,
+                                                                  std::size_t* next) const {
+    const __m256i b1 = _mm256_set1_epi8(static_cast<char>(m_b1));
+    const __m256i b2 = _mm256_set1_epi8(static_cast<char>(m_b2));
+    const __m256i or1 = _mm256_set1_epi8(static_cast<char>(m_or1));
+    const __m256i or2 = _mm256_set1_epi8(static_cast<char>(m_or2));
+    std::size_t i = 0;
+    for (; i + 32 <= last + 1; i += 32) {
+        const __m256i x = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + m_at1)), or1);
+        const __m256i y = _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i + m_at2)), or2);
+        auto mask = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(x, b1), _mm256_cmpeq_epi8(y, b2))));
+        while (mask != 0) {
+            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (equalAt(s + at)) return reinterpret_cast<const char*>(s + at);
+            mask &= mask - 1;
+        }
+    }
+    *next = i;
+    return nullptr;
+}
+#endif
+
+const char* BytePattern::find(const char* p, std::size_t n) const {
+    const std::size_t len = m_text.size();
+    if (len == 0 || len > n || p == nullptr) return nullptr;
+    if (len == 1 && m_or1 == 0) return static_cast<const char*>(std::memchr(p, m_b1, n));
+    const auto* s = reinterpret_cast<const unsigned char*>(p);
+    const std::size_t last = n - len;  // the last position where the text fits
+    std::size_t i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (last >= 64 && cpuHasAvx2()) {
+        if (const char* hit = findAvx2(s, last, &i)) return hit;
+    }
+#endif
+#if defined(__SSE2__)
+    const __m128i b1 = _mm_set1_epi8(static_cast<char>(m_b1));
+    const __m128i b2 = _mm_set1_epi8(static_cast<char>(m_b2));
+    const __m128i or1 = _mm_set1_epi8(static_cast<char>(m_or1));
+    const __m128i or2 = _mm_set1_epi8(static_cast<char>(m_or2));
+    for (; i + 16 <= last + 1; i += 16) {
+        const __m128i x = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + m_at1)), or1);
+        const __m128i y = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + m_at2)), or2);
+        auto mask =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(x, b1), _mm_cmpeq_epi8(y, b2))));
+        while (mask != 0) {
+            const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+            if (equalAt(s + at)) return p + at;
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; i <= last; ++i)
+        if ((s[i + m_at1] | m_or1) == m_b1 && (s[i + m_at2] | m_or2) == m_b2 && equalAt(s + i)) return p + i;
+    return nullptr;
+}
+
 bool looksBinary(const char* p, std::size_t n) {
     const std::size_t m = n < 1024 ? n : 1024;
-    for (std::size_t i = 0; i < m; ++i) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: a byte below 32 (signed compare after flipping the top bit) that is
+    // none of the four allowed ones.
+    const __m128i flip = _mm_set1_epi8(static_cast<char>(0x80));
+    const __m128i limit = _mm_set1_epi8(static_cast<char>(32 ^ 0x80));
+    for (; i + 16 <= m; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i low = _mm_cmplt_epi8(_mm_xor_si128(x, flip), limit);
+        const __m128i allowed =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(8)), _mm_cmpeq_epi8(x, _mm_set1_epi8(9))),
+                         _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(10)), _mm_cmpeq_epi8(x, _mm_set1_epi8(13))));
+        if (_mm_movemask_epi8(_mm_andnot_si128(allowed, low)) != 0) return true;
+    }
+#endif
+    for (; i < m; ++i) {
         const unsigned char c = static_cast<unsigned char>(p[i]);
         if (c < 32 && c != 8 && c != 9 && c != 10 && c != 13) return true;
     }
@@ -237,13 +394,14 @@ bool isBlank(const char* p, std::size_t n) {
     return true;
 }
 
-Needle::Needle(const XSymbol& s) : symbol(&s), utf8(s.text.toUtf8()) {
+Needle::Needle(const XSymbol& s) : symbol(&s), utf8(s.text.toUtf8()), exact(utf8, false) {
     asciiOnly = true;
     for (char c : utf8)
         if (static_cast<unsigned char>(c) >= 0x80) asciiOnly = false;
     // A lone surrogate or a replacement character in the text would not match byte for byte.
     bytewise = !s.ignoreCase && s.text.isValidUtf16() && !s.text.contains(QChar(0xFFFD));
     caselessAscii = s.ignoreCase && asciiOnly;
+    if (caselessAscii) folded = BytePattern(utf8, true);
     hasFoldTargets = false;
     for (char c : utf8)
         if (c == 'k' || c == 'K' || c == 's' || c == 'S') hasFoldTargets = true;
@@ -253,50 +411,27 @@ Needle::Needle(const XSymbol& s) : symbol(&s), utf8(s.text.toUtf8()) {
 
 namespace {
 
-const std::array<unsigned char, 256>& foldTable() {
-    static const std::array<unsigned char, 256> t = [] {
-        std::array<unsigned char, 256> r{};
-        for (int i = 0; i < 256; ++i) r[static_cast<std::size_t>(i)] = static_cast<unsigned char>((i >= 'A' && i <= 'Z') ? i + 32 : i);
-        return r;
-    }();
-    return t;
-}
-
-// The caseless search of an ASCII text on bytes: the first byte is found with memchr in both
-// cases, the rest compared folded.
-std::size_t caselessBytes(const Needle& needle, const char* p, std::size_t n, std::int64_t unitStart, std::size_t limit,
-                          std::vector<XRam>* out) {
-    const std::array<unsigned char, 256>& fold = foldTable();
-    const unsigned char* pat = reinterpret_cast<const unsigned char*>(needle.utf8.constData());
-    const std::size_t len = static_cast<std::size_t>(needle.utf8.size());
-    if (len > n) return 0;
-    const unsigned char lo = fold[pat[0]];
-    const unsigned char up = (lo >= 'a' && lo <= 'z') ? static_cast<unsigned char>(lo - 32) : lo;
-    const unsigned char* m = reinterpret_cast<const unsigned char*>(p);
-    const std::size_t last = n - len;
+// Every occurrence of pattern in the unit p[0..n) that counts (whole words only with `word`), as
+// marks at unitStart + offset, up to limit (0: all).
+std::size_t patternHits(const BytePattern& pattern, bool word, const char* p, std::size_t n, std::int64_t unitStart,
+                        std::size_t limit, std::vector<XRam>* out) {
+    const std::size_t len = pattern.size();
     std::size_t count = 0;
-    // The next occurrence of each case of the first byte at or after pos (null once there is none).
-    const unsigned char* nextLo = static_cast<const unsigned char*>(std::memchr(m, lo, last + 1));
-    const unsigned char* nextUp = up == lo ? nullptr : static_cast<const unsigned char*>(std::memchr(m, up, last + 1));
-    while (nextLo != nullptr || nextUp != nullptr) {
-        const unsigned char* cand = nextLo;
-        if (nextUp != nullptr && (cand == nullptr || nextUp < cand)) cand = nextUp;
-        const std::size_t at = static_cast<std::size_t>(cand - m);
-        std::size_t k = 1;
-        while (k < len && fold[m[at + k]] == fold[pat[k]]) ++k;
-        if (k == len && (!needle.symbol->wholeWord || (delimiterBefore(p, at) && delimiterAfter(p, n, at + len)))) {
+    std::size_t pos = 0;
+    while (pos + len <= n) {
+        const char* hit = pattern.find(p + pos, n - pos);
+        if (hit == nullptr) break;
+        const std::size_t off = static_cast<std::size_t>(hit - p);
+        if (!word || (delimiterBefore(p, off) && delimiterAfter(p, n, off + len))) {
             ++count;
             if (out != nullptr) {
-                const std::int64_t a = unitStart + static_cast<std::int64_t>(at);
-                out->emplace_back(static_cast<std::int32_t>(a), static_cast<std::int32_t>(a + static_cast<std::int64_t>(len)));
+                const std::int64_t a = unitStart + static_cast<std::int64_t>(off);
+                out->emplace_back(static_cast<std::int32_t>(a),
+                                  static_cast<std::int32_t>(a + static_cast<std::int64_t>(len)));
             }
             if (limit != 0 && count >= limit) break;
         }
-        const std::size_t pos = at + 1;
-        if (cand == nextLo)
-            nextLo = pos <= last ? static_cast<const unsigned char*>(std::memchr(m + pos, lo, last - pos + 1)) : nullptr;
-        else
-            nextUp = pos <= last ? static_cast<const unsigned char*>(std::memchr(m + pos, up, last - pos + 1)) : nullptr;
+        pos = off + 1;
     }
     return count;
 }
@@ -308,31 +443,12 @@ std::size_t searchUnit(const Needle& needle, const char* p, std::size_t n, std::
     const XSymbol& s = *needle.symbol;
     const std::size_t len = static_cast<std::size_t>(needle.utf8.size());
     if (len == 0 || n == 0 || needle.neverWord) return 0;
-    std::size_t count = 0;
-    if (needle.bytewise) {
-        if (len > n) return 0;
-        const char* pat = needle.utf8.constData();
-        std::size_t pos = 0;
-        while (pos + len <= n) {
-            const char* hit = findBytes(p + pos, n - pos, pat, len);
-            if (hit == nullptr) break;
-            const std::size_t off = static_cast<std::size_t>(hit - p);
-            if (!s.wholeWord || (delimiterBefore(p, off) && delimiterAfter(p, n, off + len))) {
-                ++count;
-                if (out != nullptr) {
-                    const std::int64_t a = unitStart + static_cast<std::int64_t>(off);
-                    out->emplace_back(static_cast<std::int32_t>(a), static_cast<std::int32_t>(a + static_cast<std::int64_t>(len)));
-                }
-                if (limit != 0 && count >= limit) break;
-            }
-            pos = off + 1;
-        }
-        return count;
-    }
+    if (needle.bytewise) return patternHits(needle.exact, s.wholeWord, p, n, unitStart, limit, out);
     if (needle.caselessAscii && !(needle.hasFoldTargets && (findBytes(p, n, "\xE2\x84\xAA", 3) != nullptr ||
-                                                             findBytes(p, n, "\xC5\xBF", 2) != nullptr))) {
-        return caselessBytes(needle, p, n, unitStart, limit, out);
+                                                            findBytes(p, n, "\xC5\xBF", 2) != nullptr))) {
+        return patternHits(needle.folded, s.wholeWord, p, n, unitStart, limit, out);
     }
+    std::size_t count = 0;
     if (!decoded) {
         text = decodeUtf8(p, n);
         decoded = true;

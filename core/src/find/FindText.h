@@ -14,6 +14,7 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace zor {
@@ -54,8 +55,34 @@ bool sentenceDelimiterAt(const unsigned char* p, std::size_t n, std::size_t i, i
 // the text after the last one forms a last sentence.
 std::vector<std::pair<std::size_t, std::size_t>> sentenceRanges(const char* p, std::size_t n);
 
-// The first occurrence of pat[0..len) in p[0..n) (memmem), or null.
+// The first occurrence of pat[0..len) in p[0..n), or null.
 const char* findBytes(const char* p, std::size_t n, const char* pat, std::size_t len);
+
+// A text prepared for byte searches. The two bytes of the text that are rarest in common text
+// (by a fixed table of byte frequencies) are compared first, sixteen or thirty-two positions at a
+// time; only where both match is the whole text compared. With fold, ASCII letters match in
+// either case (the bytes compared with bit 5 set where the text has a letter).
+class BytePattern {
+public:
+    BytePattern() = default;
+    BytePattern(const QByteArray& text, bool fold);
+
+    // The first occurrence in p[0..n), or null.
+    const char* find(const char* p, std::size_t n) const;
+    std::size_t size() const { return m_text.size(); }
+    bool isEmpty() const { return m_text.empty(); }
+
+private:
+    bool equalAt(const unsigned char* at) const;
+    const char* findAvx2(const unsigned char* s, std::size_t last, std::size_t* next) const;
+
+    std::string m_text;     // with fold: lower case
+    std::size_t m_at1 = 0;  // the offsets of the two rare bytes, m_at1 < m_at2 (equal for one byte)
+    std::size_t m_at2 = 0;
+    unsigned char m_b1 = 0, m_b2 = 0;    // their values (lower case with fold)
+    unsigned char m_or1 = 0, m_or2 = 0;  // 0x20 where fold applies to them, else 0
+    bool m_fold = false;
+};
 
 // The line reader's binary test: a control byte other than backspace, tab, line feed and carriage
 // return among the first 1024 bytes.
@@ -69,10 +96,12 @@ struct Needle {
     explicit Needle(const XSymbol& s);
 
     const XSymbol* symbol;
-    QByteArray utf8;        // the text's UTF-8 form
-    bool bytewise;          // case-sensitive and a text whose byte match equals a text match
-    bool neverWord;         // a whole-word search whose text begins or ends with a delimiter
-    bool asciiOnly;         // the text is ASCII
+    QByteArray utf8;     // the text's UTF-8 form
+    BytePattern exact;   // utf8, byte for byte
+    BytePattern folded;  // utf8 with ASCII case folding (caseless ASCII texts only)
+    bool bytewise;       // case-sensitive and a text whose byte match equals a text match
+    bool neverWord;      // a whole-word search whose text begins or ends with a delimiter
+    bool asciiOnly;      // the text is ASCII
     // Caseless and ASCII: searched on bytes with ASCII case folding, unless the unit holds one of
     // the two characters that fold to ASCII letters (the Kelvin sign, the long s) and the text
     // has such a letter.

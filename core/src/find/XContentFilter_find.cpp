@@ -72,8 +72,10 @@ struct FileView {
     const Needle& needleOf(const XSymbol& s) const { return needles[static_cast<std::size_t>(&s - first)]; }
 };
 
-std::size_t hitLimit(const XSymbol& s, bool underNot) {
-    if (underNot) return s.countMinimum > 0 ? s.countMinimum : 1;
+// The hits of a term worth finding in a unit: those that decide it when that is all that counts
+// (under NOT, or when only the first result is wanted), else all (up to one past the cap).
+std::size_t hitLimit(const XSymbol& s, bool underNot, bool decideOnly) {
+    if (underNot || decideOnly) return s.countMinimum > 0 ? s.countMinimum : 1;
     return XContentFilter::maxMarksPerFile + 1;  // one more, so that the cut is seen and logged
 }
 
@@ -109,7 +111,7 @@ protected:
 // Terms searched in one unit (a paragraph or a sentence), p[0..n) at file offset start.
 class UnitPolicy : public MarksPolicy {
 public:
-    explicit UnitPolicy(const FileView& file) : m_file(file) {}
+    UnitPolicy(const FileView& file, bool decideOnly) : m_file(file), m_decideOnly(decideOnly) {}
 
     void setUnit(const char* p, std::size_t n, std::int64_t start) {
         m_p = p;
@@ -124,13 +126,15 @@ public:
     }
     Result term(const XSymbol& s, bool underNot) {
         std::vector<XRam> found;
-        const std::size_t count = detail::searchUnit(m_file.needleOf(s), m_p, m_n, m_start, hitLimit(s, underNot), m_text,
-                                                     m_decoded, underNot ? nullptr : &found);
+        const std::size_t count =
+            detail::searchUnit(m_file.needleOf(s), m_p, m_n, m_start, hitLimit(s, underNot, m_decideOnly), m_text,
+                               m_decoded, underNot ? nullptr : &found);
         return finish(s, count, std::move(found), underNot);
     }
 
 private:
     const FileView& m_file;
+    bool m_decideOnly;
     const char* m_p = nullptr;
     std::size_t m_n = 0;
     std::int64_t m_start = 0;
@@ -141,13 +145,13 @@ private:
 // Terms searched record by record over the whole file; the unit is the file.
 class FilePolicy : public MarksPolicy {
 public:
-    explicit FilePolicy(const FileView& file) : m_file(file) {}
+    FilePolicy(const FileView& file, bool decideOnly) : m_file(file), m_decideOnly(decideOnly) {}
 
     void addNot(Result& into) const { addNotMark(into, 0, static_cast<std::int32_t>(m_file.n)); }
     Result term(const XSymbol& s, bool underNot) {
         const Needle& needle = m_file.needleOf(s);
         // countMinimum hits are enough in file scope; under NOT one decides.
-        std::size_t limit = s.countMinimum > 0 ? s.countMinimum : hitLimit(s, underNot);
+        std::size_t limit = s.countMinimum > 0 ? s.countMinimum : hitLimit(s, underNot, m_decideOnly);
         if (limit > XContentFilter::maxMarksPerFile + 1) limit = XContentFilter::maxMarksPerFile + 1;
         std::vector<XRam> found;
         std::vector<XRam>* out = underNot ? nullptr : &found;
@@ -162,14 +166,14 @@ private:
         const std::vector<XLineInfo>& recs = *m_file.records;
         const char* p = m_file.p;
         const std::size_t n = m_file.n;
-        const std::size_t len = static_cast<std::size_t>(needle.utf8.size());
+        const std::size_t len = needle.exact.size();
         if (len == 0 || needle.neverWord) return 0;
         const bool word = needle.symbol->wholeWord;
         std::size_t count = 0;
         std::size_t ri = 0;
         std::size_t pos = 0;
         while (pos + len <= n) {
-            const char* hit = detail::findBytes(p + pos, n - pos, needle.utf8.constData(), len);
+            const char* hit = needle.exact.find(p + pos, n - pos);
             if (hit == nullptr) break;
             const std::size_t off = static_cast<std::size_t>(hit - p);
             while (ri < recs.size() && recs[ri].posMemory + recs[ri].lenBytes < off + len) ++ri;
@@ -209,6 +213,7 @@ private:
     }
 
     const FileView& m_file;
+    bool m_decideOnly;
 };
 
 FileView makeView(const XLineReaderDA& reader, const std::vector<XSymbol>& symbols) {
@@ -309,12 +314,12 @@ XRamLayer XContentFilter::find(unsigned int level, const XLineReaderDA& reader) 
         XRamLayer none;
         return none;
     }
-    if (m_scope == File) return find_in_file(level, reader);
+    if (m_scope == File) return fileScope(reader);
 
     XRamLayer layer;
     layer.set_binary_file(reader.isBinaryContent());
     const FileView view = makeView(reader, m_symbols);
-    UnitPolicy policy(view);
+    UnitPolicy policy(view, m_firstResultOnly);
     detail::Evaluator<UnitPolicy> eval(m_symbols, policy);
     const bool sentences = m_scope == Sentence;
     auto evalUnit = [&](const char* p, std::size_t n, std::int64_t start) {
@@ -322,7 +327,7 @@ XRamLayer XContentFilter::find(unsigned int level, const XLineReaderDA& reader) 
         policy.setUnit(p, n, start);
         m_position = 0;
         const Marks r = eval.run(m_position);
-        return addUnitMarks(layer, r.marks, reader);
+        return addUnitMarks(layer, r.marks, reader) && !(m_firstResultOnly && !layer.isEmpty());
     };
     forEachParagraph(reader, [&](const XLineInfo& para) {
         const char* p = view.p + para.posMemory;
@@ -343,11 +348,19 @@ XRamLayer XContentFilter::find(unsigned int level, const XLineReaderDA& reader) 
 
 XRamLayer XContentFilter::find_in_file(unsigned int level, const XLineReaderDA& reader) {
     Q_UNUSED(level);
+    if (!searchable(reader)) {
+        XRamLayer none;
+        none.set_binary_file(reader.isBinaryContent());
+        return none;
+    }
+    return fileScope(reader);
+}
+
+XRamLayer XContentFilter::fileScope(const XLineReaderDA& reader) {
     XRamLayer layer;
     layer.set_binary_file(reader.isBinaryContent());
-    if (!searchable(reader)) return layer;
     const FileView view = makeView(reader, m_symbols);
-    FilePolicy policy(view);
+    FilePolicy policy(view, m_firstResultOnly);
     detail::Evaluator<FilePolicy> eval(m_symbols, policy);
     m_position = 0;
     const Marks r = eval.run(m_position);
@@ -362,8 +375,9 @@ XRamLayer XContentFilter::find_in_paragraph(unsigned int level, const XLineInfo&
     FileView view;
     view.first = m_symbols.empty() ? nullptr : &m_symbols.front();
     for (const XSymbol& s : m_symbols) view.needles.emplace_back(s);
-    UnitPolicy policy(view);
-    policy.setUnit(bytes.constData(), static_cast<std::size_t>(bytes.size()), static_cast<std::int64_t>(unit.posMemory));
+    UnitPolicy policy(view, m_firstResultOnly);
+    policy.setUnit(bytes.constData(), static_cast<std::size_t>(bytes.size()),
+                   static_cast<std::int64_t>(unit.posMemory));
     detail::Evaluator<UnitPolicy> eval(m_symbols, policy);
     m_position = 0;
     Marks r = eval.run(m_position);
@@ -416,9 +430,13 @@ XRamLayer XContentFilter::rx_find(unsigned int level, const XLineReaderDA& reade
             p = dotted.constData();
         }
         const std::int64_t start = static_cast<std::int64_t>(para.posMemory);
-        if (!sentences) return regexUnit(m_regEx, p, para.lenBytes, start, layer, &reader);
+        if (!sentences)
+            return regexUnit(m_regEx, p, para.lenBytes, start, layer, &reader) &&
+                   !(m_firstResultOnly && !layer.isEmpty());
         for (const auto& r : detail::sentenceRanges(p, para.lenBytes))
-            if (!regexUnit(m_regEx, p + r.first, r.second - r.first, start + static_cast<std::int64_t>(r.first), layer, &reader))
+            if (!regexUnit(m_regEx, p + r.first, r.second - r.first, start + static_cast<std::int64_t>(r.first), layer,
+                           &reader) ||
+                (m_firstResultOnly && !layer.isEmpty()))
                 return false;
         return true;
     });

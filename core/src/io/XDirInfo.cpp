@@ -16,11 +16,10 @@ XCacheDirInfo XDirInfo::cacheDir;
 
 namespace {
 
-// Walks the tree below root on a heap stack. onFile(QFileInfo&&, size) gets every regular file
+// Walks the tree below root on a heap stack. onFile(QString&& path, size) gets every regular file
 // (and every link to one), onDir(size) every directory (and every link to one, which is not
-// descended into). The sizes come from the listing; the QFileInfo objects have not touched the
-// disk yet. Stops before the next entry once *cancel is set. False when root cannot be read or the
-// walk was cancelled.
+// descended into). The sizes come from the listing. Stops before the next entry once *cancel is
+// set. False when root cannot be read or the walk was cancelled.
 template <typename OnFile, typename OnDir>
 bool walkTree(const QString& root, bool hidden, const XAtomic<bool>* cancel, const char* who, OnFile onFile, OnDir onDir) {
     std::vector<QString> pending;
@@ -44,7 +43,7 @@ bool walkTree(const QString& root, bool hidden, const XAtomic<bool>* cancel, con
             if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) return false;
             switch (e.kind) {
             case platform::DirEntry::FILE:
-            case platform::DirEntry::LINK_TO_FILE: onFile(QFileInfo(prefix + e.name), e.size); break;
+            case platform::DirEntry::LINK_TO_FILE: onFile(QString(prefix + e.name), e.size); break;
             case platform::DirEntry::DIR:
                 onDir(e.size);
                 pending.push_back(prefix + e.name);
@@ -126,10 +125,10 @@ bool XDirInfo::scan_dir(const QString& path) {
     }
     const bool done = walkTree(
         path, hiddenFiles, &cancel, "XDirInfo::scan_dir",
-        [this](QFileInfo&& fi, long long size) {
+        [this](QString&& file, long long size) {
             countBytes.fetch_add(static_cast<unsigned long long>(size), std::memory_order_relaxed);
             countFiles.fetch_add(1, std::memory_order_relaxed);
-            files.push_back(std::move(fi));
+            files.emplace_back(file);
             sizes.push_back(size);
         },
         [this](long long size) {
@@ -139,6 +138,17 @@ bool XDirInfo::scan_dir(const QString& path) {
     if (done) cacheDir.put(path, files);
     else if (cancel.load()) logDebug("XDirInfo::scan_dir, <<<$>>> cancelled after $ files", path, countFiles.load());
     return done;
+}
+
+bool XDirInfo::walk_files(const QString& path, bool hidden, const XAtomic<bool>* cancel,
+                          const std::function<void(QString&& file, long long size)>& onFile) {
+    if (path.isEmpty()) {
+        logWarning("XDirInfo::walk_files, path is empty");
+        return false;
+    }
+    return walkTree(
+        path, hidden, cancel, "XDirInfo::walk_files",
+        [&onFile](QString&& file, long long size) { onFile(std::move(file), size); }, [](long long) {});
 }
 
 XFindStats XDirInfo::setup_filtered_files(const XFileFilter& filter, bool shuffle) {
@@ -215,7 +225,7 @@ long long XDirInfo::count_bytes(const QString& path, bool recursive) {
         return sum;
     }
     walkTree(
-        path, true, nullptr, "XDirInfo::count_bytes", [&sum](QFileInfo&&, long long size) { sum += size; }, [](long long) {});
+        path, true, nullptr, "XDirInfo::count_bytes", [&sum](QString&&, long long size) { sum += size; }, [](long long) {});
     return sum;
 }
 

@@ -111,7 +111,8 @@ bool XLineReaderDA::openFile(const QString& name, std::size_t maxLen, bool creat
         logError("XLineReaderDA::open, problems mapping file <$> !", name);
         return false;
     }
-    if (fileMapper.length() == 0 || fileMapper.mem() == nullptr) {
+    // mem() is null for an empty file as for one that cannot be mapped; it takes the size once.
+    if (fileMapper.mem() == nullptr) {
         logError("XLineReaderDA::open, mem() == nullptr, file <$> !", name);
         if (fileMapper.isMapped()) fileMapper.unMap();
         return false;
@@ -226,17 +227,38 @@ std::size_t XLineReaderDA::fastLines(const char* base, std::size_t pos, std::siz
 #endif
 }
 
+namespace {
+
+// The line feeds in p[0..n), sixteen bytes at a time: each byte lane adds up its matches over at
+// most 255 blocks (what a byte can hold), then the lanes are summed.
+std::size_t countLineFeeds(const char* p, std::size_t n) {
+    std::size_t count = 0;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i nl = _mm_set1_epi8('\n');
+    const __m128i zero = _mm_setzero_si128();
+    while (i + 16 <= n) {
+        __m128i lanes = zero;
+        for (int k = 0; k < 255 && i + 16 <= n; ++k, i += 16)
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), nl));
+        const __m128i sums = _mm_sad_epu8(lanes, zero);
+        count +=
+            static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) + static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+    }
+#endif
+    for (; i < n; ++i) count += p[i] == '\n' ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
 // Reserves the index from the line density of the first 4 MiB, so that a big file is indexed
 // without the copies of a growing vector. Bounded by what the bytes can hold (one record per two
 // bytes at most is assumed; more lines than that still fit by growing), and a reservation that
 // does not fit is simply not made.
 void XLineReaderDA::reserveFor(std::vector<XLineInfo>& out, const char* base, std::size_t len) const {
     const std::size_t sample = std::min<std::size_t>(len, std::size_t(4) << 20);
-    std::size_t lines = 1;
-    for (const char* p = base;
-         (p = static_cast<const char*>(std::memchr(p, '\n', sample - static_cast<std::size_t>(p - base)))) != nullptr;
-         ++p)
-        ++lines;
+    const std::size_t lines = 1 + countLineFeeds(base, sample);
     const double perByte = static_cast<double>(lines) / static_cast<double>(sample);
     const double estimate = perByte * static_cast<double>(len) * 1.02 + 64.0;
     const std::size_t n = static_cast<std::size_t>(std::min(estimate, static_cast<double>(len / 2 + 64)));
