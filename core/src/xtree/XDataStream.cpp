@@ -792,7 +792,7 @@ bool XDataStream::readRecord(XVal& fresh, QString& type, Stack& stack) {
             fail(QStringLiteral("XDataStream::readVal, no memory for a tree"));
             return false;
         }
-        fresh.adopt(t, XTypeSet::str_XTree, XCategory::TREE, new XDestructor(t, [t]() { delete t; }));
+        fresh.own(t, XTypeSet::str_XTree, XCategory::TREE);
         if (!beginReadTree(*t, stack)) {
             fresh = XVal();
             return false;
@@ -808,7 +808,7 @@ bool XDataStream::readRecord(XVal& fresh, QString& type, Stack& stack) {
             if (!depthAllows(stack.size(), true)) return false;
             const std::uint64_t n = elementsThatFit(count, kMinTreeBytes, "trees");
             auto* a = new XTreeArray();
-            fresh.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
+            fresh.own(a, XTypeSet::str_XTreeArray, XCategory::ARRAY);
             if (!a->allocate<XTree>(n)) {
                 fail(xformat("XDataStream::readVal, no memory for $ trees", n));
                 fresh = XVal();
