@@ -22,9 +22,11 @@
 // nor its supporter.
 //
 // Writes are collected in a buffer and handed to the device in pieces of 64 KiB: at the end of
-// every tree or value written, on flush() and on destruction. Reads of random-access devices read
-// ahead in the same pieces and give back what was not used at the end of every tree or value
-// read (flush()), so the device's position is exact between those calls.
+// every tree or value written, on flush() and on destruction. Reads of a device whose bytes are
+// in memory (a QBuffer, a mapped file) decode straight from that memory; reads of other random-access
+// devices read ahead in pieces of 64 KiB. Either way the stream sets the device's position to what
+// it used at the end of every tree or value read (flush()), so the position is exact between
+// those calls.
 // One thread at a time; the static switches are atomic.
 #include <zor/XCategory.h>
 #include <zor/XMem.h>
@@ -36,7 +38,9 @@
 #include <QIODevice>
 #include <QString>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace zor {
@@ -92,7 +96,14 @@ public:
     XDataStream& operator>>(double& v);
     // Raw bytes through the buffers; the results are the byte counts moved (-1 on failure).
     int putBytes(const char* p, int len);
-    int getBytes(char* p, int len);
+    int getBytes(char* p, int len) {
+        if (len >= 0 && m_end - m_cur >= len) {
+            if (len > 0) std::memcpy(p, m_cur, static_cast<std::size_t>(len));
+            m_cur += len;
+            return len;
+        }
+        return getBytesSlow(p, len);
+    }
     int skipBytes(int len);
     // Hands buffered bytes to the device, and gives read-ahead back to it (random-access devices).
     void flush();
@@ -156,7 +167,10 @@ private:
     static quint8 writtenCategory(const XVal& slot, bool link);
     void writeRecordHead(const XVal& slot);
     void writeEntryHead(const QString& key, const XVal& slot);
-    QString readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own);
+    QString readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own,
+                         std::uint8_t* simple);
+    QString readKey();
+    bool readSimple(XVal& slot, std::uint8_t simple);
     bool beginWriteTree(const XTree& tree, Stack& stack);
     bool writePayload(const XVal& slot, Stack& stack);
     bool runWrite(Stack& stack);
@@ -175,6 +189,10 @@ private:
     void flushWrite();
     void giveBackReadAhead();
     bool refill(int want);
+    bool startDirect();
+    int getBytesSlow(char* p, int len);
+    void stopWindow() { m_end = m_cur; }  // after a failure: every read takes the checking path
+    std::int64_t position() const;        // of the next byte to read, on the device
 
     // The plain QDataStream forms: the library never calls them.
     int writeRawData(const char* s, int len);
@@ -182,11 +200,20 @@ private:
     int skipRawData(int len);
 
     const XTypeSupporter* m_supporter;
-    // Writes collect here and go to the device in large pieces; reads of random-access devices
-    // come from a read-ahead of the device (given back by flush()).
+    // Writes collect here and go to the device in large pieces.
     QByteArray m_out;
+    // Reading: the bytes at hand are [m_cur, m_limit), either the device's own memory (m_direct,
+    // where m_start is the byte at the device position m_startPos) or a read-ahead in m_in. Reads
+    // inside [m_cur, m_end) need no checks; m_end is m_limit, or m_cur once the stream stopped.
+    const char* m_cur = nullptr;
+    const char* m_end = nullptr;
+    const char* m_limit = nullptr;
+    const char* m_start = nullptr;
+    qint64 m_startPos = 0;
+    bool m_direct = false;
     QByteArray m_in;
-    int m_inPos = 0;
+    class KeyCache;
+    KeyCache* m_keys = nullptr;  // keys read so far, decoded once
     bool m_standardSupporter = false;  // simple values may be read straight from the tables
     std::size_t m_lastType = 0;
     std::uint64_t m_linksRead = 0;
@@ -203,6 +230,13 @@ private:
 
 template <typename T>
 XDataStream& XDataStream::getInt(T& v) {
+    if (m_end - m_cur >= static_cast<std::ptrdiff_t>(sizeof(T))) {
+        std::uint64_t u = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i) u = (u << 8) | static_cast<unsigned char>(m_cur[i]);
+        m_cur += sizeof(T);
+        v = static_cast<T>(u);
+        return *this;
+    }
     unsigned char b[sizeof(T)];
     if (getBytes(reinterpret_cast<char*>(b), static_cast<int>(sizeof(T))) != static_cast<int>(sizeof(T))) {
         v = 0;

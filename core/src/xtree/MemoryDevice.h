@@ -16,6 +16,7 @@ public:
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     bool isSequential() const override { return false; }
+    const char* memory() const { return m_read; }
     qint64 size() const override { return m_size; }
 
 protected:

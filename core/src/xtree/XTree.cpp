@@ -98,6 +98,14 @@ XVal& XTree::slotFor(const QString& key) {
     return m_entries.try_emplace(m_entries.end(), key)->second;
 }
 
+// The stream's form: the node is made first and dropped again for a repeated key, which only a
+// damaged file has, so that appending a key compares it once.
+XVal& XTree::slotFor(QString&& key) {
+    return m_entries.emplace_hint(m_entries.end(), std::piecewise_construct, std::forward_as_tuple(std::move(key)),
+                                  std::forward_as_tuple())
+        ->second;
+}
+
 XVal& XTree::getVal(const QString& key, bool* ok) {
     auto it = m_entries.find(key);
     if (it == m_entries.end()) {
