@@ -21,12 +21,11 @@
 // logged as one error line; every result after damage is false. The stream owns neither its device
 // nor its supporter.
 //
-// Writes are collected in a buffer and handed to the device in pieces of 64 KiB: at the end of
-// every tree or value written, on flush() and on destruction. Reads of a device whose bytes are
-// in memory (a QBuffer, a mapped file) decode straight from that memory; reads of other random-access
-// devices read ahead in pieces of 64 KiB. Either way the stream sets the device's position to what
-// it used at the end of every tree or value read (flush()), so the position is exact between
-// those calls.
+// A device whose bytes are in memory (a QBuffer, a mapped file) is read and written in that memory
+// directly (a QBuffer's array grows as needed); other devices get writes collected in pieces of
+// 64 KiB, and random-access ones are read ahead in pieces of 64 KiB. Either way the device's size
+// and position are set to what the stream wrote or used at the end of every tree or value (and on
+// flush() and destruction), so they are exact between those calls.
 // One thread at a time; the static switches are atomic.
 #include <zor/XCategory.h>
 #include <zor/XMem.h>
@@ -187,6 +186,10 @@ private:
     template <typename T>
     XDataStream& getInt(T& v);
     void flushWrite();
+    char* reserveOut(int n) { return m_wend - m_wcur >= n ? m_wcur : reserveOutSlow(n); }
+    char* reserveOutSlow(int n);
+    void writeFailed();
+    bool writeSimpleEntry(const QString& key, const XVal& slot);
     void giveBackReadAhead();
     bool refill(int want);
     bool startDirect();
@@ -200,8 +203,17 @@ private:
     int skipRawData(int len);
 
     const XTypeSupporter* m_supporter;
-    // Writes collect here and go to the device in large pieces.
+    // Writes collect in [m_out, m_wcur) and go to the device in large pieces; writes that fit
+    // before m_wend need no checks (m_wend is m_wcur once writing failed).
     QByteArray m_out;
+    char* m_wcur = nullptr;
+    char* m_wend = nullptr;
+    // Or the writes go straight into the device's memory: m_wstart is the byte at the device
+    // position m_wstartPos; a QBuffer's array had m_wbufferSize bytes before.
+    enum class WriteTo : std::uint8_t { NOTHING, QBUFFER, MEMORY } m_wdirect = WriteTo::NOTHING;
+    char* m_wstart = nullptr;
+    qint64 m_wstartPos = 0;
+    qint64 m_wbufferSize = 0;
     // Reading: the bytes at hand are [m_cur, m_limit), either the device's own memory (m_direct,
     // where m_start is the byte at the device position m_startPos) or a read-ahead in m_in. Reads
     // inside [m_cur, m_end) need no checks; m_end is m_limit, or m_cur once the stream stopped.
@@ -213,7 +225,7 @@ private:
     bool m_direct = false;
     QByteArray m_in;
     class KeyCache;
-    KeyCache* m_keys = nullptr;  // keys read so far, decoded once
+    KeyCache* m_keys = nullptr;        // keys read so far, decoded once
     bool m_standardSupporter = false;  // simple values may be read straight from the tables
     std::size_t m_lastType = 0;
     std::uint64_t m_linksRead = 0;

@@ -15,6 +15,7 @@
 #include "MemoryDevice.h"
 
 #include <QBuffer>
+#include <QtEndian>
 #include <cstring>
 #include <new>
 #include <typeinfo>
@@ -40,12 +41,12 @@ constexpr int kLocalString = 256;
 // value slots note for their C++ types), 0 for other names.
 std::uint8_t simpleCodeOfName(const QString& name) {
     static const QString* const names[] = {
-        &XTypeSet::str_bool,     &XTypeSet::str_int8,    &XTypeSet::str_uint8,    &XTypeSet::str_int16,
-        &XTypeSet::str_uint16,   &XTypeSet::str_int32,   &XTypeSet::str_uint32,   &XTypeSet::str_int64,
-        &XTypeSet::str_uint64,   &XTypeSet::str_float,   &XTypeSet::str_double,   &XTypeSet::str_Vector2,
-        &XTypeSet::str_Vector3,  &XTypeSet::str_Vector4, &XTypeSet::str_Matrix2,  &XTypeSet::str_Matrix3,
-        &XTypeSet::str_Matrix4,  &XTypeSet::str_QPoint,  &XTypeSet::str_QPointF,  &XTypeSet::str_QRect,
-        &XTypeSet::str_QRectF,   &XTypeSet::str_QSize,   &XTypeSet::str_QSizeF,   &XTypeSet::str_QMargins,
+        &XTypeSet::str_bool,      &XTypeSet::str_int8,    &XTypeSet::str_uint8,   &XTypeSet::str_int16,
+        &XTypeSet::str_uint16,    &XTypeSet::str_int32,   &XTypeSet::str_uint32,  &XTypeSet::str_int64,
+        &XTypeSet::str_uint64,    &XTypeSet::str_float,   &XTypeSet::str_double,  &XTypeSet::str_Vector2,
+        &XTypeSet::str_Vector3,   &XTypeSet::str_Vector4, &XTypeSet::str_Matrix2, &XTypeSet::str_Matrix3,
+        &XTypeSet::str_Matrix4,   &XTypeSet::str_QPoint,  &XTypeSet::str_QPointF, &XTypeSet::str_QRect,
+        &XTypeSet::str_QRectF,    &XTypeSet::str_QSize,   &XTypeSet::str_QSizeF,  &XTypeSet::str_QMargins,
         &XTypeSet::str_QMarginsF, &XTypeSet::str_QString};
     for (std::size_t i = 0; i < sizeof names / sizeof names[0]; ++i)
         if (*names[i] == name) return static_cast<std::uint8_t>(i + 1);
@@ -218,11 +219,15 @@ constexpr int kBuffer = 64 * 1024;
 
 XDataStream& XDataStream::putInt(quint64 v, int bytes) {
     char b[8];
+    char* out = m_wend - m_wcur >= bytes ? m_wcur : b;
     for (int i = bytes - 1; i >= 0; --i) {
-        b[i] = static_cast<char>(v & 0xFF);
+        out[i] = static_cast<char>(v & 0xFF);
         v >>= 8;
     }
-    putBytes(b, bytes);
+    if (out == m_wcur)
+        m_wcur += bytes;
+    else
+        putBytes(b, bytes);
     return *this;
 }
 
@@ -254,28 +259,110 @@ XDataStream& XDataStream::operator>>(double& v) {
 }
 
 int XDataStream::putBytes(const char* p, int len) {
+    if (len >= 0 && m_wend - m_wcur >= len) {
+        std::memcpy(m_wcur, p, static_cast<std::size_t>(len));
+        m_wcur += len;
+        return len;
+    }
     QIODevice* d = device();
     if (d == nullptr || len < 0) {
-        setStatus(QDataStream::WriteFailed);
+        writeFailed();
         return -1;
     }
     if (status() != QDataStream::Ok) return -1;
     if (len >= kBuffer) {  // large pieces go straight through
         flushWrite();
         const qint64 r = d->write(p, len);
-        if (r != len) setStatus(QDataStream::WriteFailed);
+        if (r != len) writeFailed();
         return static_cast<int>(r);
     }
-    m_out.append(p, len);
-    if (m_out.size() >= kBuffer) flushWrite();
-    return status() == QDataStream::Ok ? len : -1;
+    char* out = reserveOut(len);
+    if (out == nullptr) {
+        if (status() == QDataStream::Ok) writeFailed();
+        return -1;
+    }
+    std::memcpy(out, p, static_cast<std::size_t>(len));
+    m_wcur += len;
+    return len;
+}
+
+// Room for n bytes (at most a buffer's size) at m_wcur; null when the stream cannot write.
+char* XDataStream::reserveOutSlow(int n) {
+    QIODevice* d = device();
+    if (d == nullptr || status() != QDataStream::Ok) return nullptr;
+    // A QBuffer or a memory device is written in place: its memory is the buffer (a QBuffer's
+    // grows as needed); every other device gets the collected bytes in large pieces.
+    if (m_wdirect == WriteTo::NOTHING && m_out.isEmpty() && d->isWritable() && !d->isSequential()) {
+        if (auto* mem = dynamic_cast<MemoryDevice*>(d)) {
+            if (mem->writableMemory() != nullptr && d->pos() <= mem->size()) {
+                m_wdirect = WriteTo::MEMORY;
+                m_wstartPos = d->pos();
+                m_wstart = mem->writableMemory() + m_wstartPos;
+                m_wcur = m_wstart;
+                m_wend = mem->writableMemory() + mem->size();
+            }
+        } else if (auto* buf = qobject_cast<QBuffer*>(d)) {
+            if (d->pos() <= buf->buffer().size()) {
+                m_wdirect = WriteTo::QBUFFER;
+                m_wstartPos = d->pos();
+                m_wbufferSize = buf->buffer().size();
+                m_wstart = buf->buffer().data() + m_wstartPos;  // detaches a shared array, as writing would
+                m_wcur = m_wend = m_wstart;
+            }
+        }
+    }
+    if (m_wend - m_wcur >= n) return m_wcur;
+    if (m_wdirect == WriteTo::QBUFFER) {
+        QByteArray& bytes = static_cast<QBuffer*>(d)->buffer();
+        const qint64 at = m_wstartPos + (m_wcur - m_wstart);
+        const qint64 size = at + qMax(n, kBuffer);
+        if (size > 0x7FFFFFFF - 64) {  // a byte array holds no more
+            writeFailed();
+            return nullptr;
+        }
+        if (size > bytes.size()) bytes.resize(static_cast<int>(size));  // grows geometrically
+        m_wstart = bytes.data() + m_wstartPos;
+        m_wcur = bytes.data() + at;
+        m_wend = bytes.data() + bytes.size();
+        return m_wcur;
+    }
+    // A memory device has the size it has: a caller that asked for more room than it needs
+    // writes its bytes the precise way, and one that needs it fails there.
+    if (m_wdirect == WriteTo::MEMORY) return nullptr;
+    flushWrite();
+    if (m_out.isEmpty()) {
+        m_out.resize(kBuffer);
+        m_wcur = m_out.data();
+    }
+    m_wend = m_out.data() + m_out.size();
+    return status() == QDataStream::Ok && m_wend - m_wcur >= n ? m_wcur : nullptr;
 }
 
 void XDataStream::flushWrite() {
-    if (m_out.isEmpty()) return;
     QIODevice* d = device();
-    if (d == nullptr || d->write(m_out) != m_out.size()) setStatus(QDataStream::WriteFailed);
-    m_out.resize(0);
+    if (m_wdirect != WriteTo::NOTHING) {
+        // The device takes what was written in its memory: its size and position follow.
+        const qint64 end = m_wstartPos + (m_wcur - m_wstart);
+        if (m_wdirect == WriteTo::QBUFFER) {
+            QByteArray& bytes = static_cast<QBuffer*>(d)->buffer();
+            bytes.resize(static_cast<int>(qMax(end, m_wbufferSize)));
+        }
+        d->seek(end);
+        m_wdirect = WriteTo::NOTHING;
+        m_wcur = m_wend = m_wstart = nullptr;
+        m_wstartPos = 0;
+        return;
+    }
+    if (m_out.isEmpty()) return;
+    const qint64 n = m_wcur - m_out.constData();
+    if (n > 0 && (d == nullptr || d->write(m_out.constData(), n) != n)) writeFailed();
+    m_wcur = m_out.data();
+    if (status() != QDataStream::Ok) m_wend = m_wcur;
+}
+
+void XDataStream::writeFailed() {
+    setStatus(QDataStream::WriteFailed);
+    m_wend = m_wcur;  // every write takes the checking path now
 }
 
 // A device whose bytes lie in memory is read there: a QBuffer, or the memory device of files and
@@ -471,7 +558,7 @@ bool XDataStream::depthAllows(std::size_t stackSize, bool reading) {
         fail(xformat("XDataStream::readVal, nesting deeper than $ levels", maxDepth()));
     } else {
         logError("XDataStream::writeVal, tree deeper than $ levels, not written", maxDepth());
-        setStatus(QDataStream::WriteFailed);
+        writeFailed();
     }
     return false;
 }
@@ -483,7 +570,7 @@ void XDataStream::write_UTF8_String(const QString& s) {
     *this << static_cast<qint64>(utf8.size());
     if (!utf8.isEmpty() && putBytes(utf8.constData(), utf8.size()) != utf8.size()) {
         // A device that takes fewer bytes than given has failed; the stream says so to callers.
-        if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+        if (status() == QDataStream::Ok) writeFailed();
         logError("XDataStream::write_UTF8_String, short write of $ bytes", utf8.size());
     }
 }
@@ -522,7 +609,7 @@ void XDataStream::write_short_UTF8_String(const QString& s) {
     }
     *this << static_cast<quint8>(utf8.size());
     if (!utf8.isEmpty() && putBytes(utf8.constData(), utf8.size()) != utf8.size()) {
-        if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+        if (status() == QDataStream::Ok) writeFailed();
         logError("XDataStream::write_short_UTF8_String, short write of $ bytes", utf8.size());
     }
 }
@@ -566,7 +653,7 @@ void XDataStream::writeQtString(const QString& s) {
             buf[2 * i + 1] = static_cast<char>(c[i].unicode() & 0xFF);
         }
         if (putBytes(buf, 2 * m) != 2 * m) {
-            if (status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+            if (status() == QDataStream::Ok) writeFailed();
             return;
         }
         done += m;
@@ -781,7 +868,7 @@ void XDataStream::writeEntryHead(const QString& key, const XVal& slot) {
             *typeLen = static_cast<char>(slot.getType().size());
             *category = static_cast<char>(writtenCategory(slot, out - type == 5 && std::memcmp(type, "XLink", 5) == 0));
             const int n = static_cast<int>(out - buf);
-            if (putBytes(buf, n) != n && status() == QDataStream::Ok) setStatus(QDataStream::WriteFailed);
+            if (putBytes(buf, n) != n && status() == QDataStream::Ok) writeFailed();
             return;
         }
     }
@@ -878,57 +965,94 @@ bool XDataStream::readSimple(XVal& slot, std::uint8_t simple) {
         for (int i = 0; i < n; ++i) f[i] = static_cast<float>(f64(8 * i));
         std::memcpy(static_cast<void*>(v), f, sizeof(float) * static_cast<std::size_t>(n));
     };
-    int used = 0;
-    auto need = [left, &used](int bytes) {
-        used = bytes;
-        return left >= bytes;
-    };
+    // The bytes of each type's value (of a string, its length).
+    static constexpr int kBytes[27] = {0,  1,  1,  1,   2, 2,  4,  4,  8, 8,  8,  8,  16, 24,
+                                       32, 32, 72, 128, 8, 16, 16, 32, 8, 16, 16, 32, 8};
+    if (simple == 0 || simple > 26 || left < kBytes[simple]) return false;
+    int used = kBytes[simple];
     switch (simple) {
-        case 1: if (!need(1)) return false; *slot.emplaceLocal<bool>(XTypeSet::str_bool) = p[0] != 0; break;
-        case 2: if (!need(1)) return false; *slot.emplaceLocal<char>(XTypeSet::str_int8) = p[0]; break;
-        case 3: if (!need(1)) return false; *slot.emplaceLocal<quint8>(XTypeSet::str_uint8) = static_cast<quint8>(p[0]); break;
-        case 4: if (!need(2)) return false; *slot.emplaceLocal<qint16>(XTypeSet::str_int16) = static_cast<qint16>(u(0, 2)); break;
-        case 5: if (!need(2)) return false; *slot.emplaceLocal<quint16>(XTypeSet::str_uint16) = static_cast<quint16>(u(0, 2)); break;
-        case 6: if (!need(4)) return false; *slot.emplaceLocal<qint32>(XTypeSet::str_int32) = i32(0); break;
-        case 7: if (!need(4)) return false; *slot.emplaceLocal<quint32>(XTypeSet::str_uint32) = static_cast<quint32>(u(0, 4)); break;
-        case 8: if (!need(8)) return false; *slot.emplaceLocal<qint64>(XTypeSet::str_int64) = static_cast<qint64>(u(0, 8)); break;
-        case 9: if (!need(8)) return false; *slot.emplaceLocal<quint64>(XTypeSet::str_uint64) = u(0, 8); break;
-        case 10: if (!need(8)) return false; *slot.emplaceLocal<float>(XTypeSet::str_float) = static_cast<float>(f64(0)); break;
-        case 11: if (!need(8)) return false; *slot.emplaceLocal<double>(XTypeSet::str_double) = f64(0); break;
-        case 12: if (!need(16)) return false; floats(slot.emplaceLocal<Vector2>(XTypeSet::str_Vector2), 2); break;
-        case 13: if (!need(24)) return false; floats(slot.emplaceLocal<Vector3>(XTypeSet::str_Vector3), 3); break;
-        case 14: if (!need(32)) return false; floats(slot.emplaceLocal<Vector4>(XTypeSet::str_Vector4), 4); break;
-        case 15: if (!need(32)) return false; floats(slot.emplaceLocal<Matrix2>(XTypeSet::str_Matrix2), 4); break;
+        case 1:
+            *slot.emplaceLocal<bool>(XTypeSet::str_bool) = p[0] != 0;
+            break;
+        case 2:
+            *slot.emplaceLocal<char>(XTypeSet::str_int8) = p[0];
+            break;
+        case 3:
+            *slot.emplaceLocal<quint8>(XTypeSet::str_uint8) = static_cast<quint8>(p[0]);
+            break;
+        case 4:
+            *slot.emplaceLocal<qint16>(XTypeSet::str_int16) = static_cast<qint16>(u(0, 2));
+            break;
+        case 5:
+            *slot.emplaceLocal<quint16>(XTypeSet::str_uint16) = static_cast<quint16>(u(0, 2));
+            break;
+        case 6:
+            *slot.emplaceLocal<qint32>(XTypeSet::str_int32) = i32(0);
+            break;
+        case 7:
+            *slot.emplaceLocal<quint32>(XTypeSet::str_uint32) = static_cast<quint32>(u(0, 4));
+            break;
+        case 8:
+            *slot.emplaceLocal<qint64>(XTypeSet::str_int64) = static_cast<qint64>(u(0, 8));
+            break;
+        case 9:
+            *slot.emplaceLocal<quint64>(XTypeSet::str_uint64) = u(0, 8);
+            break;
+        case 10:
+            *slot.emplaceLocal<float>(XTypeSet::str_float) = static_cast<float>(f64(0));
+            break;
+        case 11:
+            *slot.emplaceLocal<double>(XTypeSet::str_double) = f64(0);
+            break;
+        case 12:
+            floats(slot.emplaceLocal<Vector2>(XTypeSet::str_Vector2), 2);
+            break;
+        case 13:
+            floats(slot.emplaceLocal<Vector3>(XTypeSet::str_Vector3), 3);
+            break;
+        case 14:
+            floats(slot.emplaceLocal<Vector4>(XTypeSet::str_Vector4), 4);
+            break;
+        case 15:
+            floats(slot.emplaceLocal<Matrix2>(XTypeSet::str_Matrix2), 4);
+            break;
         case 16: {
-            if (!need(72)) return false;
             Matrix3 m;
             floats(&m, 9);
             slot.setValMove(std::move(m));
             break;
         }
         case 17: {
-            if (!need(128)) return false;
             Matrix4 m;
             floats(&m, 16);
             slot.setValMove(std::move(m));
             break;
         }
-        case 18: if (!need(8)) return false; *slot.emplaceLocal<QPoint>(XTypeSet::str_QPoint) = QPoint(i32(0), i32(4)); break;
-        case 19: if (!need(16)) return false; *slot.emplaceLocal<QPointF>(XTypeSet::str_QPointF) = QPointF(f64(0), f64(8)); break;
+        case 18:
+            *slot.emplaceLocal<QPoint>(XTypeSet::str_QPoint) = QPoint(i32(0), i32(4));
+            break;
+        case 19:
+            *slot.emplaceLocal<QPointF>(XTypeSet::str_QPointF) = QPointF(f64(0), f64(8));
+            break;
         case 20:
-            if (!need(16)) return false;
             *slot.emplaceLocal<QRect>(XTypeSet::str_QRect) = QRect(QPoint(i32(0), i32(4)), QPoint(i32(8), i32(12)));
             break;
-        case 21: if (!need(32)) return false; slot.setValMove(QRectF(f64(0), f64(8), f64(16), f64(24))); break;
-        case 22: if (!need(8)) return false; *slot.emplaceLocal<QSize>(XTypeSet::str_QSize) = QSize(i32(0), i32(4)); break;
-        case 23: if (!need(16)) return false; *slot.emplaceLocal<QSizeF>(XTypeSet::str_QSizeF) = QSizeF(f64(0), f64(8)); break;
+        case 21:
+            slot.setValMove(QRectF(f64(0), f64(8), f64(16), f64(24)));
+            break;
+        case 22:
+            *slot.emplaceLocal<QSize>(XTypeSet::str_QSize) = QSize(i32(0), i32(4));
+            break;
+        case 23:
+            *slot.emplaceLocal<QSizeF>(XTypeSet::str_QSizeF) = QSizeF(f64(0), f64(8));
+            break;
         case 24:
-            if (!need(16)) return false;
             *slot.emplaceLocal<QMargins>(XTypeSet::str_QMargins) = QMargins(i32(0), i32(4), i32(8), i32(12));
             break;
-        case 25: if (!need(32)) return false; slot.setValMove(QMarginsF(f64(0), f64(8), f64(16), f64(24))); break;
-        case 26: {
-            if (!need(8)) return false;
+        case 25:
+            slot.setValMove(QMarginsF(f64(0), f64(8), f64(16), f64(24)));
+            break;
+        default: {  // 26: a QString
             const std::uint64_t n = u(0, 8);
             if (n > 0x7FFFFFFF || static_cast<std::int64_t>(n) > left - 8) return false;
             QString* str = slot.emplaceLocal<QString>(XTypeSet::str_QString);
@@ -936,7 +1060,6 @@ bool XDataStream::readSimple(XVal& slot, std::uint8_t simple) {
             used = 8 + static_cast<int>(n);
             break;
         }
-        default: return false;
     }
     m_cur += used;
     return true;
@@ -956,6 +1079,205 @@ QString XDataStream::readKey() {
         }
     }
     return readString();
+}
+
+namespace {
+
+// The record head of each of the library's simple types after the key: the category SIMPLE, the
+// name's length and the name.
+struct SimpleHead {
+    char bytes[16];
+    int size;
+};
+
+const SimpleHead* simpleHeads() {
+    static const std::vector<SimpleHead> heads = [] {
+        std::vector<SimpleHead> h(27);
+        const XTypeSet set;
+        for (const QString& name : set.types(XTypeSet::CAT_SIMPLE)) {
+            const std::uint8_t code = simpleCodeOfName(name);
+            const QByteArray utf8 = name.toUtf8();
+            SimpleHead& head = h[code];
+            head.bytes[0] = static_cast<char>(XCategory::SIMPLE);
+            head.bytes[1] = static_cast<char>(utf8.size());
+            std::memcpy(head.bytes + 2, utf8.constData(), static_cast<std::size_t>(utf8.size()));
+            head.size = 2 + utf8.size();
+        }
+        return h;
+    }();
+    return heads.data();
+}
+
+inline char* putBig(char* out, std::uint64_t v, int bytes) {
+    const quint64 be = qToBigEndian(static_cast<quint64>(v << (8 * (8 - bytes))));  // the value's bytes first
+    std::memcpy(out, &be, 8);  // the buffer always has room for 8; only `bytes` of them count
+    return out + bytes;
+}
+
+// Plain ASCII text as its bytes, four characters at a time; false at the first other character
+// (what was copied before it is left behind).
+inline bool putAsciiChars(char* out, const QChar* c, int n) {
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, c + i, 8);
+        if ((w & 0xFF80FF80FF80FF80ull) != 0) return false;
+        out[i] = static_cast<char>(w);
+        out[i + 1] = static_cast<char>(w >> 16);
+        out[i + 2] = static_cast<char>(w >> 32);
+        out[i + 3] = static_cast<char>(w >> 48);
+    }
+    for (; i < n; ++i) {
+        const ushort u = c[i].unicode();
+        if (u >= 0x80) return false;
+        out[i] = static_cast<char>(u);
+    }
+    return true;
+}
+
+inline char* putDouble(char* out, double d) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &d, sizeof bits);
+    return putBig(out, bits, 8);
+}
+
+inline char* putFloats(char* out, const void* v, int n) {  // the maths types: each float as a double
+    float f[16];
+    std::memcpy(f, v, sizeof(float) * static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) out = putDouble(out, static_cast<double>(f[i]));
+    return out;
+}
+
+}  // namespace
+
+// One entry holding a value of the library's simple types under its own name, written straight
+// into the buffer: the key (when it is plain ASCII), the head and the value. False, with nothing
+// written, for every other entry.
+bool XDataStream::writeSimpleEntry(const QString& key, const XVal& slot) {
+    const XVal::Kind* kind = slot.simpleKind();
+    if (kind == nullptr || (slot.m_type.constData() != kind->name->constData() && slot.m_type != *kind->name))
+        return false;
+    const int n = key.size();
+    constexpr int kLargestValue = 128;  // a Matrix4, or a short string
+    if (n > 1024) return false;
+    char* out = reserveOut(8 + n + 16 + 8 + kLargestValue);
+    if (out == nullptr) return false;
+    char* p = out + 8;
+    if (!putAsciiChars(p, key.constData(), n)) return false;
+    putBig(out, static_cast<std::uint64_t>(n), 8);
+    p += n;
+    const SimpleHead& head = simpleHeads()[kind->simple];
+    std::memcpy(p, head.bytes, 16);
+    p += head.size;
+    const void* v = slot.value();
+    auto num = [v](auto type) {
+        decltype(type) x;
+        std::memcpy(&x, v, sizeof x);
+        return x;
+    };
+    switch (kind->simple) {
+        case 1:
+            *p++ = num(bool()) ? 1 : 0;
+            break;
+        case 2:
+        case 3:
+            *p++ = num(char());
+            break;
+        case 4:
+        case 5:
+            p = putBig(p, num(quint16()), 2);
+            break;
+        case 6:
+        case 7:
+            p = putBig(p, num(quint32()), 4);
+            break;
+        case 8:
+        case 9:
+            p = putBig(p, num(quint64()), 8);
+            break;
+        case 10:
+            p = putDouble(p, static_cast<double>(num(float())));
+            break;
+        case 11:
+            p = putDouble(p, num(double()));
+            break;
+        case 12:
+            p = putFloats(p, v, 2);
+            break;
+        case 13:
+            p = putFloats(p, v, 3);
+            break;
+        case 14:
+            p = putFloats(p, v, 4);
+            break;
+        case 15:
+            p = putFloats(p, v, 4);
+            break;
+        case 16:
+            p = putFloats(p, v, 9);
+            break;
+        case 17:
+            p = putFloats(p, v, 16);
+            break;
+        case 18: {
+            const auto& q = *static_cast<const QPoint*>(v);
+            p = putBig(putBig(p, static_cast<quint32>(q.x()), 4), static_cast<quint32>(q.y()), 4);
+            break;
+        }
+        case 19: {
+            const auto& q = *static_cast<const QPointF*>(v);
+            p = putDouble(putDouble(p, q.x()), q.y());
+            break;
+        }
+        case 20: {
+            const auto& q = *static_cast<const QRect*>(v);
+            p = putBig(putBig(p, static_cast<quint32>(q.left()), 4), static_cast<quint32>(q.top()), 4);
+            p = putBig(putBig(p, static_cast<quint32>(q.right()), 4), static_cast<quint32>(q.bottom()), 4);
+            break;
+        }
+        case 21: {
+            const auto& q = *static_cast<const QRectF*>(v);
+            p = putDouble(putDouble(putDouble(putDouble(p, q.x()), q.y()), q.width()), q.height());
+            break;
+        }
+        case 22: {
+            const auto& q = *static_cast<const QSize*>(v);
+            p = putBig(putBig(p, static_cast<quint32>(q.width()), 4), static_cast<quint32>(q.height()), 4);
+            break;
+        }
+        case 23: {
+            const auto& q = *static_cast<const QSizeF*>(v);
+            p = putDouble(putDouble(p, q.width()), q.height());
+            break;
+        }
+        case 24: {
+            const auto& q = *static_cast<const QMargins*>(v);
+            p = putBig(putBig(p, static_cast<quint32>(q.left()), 4), static_cast<quint32>(q.top()), 4);
+            p = putBig(putBig(p, static_cast<quint32>(q.right()), 4), static_cast<quint32>(q.bottom()), 4);
+            break;
+        }
+        case 25: {
+            const auto& q = *static_cast<const QMarginsF*>(v);
+            p = putDouble(putDouble(putDouble(putDouble(p, q.left()), q.top()), q.right()), q.bottom());
+            break;
+        }
+        case 26: {
+            const QString& str = *static_cast<const QString*>(v);
+            const int len = str.size();
+            if (len > kLargestValue - 8 ||
+                !putAsciiChars(p + 8, str.constData(), len)) {  // the head is written; the string goes the general way
+                m_wcur = p;
+                write_UTF8_String(str);
+                return true;
+            }
+            p = putBig(p, static_cast<std::uint64_t>(len), 8) + len;
+            break;
+        }
+        default:
+            return false;
+    }
+    m_wcur = p;
+    return true;
 }
 
 bool XDataStream::beginWriteTree(const XTree& tree, Stack& stack) {
@@ -1002,6 +1324,7 @@ bool XDataStream::runWrite(Stack& stack) {
             }
             const auto& kv = *f.it;
             ++f.it;
+            if (m_standardSupporter && writeSimpleEntry(kv.first, kv.second)) continue;
             writeEntryHead(kv.first, kv.second);
             writePayload(kv.second, stack);  // a value that cannot be written leaves its head only
         } else {

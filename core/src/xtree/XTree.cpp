@@ -101,8 +101,9 @@ XVal& XTree::slotFor(const QString& key) {
 // The stream's form: the node is made first and dropped again for a repeated key, which only a
 // damaged file has, so that appending a key compares it once.
 XVal& XTree::slotFor(QString&& key) {
-    return m_entries.emplace_hint(m_entries.end(), std::piecewise_construct, std::forward_as_tuple(std::move(key)),
-                                  std::forward_as_tuple())
+    return m_entries
+        .emplace_hint(m_entries.end(), std::piecewise_construct, std::forward_as_tuple(std::move(key)),
+                      std::forward_as_tuple())
         ->second;
 }
 
