@@ -21,10 +21,11 @@
 // logged as one error line; every result after damage is false. The stream owns neither its device
 // nor its supporter.
 //
-// Writes are collected in a buffer and handed to the device in pieces of 64 KiB: at the end of
-// every tree or value written, on flush() and on destruction. Reads of random-access devices read
-// ahead in the same pieces and give back what was not used at the end of every tree or value
-// read (flush()), so the device's position is exact between those calls.
+// A device whose bytes are in memory (a QBuffer, a mapped file) is read and written in that memory
+// directly (a QBuffer's array grows as needed); other devices get writes collected in pieces of
+// 64 KiB, and random-access ones are read ahead in pieces of 64 KiB. Either way the device's size
+// and position are set to what the stream wrote or used at the end of every tree or value (and on
+// flush() and destruction), so they are exact between those calls.
 // One thread at a time; the static switches are atomic.
 #include <zor/XCategory.h>
 #include <zor/XMem.h>
@@ -36,7 +37,9 @@
 #include <QIODevice>
 #include <QString>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace zor {
@@ -92,7 +95,14 @@ public:
     XDataStream& operator>>(double& v);
     // Raw bytes through the buffers; the results are the byte counts moved (-1 on failure).
     int putBytes(const char* p, int len);
-    int getBytes(char* p, int len);
+    int getBytes(char* p, int len) {
+        if (len >= 0 && m_end - m_cur >= len) {
+            if (len > 0) std::memcpy(p, m_cur, static_cast<std::size_t>(len));
+            m_cur += len;
+            return len;
+        }
+        return getBytesSlow(p, len);
+    }
     int skipBytes(int len);
     // Hands buffered bytes to the device, and gives read-ahead back to it (random-access devices).
     void flush();
@@ -156,7 +166,10 @@ private:
     static quint8 writtenCategory(const XVal& slot, bool link);
     void writeRecordHead(const XVal& slot);
     void writeEntryHead(const QString& key, const XVal& slot);
-    QString readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own);
+    QString readTypeName(const XTypeSupporter::ValueReader** reader, XCategory* category, bool* own,
+                         std::uint8_t* simple);
+    QString readKey();
+    bool readSimple(XVal& slot, std::uint8_t simple);
     bool beginWriteTree(const XTree& tree, Stack& stack);
     bool writePayload(const XVal& slot, Stack& stack);
     bool runWrite(Stack& stack);
@@ -173,8 +186,16 @@ private:
     template <typename T>
     XDataStream& getInt(T& v);
     void flushWrite();
+    char* reserveOut(int n) { return m_wend - m_wcur >= n ? m_wcur : reserveOutSlow(n); }
+    char* reserveOutSlow(int n);
+    void writeFailed();
+    bool writeSimpleEntry(const QString& key, const XVal& slot);
     void giveBackReadAhead();
     bool refill(int want);
+    bool startDirect();
+    int getBytesSlow(char* p, int len);
+    void stopWindow() { m_end = m_cur; }  // after a failure: every read takes the checking path
+    std::int64_t position() const;        // of the next byte to read, on the device
 
     // The plain QDataStream forms: the library never calls them.
     int writeRawData(const char* s, int len);
@@ -182,11 +203,29 @@ private:
     int skipRawData(int len);
 
     const XTypeSupporter* m_supporter;
-    // Writes collect here and go to the device in large pieces; reads of random-access devices
-    // come from a read-ahead of the device (given back by flush()).
+    // Writes collect in [m_out, m_wcur) and go to the device in large pieces; writes that fit
+    // before m_wend need no checks (m_wend is m_wcur once writing failed).
     QByteArray m_out;
+    char* m_wcur = nullptr;
+    char* m_wend = nullptr;
+    // Or the writes go straight into the device's memory: m_wstart is the byte at the device
+    // position m_wstartPos; a QBuffer's array had m_wbufferSize bytes before.
+    enum class WriteTo : std::uint8_t { NOTHING, QBUFFER, MEMORY } m_wdirect = WriteTo::NOTHING;
+    char* m_wstart = nullptr;
+    qint64 m_wstartPos = 0;
+    qint64 m_wbufferSize = 0;
+    // Reading: the bytes at hand are [m_cur, m_limit), either the device's own memory (m_direct,
+    // where m_start is the byte at the device position m_startPos) or a read-ahead in m_in. Reads
+    // inside [m_cur, m_end) need no checks; m_end is m_limit, or m_cur once the stream stopped.
+    const char* m_cur = nullptr;
+    const char* m_end = nullptr;
+    const char* m_limit = nullptr;
+    const char* m_start = nullptr;
+    qint64 m_startPos = 0;
+    bool m_direct = false;
     QByteArray m_in;
-    int m_inPos = 0;
+    class KeyCache;
+    KeyCache* m_keys = nullptr;        // keys read so far, decoded once
     bool m_standardSupporter = false;  // simple values may be read straight from the tables
     std::size_t m_lastType = 0;
     std::uint64_t m_linksRead = 0;
@@ -203,6 +242,13 @@ private:
 
 template <typename T>
 XDataStream& XDataStream::getInt(T& v) {
+    if (m_end - m_cur >= static_cast<std::ptrdiff_t>(sizeof(T))) {
+        std::uint64_t u = 0;
+        for (std::size_t i = 0; i < sizeof(T); ++i) u = (u << 8) | static_cast<unsigned char>(m_cur[i]);
+        m_cur += sizeof(T);
+        v = static_cast<T>(u);
+        return *this;
+    }
     unsigned char b[sizeof(T)];
     if (getBytes(reinterpret_cast<char*>(b), static_cast<int>(sizeof(T))) != static_cast<int>(sizeof(T))) {
         v = 0;

@@ -182,6 +182,7 @@ protected:
 private:
     friend class XDataStream;
     XVal& slotFor(const QString& key);  // the entry, created when absent, without messages
+    XVal& slotFor(QString&& key);
     static void destroyEntries(Map& entries);
 
     Map m_entries;

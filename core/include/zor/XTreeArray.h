@@ -1,7 +1,7 @@
 #pragma once
 // XTreeArray: a typed array in a tree: `size` contiguous elements of one registered type. Elements
 // of category TREE are XTree objects, of category LINK XLink objects, otherwise plain values of
-// the element type. The array owns its elements (through an XDestructor in array form); elements
+// the element type. The array owns its elements (one heap array, released with delete[]); elements
 // that are trees or links have the array as their parent. The array notes which class its
 // elements were made as: trees() and links(), and every walk over elements, go by that note, so
 // a category set to something else (setCategory) never has elements read as the wrong class.
@@ -80,7 +80,7 @@ public:
     QString keyOf(const XObject* child) const override;
 
     QString toString(const XTypeSupporter& ts) const override;  // "XTreeArray<type>, category:n, elements:n"
-    QString toStringExtended(const XTypeSupporter& ts) const;    // toString and the elements
+    QString toStringExtended(const XTypeSupporter& ts) const;   // toString and the elements
     void show(const XTypeSupporter& ts, unsigned int indent, const QString& name, bool arrow,
               std::int64_t index) const override;
     void toStream(XStringStream& ss, const XTypeSupporter& ts, unsigned int indent, const QString& name, bool arrow,
@@ -89,8 +89,7 @@ public:
     void showExtended(unsigned int indent, const QString& name, const XTypeSupporter& ts) const;
     void showTrees(unsigned int indent, const QString& name, std::uint64_t size, const XTypeSupporter& ts) const;
     void toStreamTrees(XStringStream& ss, unsigned int indent, const QString& name, const XTypeSupporter& ts) const;
-    void toStream_Extended(XStringStream& ss, unsigned int indent, const QString& name,
-                           const XTypeSupporter& ts) const;
+    void toStream_Extended(XStringStream& ss, unsigned int indent, const QString& name, const XTypeSupporter& ts) const;
 
 protected:
     void _deleteContents();
@@ -98,7 +97,7 @@ protected:
 private:
     void* m_array = nullptr;
     QString m_type;
-    XDestructor* m_destructor = nullptr;
+    void (*m_release)(void* elements) = nullptr;  // deletes the elements: null when not owned
     std::uint64_t m_size = 0;
     XCategory m_category = XCategory::SIMPLE;
     XCategory m_holds = XCategory::SIMPLE;  // TREE or LINK for elements made as XTree or XLink
@@ -116,7 +115,7 @@ void XTreeArray::adopt(T* elements, std::uint64_t n, XCategory c) {
     m_holds = std::is_same_v<T, XTree>   ? XCategory::TREE
               : std::is_same_v<T, XLink> ? XCategory::LINK
                                          : XCategory::SIMPLE;
-    m_destructor = new XDestructor(elements, [elements]() { delete[] elements; });
+    m_release = [](void* e) { delete[] static_cast<T*>(e); };
     setParentToChildren();
 }
 

@@ -16,6 +16,8 @@ public:
         open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
     bool isSequential() const override { return false; }
+    const char* memory() const { return m_read; }
+    char* writableMemory() const { return m_write; }  // null for a read-only block
     qint64 size() const override { return m_size; }
 
 protected:

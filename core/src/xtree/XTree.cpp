@@ -60,45 +60,51 @@ void XTree::_move(XTree& other) {
     m_entries.swap(other.m_entries);
 }
 
-// Destroys the entries without descending on the machine stack: the entries of every sub-tree
-// (also of trees inside arrays) are moved into one work list before the emptied sub-tree is
-// deleted, so every delete below sees an empty tree.
+namespace {
+
+// The entries of trees destroyed while a destruction runs on this thread: the outermost one takes
+// them over and destroys them in its own loop, so that destroying a tree never descends on the
+// machine stack, however deep it is.
+thread_local std::vector<XTree::Map>* t_pending = nullptr;
+
+}  // namespace
+
+// One pass over the entries: a sub-tree (also one inside an array of trees) that goes with them
+// hands its entries to the outermost destruction instead of destroying them itself.
 void XTree::destroyEntries(Map& entries) {
     if (entries.empty()) return;
-    std::vector<XVal> work;
-    // Only what can hold trees goes to the work list; plain values are destroyed with their map.
-    auto take = [&work](Map& m) {
-        for (auto& kv : m) {
-            XVal& v = kv.second;
-            if (v.value() == nullptr || !v.ownsValue()) continue;
-            const XTreeArray* a = v.array();
-            if (v.tree() != nullptr || (a != nullptr && a->trees() != nullptr)) work.push_back(std::move(v));
-        }
-        m.clear();
-    };
-    take(entries);
-    while (!work.empty()) {
-        XVal v = std::move(work.back());
-        work.pop_back();
-        if (v.value() == nullptr || !v.ownsValue()) continue;
-        if (XTree* t = v.tree()) {
-            take(t->m_entries);
-        } else if (XTreeArray* a = v.array()) {
-            if (XTree* trees = a->trees()) {
-                for (std::uint64_t i = 0; i < a->size(); ++i) take(trees[i].m_entries);
-            }
-        }
-    }  // v goes here, with nothing below it
+    if (t_pending != nullptr) {
+        t_pending->emplace_back();
+        t_pending->back().swap(entries);
+        return;
+    }
+    std::vector<Map> pending;
+    t_pending = &pending;
+    entries.clear();
+    while (!pending.empty()) {
+        Map m;
+        m.swap(pending.back());
+        pending.pop_back();
+        m.clear();  // may add to pending
+    }
+    t_pending = nullptr;
 }
 
 // ---- slots
 
 XVal& XTree::slotFor(const QString& key) {
-    // Streams and most builders deliver keys in ascending order: appending at the end then
-    // needs no search.
-    if (m_entries.empty() || m_entries.rbegin()->first < key)
-        return m_entries.emplace_hint(m_entries.end(), key, XVal())->second;
-    return m_entries[key];
+    // Streams and most builders deliver keys in ascending order: with the end as hint, appending
+    // takes one comparison and no search.
+    return m_entries.try_emplace(m_entries.end(), key)->second;
+}
+
+// The stream's form: the node is made first and dropped again for a repeated key, which only a
+// damaged file has, so that appending a key compares it once.
+XVal& XTree::slotFor(QString&& key) {
+    return m_entries
+        .emplace_hint(m_entries.end(), std::piecewise_construct, std::forward_as_tuple(std::move(key)),
+                      std::forward_as_tuple())
+        ->second;
 }
 
 XVal& XTree::getVal(const QString& key, bool* ok) {

@@ -16,13 +16,13 @@ XTreeArray::XTreeArray(XTreeArray&& other) noexcept
     : XObject(other),
       m_array(other.m_array),
       m_type(other.m_type),
-      m_destructor(other.m_destructor),
+      m_release(other.m_release),
       m_size(other.m_size),
       m_category(other.m_category),
       m_holds(other.m_holds) {
     if (is_debug()) logDebug("XTreeArray::XTreeArray, MOVE");
     other.m_array = nullptr;
-    other.m_destructor = nullptr;
+    other.m_release = nullptr;
     other.m_size = 0;
     setParentToChildren();
 }
@@ -34,12 +34,12 @@ XTreeArray& XTreeArray::operator=(XTreeArray&& other) noexcept {
     XObject::operator=(other);
     m_array = other.m_array;
     m_type = other.m_type;
-    m_destructor = other.m_destructor;
+    m_release = other.m_release;
     m_size = other.m_size;
     m_category = other.m_category;
     m_holds = other.m_holds;
     other.m_array = nullptr;
-    other.m_destructor = nullptr;
+    other.m_release = nullptr;
     other.m_size = 0;
     setParentToChildren();
     return *this;
@@ -50,15 +50,14 @@ XTreeArray::~XTreeArray() { _deleteContents(); }
 void XTreeArray::_deleteContents() {
     if (is_debug()) {
         logDebug("XTreeArray::_deleteContents");
-        if (m_destructor != nullptr) logDebug("XTreeArray::destruct != nullptr");
+        if (m_release != nullptr) logDebug("XTreeArray::destruct != nullptr");
         if (m_array != nullptr) logDebug("XTreeArray::ar != nullptr");
     }
-    if (m_array != nullptr && m_destructor != nullptr) {
+    if (m_array != nullptr && m_release != nullptr) {
         if (is_debug()) logDebug("XTreeArray::_deleteContents, delete []array");
-        m_destructor->kill();
-        delete m_destructor;
+        m_release(m_array);
         m_array = nullptr;
-        m_destructor = nullptr;
+        m_release = nullptr;
         m_size = 0;
     }
 }

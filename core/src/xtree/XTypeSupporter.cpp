@@ -211,7 +211,7 @@ void registerType(const QString& name, Write write, Read read, Text text) {
         const std::uint64_t each = isString ? 4 : raw ? sizeof(T) : encodedSize<T>();
         const std::uint64_t n = s.elementsThatFit(count, each, "elements");
         auto* a = new XTreeArray();
-        slot.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
+        slot.own(a, XTypeSet::str_XTreeArray, XCategory::ARRAY);
         if (!a->allocate<T>(n)) {
             s.fail(xformat("readTheElements<$>, no memory for $ elements", name, n));
             return true;
@@ -471,7 +471,7 @@ bool XTypeSupporter::readArray(XDataStream& s, const QString& type, std::uint64_
     if (type == XTypeSet::str_XLink) {
         const std::uint64_t n = s.elementsThatFit(count, 8, "links");
         auto* a = new XTreeArray();
-        slot.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
+        slot.own(a, XTypeSet::str_XTreeArray, XCategory::ARRAY);
         if (!a->allocate<XLink>(n)) {
             s.fail(xformat("XTypeSupporter::readArray, no memory for $ links", n));
             return true;
@@ -493,7 +493,7 @@ bool XTypeSupporter::readTreeArray(XDataStream& s, const QString& type, XVal& sl
     if (type != XTypeSet::str_XTree) return false;
     const std::uint64_t n = s.elementsThatFit(count, 4, "trees");
     auto* a = new XTreeArray();
-    slot.adopt(a, XTypeSet::str_XTreeArray, XCategory::ARRAY, new XDestructor(a, [a]() { delete a; }));
+    slot.own(a, XTypeSet::str_XTreeArray, XCategory::ARRAY);
     if (!a->allocate<XTree>(n)) {
         s.fail(xformat("XTypeSupporter::readTreeArray, no memory for $ trees", n));
         return true;
@@ -509,7 +509,7 @@ bool XTypeSupporter::readTreeArray(XDataStream& s, const QString& type, XVal& sl
 bool XTypeSupporter::readTree(XDataStream& s, XVal& slot, const QString& type) const {
     if (type != XTypeSet::str_XTree) return false;
     auto* t = new XTree();
-    slot.adopt(t, XTypeSet::str_XTree, XCategory::TREE, new XDestructor(t, [t]() { delete t; }));
+    slot.own(t, XTypeSet::str_XTree, XCategory::TREE);
     return s.readTreeBody(*t);
 }
 

@@ -15,66 +15,73 @@ bool XVal::s_debug = false;
 XVal::XVal(XVal&& other) noexcept
     : m_type(other.m_type),
       m_val(other.m_val),
+      m_kind(other.m_kind),
       m_category(other.m_category),
-      m_held(other.m_held),
-      m_bytes(other.m_bytes),
-      m_destructor(other.m_destructor),
-      m_object(other.m_object),
-      m_name(other.m_name) {
+      m_store(other.m_store),
+      m_local(other.m_local) {
     if (s_debug) logDebug("XVal::XVal - MOVE");
+    if (m_store == Store::LOCAL) m_val = m_local.bytes;  // the bytes came along
     other.forgetValue();
 }
 
 XVal& XVal::operator=(XVal&& other) noexcept {
     if (this == &other) return *this;
     if (s_debug) logDebug("XVal::operator= MOVE");
-    m_val = other.m_val;
-    m_type = other.m_type;
-    m_category = other.m_category;
-    if (m_destructor != nullptr) {
-        if (s_debug) logDebug("XVal::operator= MOVE - destruct !");
-        // The old value goes through the pointer its destructor holds, not through m_val, which
-        // already names the new value.
-        m_destructor->kill();
-        delete m_destructor;
-    }
-    m_destructor = other.m_destructor;
-    m_held = other.m_held;
-    m_bytes = other.m_bytes;
-    m_object = other.m_object;
-    m_name = other.m_name;
+    // Everything of other is taken before the old value goes: other may live inside it.
+    const QString type = other.m_type;
+    void* val = other.m_val;
+    const Kind* kind = other.m_kind;
+    const XCategory category = other.m_category;
+    const Store store = other.m_store;
+    const Local local = other.m_local;
     other.forgetValue();
+    if (destructor() != nullptr && s_debug) logDebug("XVal::operator= MOVE - destruct !");
+    destroyValue();
+    m_type = type;
+    m_val = store == Store::LOCAL ? m_local.bytes : val;
+    m_kind = kind;
+    m_category = category;
+    m_store = store;
+    m_local = local;
     return *this;
 }
 
 XVal::~XVal() {
-    if (s_debug) logDebug("XVal::~XVal, destruction start_global");
-    if (m_destructor != nullptr) {
-        if (m_val != nullptr) {
-            if (s_debug) logDebug("XVal::~XVal, DESTRUCT");
-            m_destructor->kill();
-        }
-        delete m_destructor;
+    if (s_debug) {
+        logDebug("XVal::~XVal, destruction start_global");
+        if (ownsValue() && m_val != nullptr) logDebug("XVal::~XVal, DESTRUCT");
     }
+    destroyValue();
     if (s_debug) logDebug("XVal::~XVal, destruction finished");
 }
 
 void XVal::destroyValue() {
-    if (m_destructor != nullptr) {
-        if (m_val != nullptr) m_destructor->kill();
-        delete m_destructor;
-        m_destructor = nullptr;
+    switch (m_store) {
+        case Store::LOCAL:
+            if (!m_kind->trivial) m_kind->destroy(m_val, Store::LOCAL);
+            break;
+        case Store::HEAP:
+        case Store::HEAP_ARRAY:
+            m_kind->destroy(m_val, m_store);
+            break;
+        case Store::FOREIGN:
+            if (XDestructor* d = m_local.held.destructor) {
+                if (m_val != nullptr) d->kill();
+                delete d;
+            }
+            break;
+        case Store::NONE:
+            break;
     }
     forgetValue();
 }
 
 void XVal::forgetValue() {
     m_val = nullptr;
-    m_destructor = nullptr;
-    m_held = Held::UNKNOWN;
-    m_bytes = 0;
-    m_object = nullptr;
-    m_name = nullptr;
+    m_kind = nullptr;
+    m_store = Store::NONE;
+    m_local.held.destructor = nullptr;
+    m_local.held.object = nullptr;
 }
 
 void XVal::adopt(void* p, const QString& type, XCategory category, XDestructor* destructor) {
@@ -82,24 +89,13 @@ void XVal::adopt(void* p, const QString& type, XCategory category, XDestructor* 
     m_val = p;
     m_type = type;
     m_category = category;
-    m_destructor = destructor;
-}
-
-// The downcasts below are sound: m_held says which class the object was stored as.
-XTree* XVal::tree() const {
-    return m_category == XCategory::TREE && m_held == Held::TREE ? static_cast<XTree*>(m_object) : nullptr;
-}
-
-XTreeArray* XVal::array() const {
-    return m_category == XCategory::ARRAY && m_held == Held::ARRAY ? static_cast<XTreeArray*>(m_object) : nullptr;
-}
-
-XLink* XVal::link() const {
-    return m_category == XCategory::LINK && m_held == Held::LINK ? static_cast<XLink*>(m_object) : nullptr;
+    m_store = Store::FOREIGN;
+    m_local.held.destructor = destructor;
 }
 
 bool XVal::isSamePointer(const void* p) const {
-    if (p == nullptr) nullPointerHandling("libSrc/core/include/zor/inline/XVal_inline", 60, QStringLiteral("pMem == NULL"));
+    if (p == nullptr)
+        nullPointerHandling("libSrc/core/include/zor/inline/XVal_inline", 60, QStringLiteral("pMem == NULL"));
     return m_val == p;
 }
 
@@ -110,7 +106,7 @@ unsigned int XVal::countElements() const {
     }
     // A value smaller than the word (or of a size not known) gives only the bytes it has.
     unsigned int n = 0;
-    std::memcpy(&n, m_val, qMin<std::size_t>(sizeof n, m_bytes));
+    std::memcpy(&n, m_val, qMin<std::size_t>(sizeof n, m_kind != nullptr ? m_kind->size : 0));
     return n;
 }
 
@@ -119,18 +115,23 @@ void XVal::setCountElements(unsigned int n) {
         logError("XVal::setCountElements, pVal == nullptr");
         return;
     }
-    std::memcpy(m_val, &n, qMin<std::size_t>(sizeof n, m_bytes));
+    std::memcpy(m_val, &n, qMin<std::size_t>(sizeof n, m_kind != nullptr ? m_kind->size : 0));
 }
 
 QString XVal::categoryToString(XCategory c) { return categoryToString(static_cast<std::uint8_t>(c)); }
 
 QString XVal::categoryToString(std::uint8_t code) {
     switch (code) {
-        case 1: return QStringLiteral("SIMPLE");
-        case 2: return QStringLiteral("TREE");
-        case 3: return QStringLiteral("ARRAY");
-        case 4: return QStringLiteral("LINK");
-        default: return QStringLiteral("UNKNOWN-CATEGORY");
+        case 1:
+            return QStringLiteral("SIMPLE");
+        case 2:
+            return QStringLiteral("TREE");
+        case 3:
+            return QStringLiteral("ARRAY");
+        case 4:
+            return QStringLiteral("LINK");
+        default:
+            return QStringLiteral("UNKNOWN-CATEGORY");
     }
 }
 
@@ -151,7 +152,9 @@ QString XVal::toStringExtended(const XTypeSupporter& ts) const {
             s += text.isNull() ? xformat("XTypeSupporter@$<$> not supported!", ts.toString(), m_type) : text;
             break;
         }
-        default: logWarning("XVal::toStringExtended - wrong place her, category:$", static_cast<int>(m_category)); break;
+        default:
+            logWarning("XVal::toStringExtended - wrong place her, category:$", static_cast<int>(m_category));
+            break;
     }
     return s;
 }

@@ -11,10 +11,14 @@ namespace detail {
 
 template <typename U>
 constexpr XCategory categoryOfType() {
-    if constexpr (std::is_base_of_v<XTree, U>) return XCategory::TREE;
-    else if constexpr (std::is_same_v<U, XTreeArray>) return XCategory::ARRAY;
-    else if constexpr (std::is_same_v<U, XLink>) return XCategory::LINK;
-    else return XCategory::SIMPLE;
+    if constexpr (std::is_base_of_v<XTree, U>)
+        return XCategory::TREE;
+    else if constexpr (std::is_same_v<U, XTreeArray>)
+        return XCategory::ARRAY;
+    else if constexpr (std::is_same_v<U, XLink>)
+        return XCategory::LINK;
+    else
+        return XCategory::SIMPLE;
 }
 
 // The object a path leads to, or the object that holds its last name (see XTree::pointerFromPath).
@@ -41,6 +45,15 @@ struct ByType {
 ZOR_EXPORT std::vector<void*> collectByType(XTree& tree, const ByType& want, bool recursive, bool arrays);
 
 }  // namespace detail
+
+// The downcasts are sound: the kind says which class the object was stored as.
+inline XTree* XVal::tree() const { return held(Kind::TREE, XCategory::TREE) ? static_cast<XTree*>(object()) : nullptr; }
+
+inline XTreeArray* XVal::array() const {
+    return held(Kind::ARRAY, XCategory::ARRAY) ? static_cast<XTreeArray*>(object()) : nullptr;
+}
+
+inline XLink* XVal::link() const { return held(Kind::LINK, XCategory::LINK) ? static_cast<XLink*>(object()) : nullptr; }
 
 template <typename T>
 void XTree::set(const QString& key, T&& value) {
@@ -88,8 +101,10 @@ T* XTree::pointerFromPath(const QString& path) {
     const detail::PathEnd end = detail::walkPath(this, path, XTypeName<T>::name());
     if (!end.found) return nullptr;
     if (end.lastName.isEmpty()) {
-        if constexpr (std::is_base_of_v<XObject, T>) return dynamic_cast<T*>(end.object);
-        else return nullptr;
+        if constexpr (std::is_base_of_v<XObject, T>)
+            return dynamic_cast<T*>(end.object);
+        else
+            return nullptr;
     }
     if (auto* tree = dynamic_cast<XTree*>(end.object)) return tree->getPointer<T>(end.lastName);
     if (auto* array = dynamic_cast<XTreeArray*>(end.object)) {
