@@ -11,11 +11,26 @@
 // Heads are held to HTTP/1.1's rules for servers where a proxy in front might read them otherwise:
 // a field line with a blank before its colon or a folded one gets 400, and so does a request line
 // with a control byte, as soon as that byte arrives.
+//
+// Plain connections are bare descriptors in one epoll set, which the Qt event loop watches as a
+// single descriptor: the loop's work per round does not grow with the number of idle connections,
+// and a request costs a read, the file's open, read and close, and one write. TLS connections are
+// Qt's sockets. The process raises its descriptor limit as far as it may and asks for a long
+// queue of connections not yet accepted, so that thousands of clients arriving at once get in.
 // SIGINT and SIGTERM end the program with exit code 0.
 #include "Commands.h"
 
 #include <zor/core.h>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/epoll.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,12 +39,15 @@
 #include <QSocketNotifier>
 #include <QSslConfiguration>
 #include <QTimer>
+#include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <memory>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace zorapp {
 
@@ -40,12 +58,13 @@ namespace {
 qint64 kHeadDeadlineMs = 10000;  // --headTimeout
 constexpr qint64 kIdleMs = 15000;
 constexpr qint64 kLingerMs = 2000;
-constexpr qint64 kSlice = 64 * 1024;        // bytes queued per step when streaming a file
+constexpr qint64 kSlice = 64 * 1024;       // bytes queued per step when streaming a file
 constexpr qint64 kWholeFile = 256 * 1024;  // files up to this size are sent in one write
 // A peer that sends requests but does not read the answers is not read from while this much is
 // queued for it; Qt's read buffer is capped too, so TCP flow control holds the peer back.
 constexpr qint64 kQueuedLimit = 1024 * 1024;
 constexpr qint64 kReadBuffer = 64 * 1024;
+constexpr int kBacklog = 8192;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -56,14 +75,21 @@ void onSignal(int) {
     }
 }
 
+// One connection. A plain one is a descriptor in the server's epoll set (fd >= 0), read and written
+// with system calls; a TLS one is Qt's socket (sock), driven by its signals.
 struct Connection {
+    int fd = -1;
     BasicSocket* basic = nullptr;
     QTcpSocket* sock = nullptr;
-    QString peer;
-    QByteArray buffer;     // bytes of the next head, not yet complete
-    int searched = 0;      // how far headerEnd already looked in buffer
-    int lineChecked = 0;   // how far the request line was checked for control bytes (-1: all of it)
-    qint64 headStart = 0;  // when the pending head's first byte (or the connection) came
+    QString peer;    // filled when first needed
+    QByteArray out;  // plain: bytes not yet handed to the system, from outDone on
+    int outDone = 0;
+    unsigned int interest = 0;  // plain: the epoll events asked for
+    bool dead = false;          // plain: closed, deleted after the current batch of events
+    QByteArray buffer;          // bytes of the next head, not yet complete
+    int searched = 0;           // how far headerEnd already looked in buffer
+    int lineChecked = 0;        // how far the request line was checked for control bytes (-1: all of it)
+    qint64 headStart = 0;       // when the pending head's first byte (or the connection) came
     bool headPending = true;
     qint64 lastActivity = 0;
     qint64 bodyToSkip = 0;  // request body bytes still to be dropped
@@ -75,64 +101,251 @@ struct Connection {
     qint64 closingSince = 0;
 };
 
+// The listening socket. TLS connections become Qt sockets as XServer makes them; plain ones are
+// handed over as bare descriptors, which spares a socket object, its buffers and its notifiers per
+// connection (the event loop then watches one descriptor for all of them).
+class Listener : public XServer {
+public:
+    std::function<void(int)> onPlain;
+
+protected:
+    void incomingConnection(qintptr descriptor) override {
+        if (isSSL())
+            XServer::incomingConnection(descriptor);
+        else
+            onPlain(static_cast<int>(descriptor));
+    }
+};
+
 class FileServer : public QObject {
 public:
-    explicit FileServer(const QString& root) : m_root(root) {
+    explicit FileServer(const QString& root) : m_root(root), m_rootBytes(QFile::encodeName(root)) {
         m_clock.start();
+        m_server.onPlain = [this](int fd) { acceptPlain(fd); };
         QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] { acceptAll(); });
         QObject::connect(&m_sweep, &QTimer::timeout, this, [this] { sweep(); });
         m_sweep.start(250);
-    }
-    ~FileServer() override {
-        for (auto& kv : m_conns) {
-            kv.first->disconnect(this);
-            kv.first->abort();
-            kv.first->deleteLater();
-            delete kv.second;
+        m_epoll = epoll_create1(EPOLL_CLOEXEC);
+        if (m_epoll >= 0) {
+            m_epollNotifier = std::make_unique<QSocketNotifier>(m_epoll, QSocketNotifier::Read);
+            QObject::connect(m_epollNotifier.get(), &QSocketNotifier::activated, this, [this] { onEpoll(); });
         }
     }
+    ~FileServer() override {
+        for (Connection* c : m_conns) {
+            if (c->fd >= 0) {
+                ::close(c->fd);
+            } else {
+                c->sock->disconnect(this);
+                c->sock->abort();
+                c->sock->deleteLater();
+            }
+            delete c;
+        }
+        reap();
+        m_epollNotifier.reset();
+        if (m_epoll >= 0) ::close(m_epoll);
+    }
 
-    XServer& server() { return m_server; }
+    Listener& server() { return m_server; }
+    bool ready() const { return m_epoll >= 0; }
     unsigned long long requests() const { return m_requests; }
 
 private:
     qint64 now() const { return m_clock.elapsed(); }
+
+    // ---- connections: accepting, the two transports, ending
 
     void acceptAll() {
         while (BasicSocket* b = m_server.takeSocket()) {
             auto* c = new Connection;
             c->basic = b;
             c->sock = b->socket();
-            c->peer = b->ipPeer();
             c->headStart = c->lastActivity = now();
-            m_conns.emplace(c->sock, c);
+            m_conns.insert(c);
+            m_tls.emplace(c->sock, c);
             QTcpSocket* s = c->sock;
             s->setReadBufferSize(kReadBuffer);
             QObject::connect(s, &QIODevice::readyRead, this, [this, s] { onReadyRead(s); });
-            QObject::connect(s, &QIODevice::bytesWritten, this, [this, s] { onBytesWritten(s); });
-            QObject::connect(s, &QAbstractSocket::disconnected, this, [this, s] { onDisconnected(s); });
+            QObject::connect(s, &QIODevice::bytesWritten, this, [this, s] {
+                if (Connection* c = find(s)) written(c);
+            });
+            QObject::connect(s, &QAbstractSocket::disconnected, this, [this, s] {
+                if (Connection* c = find(s)) gone(c);
+            });
             if (s->bytesAvailable() > 0) onReadyRead(s);
         }
     }
 
-    Connection* find(QTcpSocket* s) {
-        const auto it = m_conns.find(s);
-        return it == m_conns.end() ? nullptr : it->second;
+    void acceptPlain(int fd) {
+        const int flags = fcntl(fd, F_GETFL);
+        const int one = 1;
+        auto* c = new Connection;
+        c->fd = fd;
+        c->headStart = c->lastActivity = now();
+        c->interest = EPOLLIN;
+        epoll_event ev{};
+        ev.events = c->interest;
+        ev.data.ptr = c;
+        if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0 ||
+            epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &ev) != 0) {
+            logWarning("serve, cannot watch a new connection: $", QString::fromLocal8Bit(std::strerror(errno)));
+            ::close(fd);
+            delete c;
+            return;
+        }
+        // Answers go out as one write each: no need to wait for the peer's acknowledgement.
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        m_conns.insert(c);
     }
 
-    void onDisconnected(QTcpSocket* s) {
-        Connection* c = find(s);
-        if (c == nullptr) return;
-        if (!c->closing) {
-            if (c->streaming || s->bytesToWrite() > 0)
-                logWarning("serve, peer $ closed the connection in the middle of a response", c->peer);
-            else if (!c->buffer.isEmpty() || c->bodyToSkip > 0)
-                logWarning("serve, peer $ closed the connection in the middle of a request", c->peer);
+    Connection* find(QTcpSocket* s) {
+        const auto it = m_tls.find(s);
+        return it == m_tls.end() ? nullptr : it->second;
+    }
+
+    const QString& peerOf(Connection* c) {
+        if (!c->peer.isEmpty()) return c->peer;
+        if (c->fd < 0) {
+            c->peer = c->basic->ipPeer();
+        } else {
+            sockaddr_storage a{};
+            socklen_t n = sizeof a;
+            char text[INET6_ADDRSTRLEN] = "?";
+            if (getpeername(c->fd, reinterpret_cast<sockaddr*>(&a), &n) == 0) {
+                if (a.ss_family == AF_INET)
+                    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&a)->sin_addr, text, sizeof text);
+                else if (a.ss_family == AF_INET6)
+                    inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&a)->sin6_addr, text, sizeof text);
+            }
+            c->peer = QString::fromLatin1(text);
         }
-        m_conns.erase(s);
-        s->disconnect(this);
-        s->deleteLater();
+        return c->peer;
+    }
+
+    qint64 queued(const Connection* c) const {
+        return c->fd >= 0 ? c->out.size() - c->outDone : c->sock->bytesToWrite();
+    }
+
+    void setInterest(Connection* c, unsigned int events) {
+        if (c->dead || c->interest == events) return;
+        epoll_event ev{};
+        ev.events = events;
+        ev.data.ptr = c;
+        if (epoll_ctl(m_epoll, EPOLL_CTL_MOD, c->fd, &ev) == 0) c->interest = events;
+    }
+
+    // Queues bytes for the peer. A plain connection writes at once what the system takes and keeps
+    // the rest until the socket is writable again; a write the peer broke is dropped (the next
+    // event on the socket reports the break).
+    void put(Connection* c, const QByteArray& data) {
+        if (c->fd < 0) {
+            c->sock->write(data);
+            return;
+        }
+        if (c->dead) return;
+        if (queued(c) > 0) {
+            c->out += data;
+            return;
+        }
+        const ssize_t n = ::send(c->fd, data.constData(), static_cast<size_t>(data.size()), MSG_NOSIGNAL);
+        if (n == data.size()) return;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return;
+        c->out = n > 0 ? data.mid(static_cast<int>(n)) : data;
+        c->outDone = 0;
+        setInterest(c, c->interest | EPOLLOUT);
+    }
+
+    // What can be written of a plain connection's queue; then as after any write.
+    void flushPlain(Connection* c) {
+        while (queued(c) > 0) {
+            const ssize_t n =
+                ::send(c->fd, c->out.constData() + c->outDone, static_cast<size_t>(queued(c)), MSG_NOSIGNAL);
+            if (n < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK) return;
+                if (errno == EINTR) continue;
+                gone(c);
+                return;
+            }
+            c->outDone += static_cast<int>(n);
+        }
+        c->out.clear();
+        c->outDone = 0;
+        setInterest(c, c->interest & ~static_cast<unsigned int>(EPOLLOUT));
+        written(c);
+    }
+
+    void onEpoll() {
+        epoll_event events[256];
+        const int n = epoll_wait(m_epoll, events, 256, 0);
+        for (int i = 0; i < n; ++i) {
+            auto* c = static_cast<Connection*>(events[i].data.ptr);
+            if (c->dead) continue;
+            const unsigned int e = events[i].events;
+            if (e & (EPOLLERR | EPOLLHUP)) {
+                gone(c);
+                continue;
+            }
+            if (e & EPOLLOUT) flushPlain(c);
+            if (!c->dead && (e & EPOLLIN)) readPlain(c);
+        }
+        reap();
+    }
+
+    void readPlain(Connection* c) {
+        if (c->closing) {  // a refused or finished connection: drop what still comes until the end
+            for (;;) {
+                const ssize_t n = ::recv(c->fd, m_scratch, sizeof m_scratch, 0);
+                if (n > 0) continue;
+                if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
+                if (n < 0 && errno == EINTR) continue;
+                gone(c);
+                return;
+            }
+        }
+        if (c->streaming || queued(c) > kQueuedLimit) {  // read once the peer has caught up
+            setInterest(c, c->interest & ~static_cast<unsigned int>(EPOLLIN));
+            return;
+        }
+        const ssize_t n = ::recv(c->fd, m_scratch, sizeof m_scratch, 0);
+        if (n > 0) {
+            received(c, QByteArray(m_scratch, static_cast<int>(n)));
+        } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
+            gone(c);
+        }
+    }
+
+    // The peer ended the connection (or broke it).
+    void gone(Connection* c) {
+        if (c->dead) return;
+        if (!c->closing) {
+            if (c->streaming || queued(c) > 0)
+                logWarning("serve, peer $ closed the connection in the middle of a response", peerOf(c));
+            else if (!c->buffer.isEmpty() || c->bodyToSkip > 0)
+                logWarning("serve, peer $ closed the connection in the middle of a request", peerOf(c));
+        }
+        drop(c);
+    }
+
+    // Forgets a connection. A plain one is closed at once and deleted after the events in hand; a
+    // TLS one goes with its socket.
+    void drop(Connection* c) {
+        m_conns.erase(c);
+        if (c->fd >= 0) {
+            ::close(c->fd);  // also leaves the epoll set
+            c->dead = true;
+            m_dead.push_back(c);
+            return;
+        }
+        m_tls.erase(c->sock);
+        c->sock->disconnect(this);
+        c->sock->deleteLater();
         delete c;
+    }
+
+    void reap() {
+        for (Connection* c : m_dead) delete c;
+        m_dead.clear();
     }
 
     // Ends a connection once what is queued has been written. The sending side is shut first and
@@ -144,13 +357,16 @@ private:
         c->closingSince = now();
         c->streaming.reset();
         c->buffer.clear();
+        if (c->fd >= 0) setInterest(c, c->interest | EPOLLIN);
         shutWhenWritten(c);
     }
 
     void shutWhenWritten(Connection* c) {
-        if (c->halfClosed || c->sock->bytesToWrite() > 0) return;
-        c->sock->flush();
-        if (c->basic->isSSL() || c->sock->socketDescriptor() < 0 || ::shutdown(static_cast<int>(c->sock->socketDescriptor()), SHUT_WR) != 0) {
+        if (c->halfClosed || queued(c) > 0) return;
+        if (c->fd >= 0) {
+            ::shutdown(c->fd, SHUT_WR);
+        } else {
+            c->sock->flush();
             c->sock->disconnectFromHost();  // TLS ends with its own close message
         }
         c->halfClosed = true;
@@ -159,45 +375,52 @@ private:
     void sweep() {
         const qint64 t = now();
         std::vector<Connection*> late;
-        for (auto& kv : m_conns) {
-            Connection* c = kv.second;
+        for (Connection* c : m_conns) {
             if (c->closing) {
                 if (c->halfClosed ? t - c->closingSince > kLingerMs : t - c->lastActivity > kIdleMs) late.push_back(c);
                 continue;
             }
             if (c->headPending && t - c->headStart > kHeadDeadlineMs) {
-                logWarning("serve, peer $: the request head did not arrive within $ ms, closing", c->peer, kHeadDeadlineMs);
+                logWarning("serve, peer $: the request head did not arrive within $ ms, closing", peerOf(c),
+                           kHeadDeadlineMs);
                 late.push_back(c);
             } else if (t - c->lastActivity > kIdleMs) {
-                if (c->streaming || c->sock->bytesToWrite() > 0)
-                    logWarning("serve, peer $: no progress for $ ms in the middle of a response, closing", c->peer, kIdleMs);
+                if (c->streaming || queued(c) > 0)
+                    logWarning("serve, peer $: no progress for $ ms in the middle of a response, closing", peerOf(c),
+                               kIdleMs);
                 late.push_back(c);
             }
         }
         for (Connection* c : late) {
             c->closing = true;
-            c->sock->abort();  // emits disconnected, which frees the connection
+            if (c->fd >= 0)
+                drop(c);
+            else
+                c->sock->abort();  // emits disconnected, which frees the connection
         }
+        reap();
     }
 
-    void onBytesWritten(QTcpSocket* s) {
-        Connection* c = find(s);
-        if (c == nullptr) return;
+    // ---- the protocol, the same over both transports
+
+    // After bytes went out: go on with a file, finish a close, or answer what the peer sent meanwhile.
+    void written(Connection* c) {
         c->lastActivity = now();
         if (c->closing) {
             shutWhenWritten(c);
             return;
         }
         if (c->streaming) {
-            while (c->streamLeft > 0 && s->bytesToWrite() < kSlice) {
+            while (c->streamLeft > 0 && queued(c) < kSlice) {
                 const QByteArray part = c->streaming->read(qMin(kSlice, c->streamLeft));
                 if (part.isEmpty()) {
-                    logWarning("serve, peer $: the file could not be read to its end, closing", c->peer);
+                    logWarning("serve, peer $: the file could not be read to its end, closing", peerOf(c));
                     closeConnection(c);
                     return;
                 }
                 c->streamLeft -= part.size();
-                s->write(part);
+                put(c, part);
+                if (c->dead) return;
             }
             if (c->streamLeft > 0) return;
             c->streaming.reset();
@@ -206,9 +429,17 @@ private:
                 return;
             }
         }
-        if (s->bytesToWrite() < kSlice) {  // room again: go on with what the peer sent meanwhile
+        if (queued(c) < kSlice) {  // room again: go on with what the peer sent meanwhile
             processBuffered(c);
-            if (!c->closing && !c->streaming && s->bytesAvailable() > 0) onReadyRead(s);
+            if (c->closing || c->streaming || c->dead) return;
+            if (c->fd >= 0) {
+                if (!(c->interest & EPOLLIN)) {
+                    setInterest(c, c->interest | EPOLLIN);
+                    readPlain(c);
+                }
+            } else if (c->sock->bytesAvailable() > 0) {
+                onReadyRead(c->sock);
+            }
         }
     }
 
@@ -220,7 +451,10 @@ private:
             return;
         }
         if (c->streaming || s->bytesToWrite() > kQueuedLimit) return;  // read once the peer has caught up
-        QByteArray data = s->readAll();
+        received(c, s->readAll());
+    }
+
+    void received(Connection* c, QByteArray data) {
         c->lastActivity = now();
         if (c->bodyToSkip > 0) {
             const qint64 n = qMin<qint64>(c->bodyToSkip, data.size());
@@ -240,7 +474,7 @@ private:
 
     // Answers every complete head in the buffer, in order (pipelined requests included).
     void processBuffered(Connection* c) {
-        while (!c->closing && !c->streaming && !c->buffer.isEmpty() && c->sock->bytesToWrite() <= kQueuedLimit) {
+        while (!c->closing && !c->dead && !c->streaming && !c->buffer.isEmpty() && queued(c) <= kQueuedLimit) {
             // Blank lines before a request line are tolerated (some clients send one after a body).
             int lead = 0;
             while (lead < c->buffer.size() && (c->buffer[lead] == '\r' || c->buffer[lead] == '\n')) ++lead;
@@ -251,14 +485,15 @@ private:
                 if (c->buffer.isEmpty()) break;
             }
             if (controlInRequestLine(c)) {
-                logWarning("serve, peer $: a control byte in the request line, 400", c->peer);
+                logWarning("serve, peer $: a control byte in the request line, 400", peerOf(c));
                 refuse(c, 400, "Bad Request", "control byte in the request line\n");
                 return;
             }
             const int end = HttpHeader::headerEnd(c->buffer.constData(), c->buffer.size(), c->searched);
             if (end < 0 || end > HttpHeader::MAX_HEADER_BYTES) {
                 if (c->buffer.size() > HttpHeader::MAX_HEADER_BYTES || end > HttpHeader::MAX_HEADER_BYTES) {
-                    logWarning("serve, peer $: request head larger than $ bytes, 400", c->peer, HttpHeader::MAX_HEADER_BYTES);
+                    logWarning("serve, peer $: request head larger than $ bytes, 400", peerOf(c),
+                               HttpHeader::MAX_HEADER_BYTES);
                     refuse(c, 400, "Bad Request", "request head too large\n");
                     return;
                 }
@@ -267,7 +502,10 @@ private:
             }
             HttpHeader head;
             const bool parsed = head.fromLatin1(c->buffer.constData(), end);
-            c->buffer.remove(0, end);
+            if (end == c->buffer.size())
+                c->buffer.clear();
+            else
+                c->buffer.remove(0, end);
             c->searched = 0;
             c->lineChecked = 0;
             c->headPending = !c->buffer.isEmpty();
@@ -301,55 +539,69 @@ private:
         closeConnection(c);
     }
 
-    void send(Connection* c, int code, const char* reason, const QByteArray& type, const QByteArray& body, bool keepAlive,
-              bool headOnly, qint64 length = -1) {
-        HttpHeader h(code, QLatin1String(reason), 1);
-        h.setMime(QString::fromLatin1(type));
-        h.setContenLen(length >= 0 ? length : body.size());
-        h.setConnection(keepAlive ? QStringLiteral("keep-alive") : QStringLiteral("close"));
-        h.setString(QStringLiteral("Server"), QStringLiteral("zor"));
-        QByteArray out = h.toLatin1CRLF();
+    // The answer's head is what HttpHeader(code, reason, 1) with these four fields renders (fields
+    // in key order), written straight into the bytes that go out.
+    void send(Connection* c, int code, const char* reason, const QByteArray& type, const QByteArray& body,
+              bool keepAlive, bool headOnly, qint64 length = -1) {
+        QByteArray out;
+        out.reserve(160 + type.size() + (headOnly ? 0 : body.size()));
+        out += "HTTP/1.1 ";
+        out += QByteArray::number(code);
+        out += ' ';
+        out += reason;
+        out +=
+            keepAlive ? "\r\nConnection: keep-alive\r\nContent-Length: " : "\r\nConnection: close\r\nContent-Length: ";
+        out += QByteArray::number(length >= 0 ? length : body.size());
+        out += "\r\nContent-Type: ";
+        out += type;
+        out += "\r\nServer: zor\r\n\r\n";
         if (!headOnly) out += body;
-        c->sock->write(out);
+        put(c, out);
     }
 
     void answer(Connection* c, HttpHeader& head, bool parsed) {
         ++m_requests;
         if (!parsed || !head.isRequest()) {
-            logWarning("serve, peer $: malformed request head, 400", c->peer);
+            logWarning("serve, peer $: malformed request head, 400", peerOf(c));
             refuse(c, 400, "Bad Request", "malformed request\n");
             return;
         }
-        const FirstLine& line = head.firstLine();
-        const QString method = line.tokens()[0];
-        const QString resource = line.tokens()[1];
+        // The request line has three tokens (the parse checked it) and no tab (a control byte):
+        // they are the runs between blanks.
+        const QString& line = head.firstLine().getLine();
+        const QVector<QStringRef> tokens = line.splitRef(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QString method = tokens[0].toString();
+        const QString resource = tokens[1].toString();
+        const QStringRef version = tokens[2];
         if (head.hasUnsafeFieldLine()) {
-            logWarning("serve, peer $: $ $ with a folded field line or a blank before a colon, 400", c->peer, method,
+            logWarning("serve, peer $: $ $ with a folded field line or a blank before a colon, 400", peerOf(c), method,
                        resource);
             refuse(c, 400, "Bad Request", "folded field line or blank before a colon\n");
             return;
         }
         if (head.hasAmbiguousLength()) {
-            logWarning("serve, peer $: $ $ with an ambiguous body length (two lengths or a length with a transfer coding), 400",
-                       c->peer, method, resource);
+            logWarning(
+                "serve, peer $: $ $ with an ambiguous body length (two lengths or a length with a transfer coding), "
+                "400",
+                peerOf(c), method, resource);
             refuse(c, 400, "Bad Request", "ambiguous body length\n");
             return;
         }
         if (!head.fieldNoCase(QStringLiteral("Transfer-Encoding")).isEmpty()) {
-            logWarning("serve, peer $: $ $ with a transfer-coded body, 400", c->peer, method, resource);
+            logWarning("serve, peer $: $ $ with a transfer-coded body, 400", peerOf(c), method, resource);
             refuse(c, 400, "Bad Request", "transfer-coded request bodies are not accepted\n");
             return;
         }
-        const bool http11 = line.tokens()[2] == QLatin1String("HTTP/1.1");
-        if (!http11 && line.tokens()[2] != QLatin1String("HTTP/1.0")) {
-            logWarning("serve, peer $: unsupported version '$', 400", c->peer, line.tokens()[2]);
+        const bool http11 = version == QLatin1String("HTTP/1.1");
+        if (!http11 && version != QLatin1String("HTTP/1.0")) {
+            logWarning("serve, peer $: unsupported version '$', 400", peerOf(c), version.toString());
             refuse(c, 400, "Bad Request", "HTTP/1.0 or HTTP/1.1 only\n");
             return;
         }
         const bool isGet = method == QLatin1String("GET");
         const bool isHead = method == QLatin1String("HEAD");
         if (!isGet && !isHead) {
-            logWarning("serve, peer $: method '$' not allowed, 405", c->peer, method);
+            logWarning("serve, peer $: method '$' not allowed, 405", peerOf(c), method);
             refuse(c, 405, "Method Not Allowed", "GET and HEAD only\n");
             return;
         }
@@ -358,89 +610,135 @@ private:
         c->buffer.remove(0, static_cast<int>(inBuffer));
         c->bodyToSkip -= inBuffer;
         const QString connection = head.fieldNoCase(QStringLiteral("Connection")).toLower();
-        const bool keepAlive = http11 ? !connection.contains(QLatin1String("close")) : connection.contains(QLatin1String("keep-alive"));
+        const bool keepAlive =
+            http11 ? !connection.contains(QLatin1String("close")) : connection.contains(QLatin1String("keep-alive"));
         c->closeAfter = !keepAlive;
 
-        const QString file = resolve(c, resource);
-        if (file.isEmpty()) {
+        QByteArray file;
+        struct stat st {};
+        const int fd = resolve(c, resource, file, st);
+        if (fd < 0) {
             send(c, 404, "Not Found", QByteArray("text/plain"), QByteArray("not found\n"), keepAlive, isHead);
             logLine(c, method, resource, 404, 0);
             if (!keepAlive) closeConnection(c);
             return;
         }
-        auto f = std::make_unique<QFile>(file);
-        if (!f->open(QIODevice::ReadOnly)) {
-            send(c, 404, "Not Found", QByteArray("text/plain"), QByteArray("not found\n"), keepAlive, isHead);
-            logLine(c, method, resource, 404, 0);
-            if (!keepAlive) closeConnection(c);
-            return;
-        }
-        const qint64 size = f->size();
+        const qint64 size = st.st_size;
         const QByteArray type = contentType(file);
         if (isHead || size <= kWholeFile) {
-            const QByteArray body = isHead ? QByteArray() : f->readAll();
-            if (!isHead && body.size() != size) {
-                logWarning("serve, cannot read '$'", file);
-                refuse(c, 404, "Not Found", "not found\n");
-                return;
+            QByteArray body;
+            if (!isHead) {
+                body.resize(static_cast<int>(size));
+                qint64 got = 0;
+                while (got < size) {
+                    const ssize_t n = ::read(fd, body.data() + got, static_cast<size_t>(size - got));
+                    if (n < 0 && errno == EINTR) continue;
+                    if (n <= 0) break;
+                    got += n;
+                }
+                if (got != size) {
+                    ::close(fd);
+                    logWarning("serve, cannot read '$'", QFile::decodeName(file));
+                    refuse(c, 404, "Not Found", "not found\n");
+                    return;
+                }
             }
+            ::close(fd);
             send(c, 200, "OK", type, body, keepAlive, isHead, size);
             logLine(c, method, resource, 200, isHead ? 0 : size);
             if (!keepAlive) closeConnection(c);
+            return;
+        }
+        auto f = std::make_unique<QFile>();
+        if (!f->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            ::close(fd);
+            refuse(c, 404, "Not Found", "not found\n");
             return;
         }
         send(c, 200, "OK", type, QByteArray(), keepAlive, true, size);
         logLine(c, method, resource, 200, size);
         c->streaming = std::move(f);
         c->streamLeft = size;
-        onBytesWritten(c->sock);  // queues the first slices
+        written(c);  // queues the first slices
     }
 
     void logLine(Connection* c, const QString& method, const QString& resource, int code, qint64 bytes) {
-        logInfo("serve, $ $ $ $ bytes, peer $", method, resource, code, bytes, c->peer);
+        if (Logger::acceptsLevel(INFO))
+            logInfo("serve, $ $ $ $ bytes, peer $", method, resource, code, bytes, peerOf(c));
     }
 
-    QByteArray contentType(const QString& file) const {
-        const QString suffix = QFileInfo(file).suffix();
-        if (m_mime.knows(suffix)) return m_mime.typeFor(suffix).toLatin1();
-        return XMimeType::fromFileExtension(suffix).toString().toLatin1();
+    QByteArray contentType(const QByteArray& file) {
+        const int slash = file.lastIndexOf('/');
+        const int dot = file.lastIndexOf('.');
+        const QString suffix = dot > slash ? QFile::decodeName(file.mid(dot + 1)) : QString();
+        const auto cached = m_types.find(suffix);
+        if (cached != m_types.end()) return cached->second;
+        QByteArray type;
+        if (m_mime.knows(suffix))
+            type = m_mime.typeFor(suffix).toLatin1();
+        else
+            type = XMimeType::fromFileExtension(suffix).toString().toLatin1();
+        if (m_types.size() < 256) m_types.emplace(suffix, type);
+        return type;
     }
 
-    // The file a resource names inside the root, or empty (404).
-    QString resolve(Connection* c, const QString& resource) {
-        if (!resource.startsWith(QLatin1Char('/'))) return QString();
+    // The file a resource names inside the root, open for reading (a directory gives its
+    // index.html), with its name and status; -1 for a 404.
+    int resolve(Connection* c, const QString& resource, QByteArray& name, struct stat& st) {
+        if (!resource.startsWith(QLatin1Char('/'))) return -1;
         QByteArray path = resource.toLatin1();
         const int cut = path.indexOf('?') >= 0 ? path.indexOf('?') : path.indexOf('#');
         if (cut >= 0) path.truncate(cut);
         const QByteArray decoded = QByteArray::fromPercentEncoding(path);
-        if (decoded.contains('\0')) return QString();
+        if (decoded.contains('\0')) return -1;
         const QString joined = QDir::cleanPath(m_root + QLatin1Char('/') + QString::fromUtf8(decoded));
-        QString canonical = QFileInfo(joined).canonicalFilePath();
-        if (canonical.isEmpty()) return QString();
-        if (!inside(canonical)) {
-            logWarning("serve, peer $: '$' lies outside the served directory, 404", c->peer, resource);
-            return QString();
+        name = canonical(QFile::encodeName(joined));
+        if (name.isEmpty()) return -1;
+        if (!inside(name)) {
+            logWarning("serve, peer $: '$' lies outside the served directory, 404", peerOf(c), resource);
+            return -1;
         }
-        QFileInfo fi(canonical);
-        if (fi.isDir()) {
-            canonical = QFileInfo(canonical + QStringLiteral("/index.html")).canonicalFilePath();
-            if (canonical.isEmpty() || !inside(canonical)) return QString();
-            fi = QFileInfo(canonical);
+        if (::stat(name.constData(), &st) != 0) return -1;
+        if (S_ISDIR(st.st_mode)) {
+            name = canonical(name + "/index.html");
+            if (name.isEmpty() || !inside(name) || ::stat(name.constData(), &st) != 0) return -1;
         }
-        return fi.isFile() && fi.isReadable() ? canonical : QString();
+        if (!S_ISREG(st.st_mode)) return -1;
+        const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return -1;
+        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {  // the name may have changed since
+            ::close(fd);
+            return -1;
+        }
+        return fd;
     }
 
-    bool inside(const QString& canonical) const {
-        return canonical == m_root || (canonical.startsWith(m_root) && canonical.at(m_root.size()) == QLatin1Char('/')) ||
-               m_root == QLatin1String("/");
+    // The path with every symbolic link resolved, or empty when it does not exist.
+    static QByteArray canonical(const QByteArray& path) {
+        char resolved[PATH_MAX];
+        return realpath(path.constData(), resolved) != nullptr ? QByteArray(resolved) : QByteArray();
+    }
+
+    bool inside(const QByteArray& canonical) const {
+        return canonical == m_rootBytes ||
+               (canonical.startsWith(m_rootBytes) && canonical.size() > m_rootBytes.size() &&
+                canonical.at(m_rootBytes.size()) == '/') ||
+               m_rootBytes == "/";
     }
 
     QString m_root;
+    QByteArray m_rootBytes;
     Mime m_mime;
-    XServer m_server;
+    std::unordered_map<QString, QByteArray> m_types;  // content types by suffix
+    Listener m_server;
     QTimer m_sweep;
     QElapsedTimer m_clock;
-    std::unordered_map<QTcpSocket*, Connection*> m_conns;
+    int m_epoll = -1;
+    std::unique_ptr<QSocketNotifier> m_epollNotifier;
+    std::unordered_set<Connection*> m_conns;
+    std::unordered_map<QTcpSocket*, Connection*> m_tls;
+    std::vector<Connection*> m_dead;
+    char m_scratch[kReadBuffer] = {};
     unsigned long long m_requests = 0;
 };
 
@@ -481,6 +779,12 @@ int runServe(const CommandLine& cmd) {
         return finish(EXIT_ZOR_ARGUMENT);
     }
 
+    // Every connection is a descriptor: take as many as this process may.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
     const std::unique_ptr<KernelTerminal> app = ensureApplication();
 
     int rc = EXIT_ZOR_OK;
@@ -494,10 +798,16 @@ int runServe(const CommandLine& cmd) {
             }
             files.server().setSslConfig(conf);
         }
+        if (!files.ready()) {
+            logError("serve, cannot set up the connection watcher: $", QString::fromLocal8Bit(std::strerror(errno)));
+            return finish(EXIT_ZOR_GENERAL_FAILURE);
+        }
         if (!files.server().listen(address, static_cast<quint16>(port))) {
             logError("serve, cannot listen on $:$: $", hostText, port, files.server().errorString());
             return finish(EXIT_ZOR_IO);
         }
+        // Bursts of thousands of new connections wait in the system's queue, not in retries.
+        files.server().setListenBacklog(kBacklog);
         if (pipe(g_signalPipe) != 0) {
             logError("serve, cannot set up the signal handling");
             return finish(EXIT_ZOR_GENERAL_FAILURE);
@@ -511,8 +821,8 @@ int runServe(const CommandLine& cmd) {
         sigaction(SIGTERM, &sa, nullptr);
         std::signal(SIGPIPE, SIG_IGN);
 
-        std::printf("zor serve: listening on %s://%s:%u/ for '%s'\n", cert.isEmpty() ? "http" : "https", qPrintable(hostText),
-                    files.server().serverPort(), qPrintable(root));
+        std::printf("zor serve: listening on %s://%s:%u/ for '%s'\n", cert.isEmpty() ? "http" : "https",
+                    qPrintable(hostText), files.server().serverPort(), qPrintable(root));
         std::fflush(stdout);
         QCoreApplication::exec();
         std::signal(SIGINT, SIG_DFL);
