@@ -119,7 +119,8 @@ protected:
 
 class FileServer : public QObject {
 public:
-    explicit FileServer(const QString& root) : m_root(root), m_rootBytes(QFile::encodeName(root)) {
+    FileServer(const QString& root, bool verbose)
+        : m_root(root), m_rootBytes(QFile::encodeName(root)), m_verbose(verbose) {
         m_clock.start();
         m_server.onPlain = [this](int fd) { acceptPlain(fd); };
         QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] { acceptAll(); });
@@ -663,8 +664,9 @@ private:
     }
 
     void logLine(Connection* c, const QString& method, const QString& resource, int code, qint64 bytes) {
-        if (Logger::acceptsLevel(INFO))
-            logInfo("serve, $ $ $ $ bytes, peer $", method, resource, code, bytes, peerOf(c));
+        // Without --verbose the line would be built and handed to the logger thread only to be
+        // dropped there: a wake-up of that thread per request.
+        if (m_verbose) logInfo("serve, $ $ $ $ bytes, peer $", method, resource, code, bytes, peerOf(c));
     }
 
     QByteArray contentType(const QByteArray& file) {
@@ -728,6 +730,7 @@ private:
 
     QString m_root;
     QByteArray m_rootBytes;
+    bool m_verbose;
     Mime m_mime;
     std::unordered_map<QString, QByteArray> m_types;  // content types by suffix
     Listener m_server;
@@ -789,7 +792,7 @@ int runServe(const CommandLine& cmd) {
 
     int rc = EXIT_ZOR_OK;
     {
-        FileServer files(root);
+        FileServer files(root, cmd.isBool(QStringLiteral("verbose"), false));
         if (!cert.isEmpty()) {
             QSslConfiguration conf;
             if (!XServer::setupSSLConfig(conf, cert, key)) {
