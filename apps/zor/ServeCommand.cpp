@@ -24,12 +24,14 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/epoll.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QDir>
@@ -65,6 +67,7 @@ constexpr qint64 kWholeFile = 256 * 1024;  // files up to this size are sent in 
 constexpr qint64 kQueuedLimit = 1024 * 1024;
 constexpr qint64 kReadBuffer = 64 * 1024;
 constexpr int kBacklog = 8192;
+constexpr int kResolveSlowly = -2;
 
 int g_signalPipe[2] = {-1, -1};
 
@@ -126,6 +129,7 @@ public:
         QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] { acceptAll(); });
         QObject::connect(&m_sweep, &QTimer::timeout, this, [this] { sweep(); });
         m_sweep.start(250);
+        m_rootFd = ::open(m_rootBytes.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         m_epoll = epoll_create1(EPOLL_CLOEXEC);
         if (m_epoll >= 0) {
             m_epollNotifier = std::make_unique<QSocketNotifier>(m_epoll, QSocketNotifier::Read);
@@ -146,6 +150,7 @@ public:
         reap();
         m_epollNotifier.reset();
         if (m_epoll >= 0) ::close(m_epoll);
+        if (m_rootFd >= 0) ::close(m_rootFd);
     }
 
     Listener& server() { return m_server; }
@@ -694,7 +699,10 @@ private:
         const QByteArray decoded = QByteArray::fromPercentEncoding(path);
         if (decoded.contains('\0')) return -1;
         const QString joined = QDir::cleanPath(m_root + QLatin1Char('/') + QString::fromUtf8(decoded));
-        name = canonical(QFile::encodeName(joined));
+        const QByteArray joinedBytes = QFile::encodeName(joined);
+        const int quick = openPlain(joinedBytes, name, st);
+        if (quick != kResolveSlowly) return quick;
+        name = canonical(joinedBytes);
         if (name.isEmpty()) return -1;
         if (!inside(name)) {
             logWarning("serve, peer $: '$' lies outside the served directory, 404", peerOf(c), resource);
@@ -713,6 +721,47 @@ private:
             return -1;
         }
         return fd;
+    }
+
+    // The common case in one system call: a cleaned path inside the root whose every component is
+    // a plain directory or file is its own canonical name, and the kernel opens it without
+    // following any link or leaving the root. A directory gives its index.html. The regular file
+    // open for reading, -1 for a 404, or kResolveSlowly when links (or an old kernel) need the
+    // canonical route.
+    int openPlain(const QByteArray& joined, QByteArray& name, struct stat& st) {
+        if (m_rootFd < 0 || m_rootBytes == "/") return kResolveSlowly;
+        QByteArray rel;
+        if (joined == m_rootBytes)
+            rel = ".";
+        else if (joined.startsWith(m_rootBytes) && joined.size() > m_rootBytes.size() + 1 &&
+                 joined.at(m_rootBytes.size()) == '/')
+            rel = joined.mid(m_rootBytes.size() + 1);
+        else
+            return kResolveSlowly;
+        for (int round = 0; round < 2; ++round) {
+            open_how how{};
+            // Non-blocking and no terminal: a FIFO or device opens without effect and is refused below.
+            how.flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+            how.resolve = RESOLVE_BENEATH | RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+            const int fd = static_cast<int>(syscall(SYS_openat2, m_rootFd, rel.constData(), &how, sizeof how));
+            if (fd < 0) {
+                if (errno == ENOENT || errno == ENOTDIR || errno == EACCES) return -1;
+                if (errno == ENOSYS) {
+                    ::close(m_rootFd);
+                    m_rootFd = -1;
+                }
+                return kResolveSlowly;
+            }
+            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+                name = rel == "." ? m_rootBytes : m_rootBytes + '/' + rel;
+                return fd;
+            }
+            const bool dir = S_ISDIR(st.st_mode);
+            ::close(fd);
+            if (!dir || round > 0) return -1;
+            rel = rel == "." ? QByteArray("index.html") : rel + "/index.html";
+        }
+        return -1;
     }
 
     // The path with every symbolic link resolved, or empty when it does not exist.
@@ -737,6 +786,7 @@ private:
     QTimer m_sweep;
     QElapsedTimer m_clock;
     int m_epoll = -1;
+    int m_rootFd = -1;  // the served directory, where plain paths are opened
     std::unique_ptr<QSocketNotifier> m_epollNotifier;
     std::unordered_set<Connection*> m_conns;
     std::unordered_map<QTcpSocket*, Connection*> m_tls;
