@@ -256,7 +256,10 @@ private:
         }
         const ssize_t n = ::send(c->fd, data.constData(), static_cast<size_t>(data.size()), MSG_NOSIGNAL);
         if (n == data.size()) return;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) return;
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            gone(c);  // the peer broke the connection; the caller sees c->dead
+            return;
+        }
         c->out = n > 0 ? data.mid(static_cast<int>(n)) : data;
         c->outDone = 0;
         setInterest(c, c->interest | EPOLLOUT);
@@ -300,7 +303,8 @@ private:
 
     void readPlain(Connection* c) {
         if (c->closing) {  // a refused or finished connection: drop what still comes until the end
-            for (;;) {
+            // A bounded share per round: a peer that keeps sending cannot hold the loop.
+            for (int round = 0; round < 16; ++round) {
                 const ssize_t n = ::recv(c->fd, m_scratch, sizeof m_scratch, 0);
                 if (n > 0) continue;
                 if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
@@ -308,6 +312,7 @@ private:
                 gone(c);
                 return;
             }
+            return;
         }
         if (c->streaming || queued(c) > kQueuedLimit) {  // read once the peer has caught up
             setInterest(c, c->interest & ~static_cast<unsigned int>(EPOLLIN));
@@ -358,7 +363,7 @@ private:
     // what the peer still sends is read and dropped for a moment (kLingerMs): closing with unread
     // bytes would reset the connection and could destroy the answer before the peer reads it.
     void closeConnection(Connection* c) {
-        if (c->closing) return;
+        if (c->closing || c->dead) return;
         c->closing = true;
         c->closingSince = now();
         c->streaming.reset();
@@ -368,7 +373,7 @@ private:
     }
 
     void shutWhenWritten(Connection* c) {
-        if (c->halfClosed || queued(c) > 0) return;
+        if (c->halfClosed || c->dead || queued(c) > 0) return;
         if (c->fd >= 0) {
             ::shutdown(c->fd, SHUT_WR);
         } else {
