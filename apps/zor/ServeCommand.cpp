@@ -41,6 +41,7 @@
 #include <QSocketNotifier>
 #include <QSslConfiguration>
 #include <QTimer>
+#include <charconv>
 #include <climits>
 #include <csignal>
 #include <cstdio>
@@ -130,6 +131,7 @@ public:
         QObject::connect(&m_sweep, &QTimer::timeout, this, [this] { sweep(); });
         m_sweep.start(250);
         m_rootFd = ::open(m_rootBytes.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        m_indexType = contentType(QByteArray("index.html"));
         m_epoll = epoll_create1(EPOLL_CLOEXEC);
         if (m_epoll >= 0) {
             m_epollNotifier = std::make_unique<QSocketNotifier>(m_epoll, QSocketNotifier::Read);
@@ -556,13 +558,15 @@ private:
               bool keepAlive, bool headOnly, qint64 length = -1) {
         QByteArray out;
         out.reserve(160 + type.size() + (headOnly ? 0 : body.size()));
+        char digits[24];
         out += "HTTP/1.1 ";
-        out += QByteArray::number(code);
+        out.append(digits, static_cast<int>(std::to_chars(digits, digits + sizeof digits, code).ptr - digits));
         out += ' ';
         out += reason;
         out +=
             keepAlive ? "\r\nConnection: keep-alive\r\nContent-Length: " : "\r\nConnection: close\r\nContent-Length: ";
-        out += QByteArray::number(length >= 0 ? length : body.size());
+        const qint64 announced = length >= 0 ? length : body.size();
+        out.append(digits, static_cast<int>(std::to_chars(digits, digits + sizeof digits, announced).ptr - digits));
         out += "\r\nContent-Type: ";
         out += type;
         out += "\r\nServer: zor\r\n\r\n";
@@ -626,8 +630,9 @@ private:
         c->closeAfter = !keepAlive;
 
         QByteArray file;
+        QByteArray type;
         struct stat st {};
-        const int fd = resolve(c, resource, file, st);
+        const int fd = resolve(c, resource, file, type, st);
         if (fd < 0) {
             send(c, 404, "Not Found", QByteArray("text/plain"), QByteArray("not found\n"), keepAlive, isHead);
             logLine(c, method, resource, 404, 0);
@@ -635,7 +640,6 @@ private:
             return;
         }
         const qint64 size = st.st_size;
-        const QByteArray type = contentType(file);
         if (isHead || size <= kWholeFile) {
             QByteArray body;
             if (!isHead) {
@@ -694,20 +698,55 @@ private:
         return type;
     }
 
+    // What a resource names before the file system is asked: the query cut off, percent-decoded,
+    // joined to the root and cleaned. A pure function of the text, so it is kept for the resources
+    // that come again (a bounded table).
+    struct Target {
+        QByteArray joined;  // the cleaned path; empty: 404 without a look at the disk
+        QByteArray rel;     // the same below the root ("." for the root), empty when it is not below
+        QByteArray type;    // the content type of rel's suffix
+    };
+    const Target& target(const QString& resource) {
+        const auto known = m_targets.constFind(resource);
+        if (known != m_targets.constEnd()) return *known;
+        if (m_targets.size() >= 4096) m_targets.clear();
+        Target t;
+        if (resource.startsWith(QLatin1Char('/'))) {
+            QByteArray path = resource.toLatin1();
+            const int cut = path.indexOf('?') >= 0 ? path.indexOf('?') : path.indexOf('#');
+            if (cut >= 0) path.truncate(cut);
+            const QByteArray decoded = QByteArray::fromPercentEncoding(path);
+            if (!decoded.contains('\0')) {
+                t.joined = QFile::encodeName(QDir::cleanPath(m_root + QLatin1Char('/') + QString::fromUtf8(decoded)));
+                if (t.joined == m_rootBytes)
+                    t.rel = ".";
+                else if (m_rootBytes != "/" && t.joined.startsWith(m_rootBytes) &&
+                         t.joined.size() > m_rootBytes.size() + 1 && t.joined.at(m_rootBytes.size()) == '/')
+                    t.rel = t.joined.mid(m_rootBytes.size() + 1);
+                if (!t.rel.isEmpty()) t.type = contentType(t.joined);
+            }
+        }
+        return *m_targets.insert(resource, t);
+    }
+
     // The file a resource names inside the root, open for reading (a directory gives its
-    // index.html), with its name and status; -1 for a 404.
-    int resolve(Connection* c, const QString& resource, QByteArray& name, struct stat& st) {
-        if (!resource.startsWith(QLatin1Char('/'))) return -1;
-        QByteArray path = resource.toLatin1();
-        const int cut = path.indexOf('?') >= 0 ? path.indexOf('?') : path.indexOf('#');
-        if (cut >= 0) path.truncate(cut);
-        const QByteArray decoded = QByteArray::fromPercentEncoding(path);
-        if (decoded.contains('\0')) return -1;
-        const QString joined = QDir::cleanPath(m_root + QLatin1Char('/') + QString::fromUtf8(decoded));
-        const QByteArray joinedBytes = QFile::encodeName(joined);
-        const int quick = openPlain(joinedBytes, name, st);
-        if (quick != kResolveSlowly) return quick;
-        name = canonical(joinedBytes);
+    // index.html), with its name, content type and status; -1 for a 404.
+    int resolve(Connection* c, const QString& resource, QByteArray& name, QByteArray& type, struct stat& st) {
+        const Target& t = target(resource);
+        if (t.joined.isEmpty()) return -1;
+        if (!t.rel.isEmpty()) {
+            bool index = false;
+            const int fd = openPlain(t.rel, st, index);
+            if (fd != kResolveSlowly) {
+                if (fd >= 0) {
+                    name = t.rel == "." ? m_rootBytes : m_rootBytes + '/' + t.rel;
+                    if (index) name += "/index.html";
+                    type = index ? m_indexType : t.type;
+                }
+                return fd;
+            }
+        }
+        name = canonical(t.joined);
         if (name.isEmpty()) return -1;
         if (!inside(name)) {
             logWarning("serve, peer $: '$' lies outside the served directory, 404", peerOf(c), resource);
@@ -725,24 +764,17 @@ private:
             ::close(fd);
             return -1;
         }
+        type = contentType(name);
         return fd;
     }
 
-    // The common case in one system call: a cleaned path inside the root whose every component is
+    // The common case in one system call: a cleaned path below the root whose every component is
     // a plain directory or file is its own canonical name, and the kernel opens it without
-    // following any link or leaving the root. A directory gives its index.html. The regular file
-    // open for reading, -1 for a 404, or kResolveSlowly when links (or an old kernel) need the
-    // canonical route.
-    int openPlain(const QByteArray& joined, QByteArray& name, struct stat& st) {
-        if (m_rootFd < 0 || m_rootBytes == "/") return kResolveSlowly;
-        QByteArray rel;
-        if (joined == m_rootBytes)
-            rel = ".";
-        else if (joined.startsWith(m_rootBytes) && joined.size() > m_rootBytes.size() + 1 &&
-                 joined.at(m_rootBytes.size()) == '/')
-            rel = joined.mid(m_rootBytes.size() + 1);
-        else
-            return kResolveSlowly;
+    // following any link or leaving the root. A directory gives its index.html (index set). The
+    // regular file open for reading, -1 for a 404, or kResolveSlowly when links (or an old
+    // kernel) need the canonical route.
+    int openPlain(QByteArray rel, struct stat& st, bool& index) {
+        if (m_rootFd < 0) return kResolveSlowly;
         for (int round = 0; round < 2; ++round) {
             open_how how{};
             // Non-blocking and no terminal: a FIFO or device opens without effect and is refused below.
@@ -757,14 +789,12 @@ private:
                 }
                 return kResolveSlowly;
             }
-            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-                name = rel == "." ? m_rootBytes : m_rootBytes + '/' + rel;
-                return fd;
-            }
+            if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) return fd;
             const bool dir = S_ISDIR(st.st_mode);
             ::close(fd);
             if (!dir || round > 0) return -1;
             rel = rel == "." ? QByteArray("index.html") : rel + "/index.html";
+            index = true;
         }
         return -1;
     }
@@ -787,6 +817,8 @@ private:
     bool m_verbose;
     Mime m_mime;
     std::unordered_map<QString, QByteArray> m_types;  // content types by suffix
+    QHash<QString, Target> m_targets;
+    QByteArray m_indexType;
     Listener m_server;
     QTimer m_sweep;
     QElapsedTimer m_clock;
