@@ -12,15 +12,19 @@
 // a field line with a blank before its colon or a folded one gets 400, and so does a request line
 // with a control byte, as soon as that byte arrives.
 //
-// Plain connections are bare descriptors in one epoll set, which the Qt event loop watches as a
-// single descriptor: the loop's work per round does not grow with the number of idle connections,
-// and a request costs a read, the file's open, read and close, and one write. TLS connections are
-// Qt's sockets. The process raises its descriptor limit as far as it may and asks for a long
-// queue of connections not yet accepted, so that thousands of clients arriving at once get in.
+// Connections are bare descriptors in one epoll set, which the Qt event loop watches as a single
+// descriptor: the loop's work per round does not grow with the number of idle connections, and a
+// request costs a read, the file's open, read and close, and one write. TLS runs through OpenSSL
+// on the same descriptors (TLS 1.2 or later, no client certificates). The process raises its
+// descriptor limit as far as it may and asks for a long queue of connections not yet accepted, so
+// that thousands of clients arriving at once get in.
 // SIGINT and SIGTERM end the program with exit code 0.
 #include "Commands.h"
 
 #include <zor/core.h>
+
+#include <openssl/err.h>
+#include <openssl/ssl.h>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -79,17 +83,18 @@ void onSignal(int) {
     }
 }
 
-// One connection. A plain one is a descriptor in the server's epoll set (fd >= 0), read and written
-// with system calls; a TLS one is Qt's socket (sock), driven by its signals.
+// One connection: a descriptor in the server's epoll set, read and written with system calls, or
+// through OpenSSL on the same descriptor for TLS (ssl set).
 struct Connection {
     int fd = -1;
-    BasicSocket* basic = nullptr;
-    QTcpSocket* sock = nullptr;
-    QString peer;    // filled when first needed
-    QByteArray out;  // plain: bytes not yet handed to the system, from outDone on
+    SSL* ssl = nullptr;
+    bool handshaking = false;     // TLS: the handshake is not done yet
+    bool readWantsWrite = false;  // TLS: a read must be tried again once the socket is writable
+    QString peer;                 // filled when first needed
+    QByteArray out;               // bytes not yet handed to the system (or to TLS), from outDone on
     int outDone = 0;
-    unsigned int interest = 0;  // plain: the epoll events asked for
-    bool dead = false;          // plain: closed, deleted after the current batch of events
+    unsigned int interest = 0;  // the epoll events asked for
+    bool dead = false;          // closed, deleted after the current batch of events
     QByteArray buffer;          // bytes of the next head, not yet complete
     int searched = 0;           // how far headerEnd already looked in buffer
     int lineChecked = 0;        // how far the request line was checked for control bytes (-1: all of it)
@@ -105,20 +110,15 @@ struct Connection {
     qint64 closingSince = 0;
 };
 
-// The listening socket. TLS connections become Qt sockets as XServer makes them; plain ones are
-// handed over as bare descriptors, which spares a socket object, its buffers and its notifiers per
-// connection (the event loop then watches one descriptor for all of them).
+// The listening socket: every new connection is handed over as a bare descriptor, which spares a
+// socket object, its buffers and its notifiers per connection (the event loop watches one
+// descriptor for all of them).
 class Listener : public XServer {
 public:
-    std::function<void(int)> onPlain;
+    std::function<void(int)> onConnection;
 
 protected:
-    void incomingConnection(qintptr descriptor) override {
-        if (isSSL())
-            XServer::incomingConnection(descriptor);
-        else
-            onPlain(static_cast<int>(descriptor));
-    }
+    void incomingConnection(qintptr descriptor) override { onConnection(static_cast<int>(descriptor)); }
 };
 
 class FileServer : public QObject {
@@ -126,8 +126,7 @@ public:
     FileServer(const QString& root, bool verbose)
         : m_root(root), m_rootBytes(QFile::encodeName(root)), m_verbose(verbose) {
         m_clock.start();
-        m_server.onPlain = [this](int fd) { acceptPlain(fd); };
-        QObject::connect(&m_server, &QTcpServer::newConnection, this, [this] { acceptAll(); });
+        m_server.onConnection = [this](int fd) { accept(fd); };
         QObject::connect(&m_sweep, &QTimer::timeout, this, [this] { sweep(); });
         m_sweep.start(250);
         m_rootFd = ::open(m_rootBytes.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -140,52 +139,54 @@ public:
     }
     ~FileServer() override {
         for (Connection* c : m_conns) {
-            if (c->fd >= 0) {
-                ::close(c->fd);
-            } else {
-                c->sock->disconnect(this);
-                c->sock->abort();
-                c->sock->deleteLater();
-            }
+            SSL_free(c->ssl);
+            ::close(c->fd);
             delete c;
         }
         reap();
         m_epollNotifier.reset();
         if (m_epoll >= 0) ::close(m_epoll);
         if (m_rootFd >= 0) ::close(m_rootFd);
+        SSL_CTX_free(m_tls);
     }
 
     Listener& server() { return m_server; }
     bool ready() const { return m_epoll >= 0; }
     unsigned long long requests() const { return m_requests; }
 
+    // From now on connections speak TLS with this certificate chain and key (PEM files), TLS 1.2 or
+    // later, no client certificates. False, logged, when OpenSSL cannot use them.
+    bool useTls(const QString& certFile, const QString& keyFile) {
+        m_tls = SSL_CTX_new(TLS_server_method());
+        if (m_tls == nullptr || SSL_CTX_set_min_proto_version(m_tls, TLS1_2_VERSION) != 1 ||
+            SSL_CTX_use_certificate_chain_file(m_tls, QFile::encodeName(certFile).constData()) != 1 ||
+            SSL_CTX_use_PrivateKey_file(m_tls, QFile::encodeName(keyFile).constData(), SSL_FILETYPE_PEM) != 1 ||
+            SSL_CTX_check_private_key(m_tls) != 1) {
+            logError("serve, TLS set-up: $", tlsError());
+            return false;
+        }
+        // Partial writes from a queue that may move; idle connections give their buffers back.
+        SSL_CTX_set_mode(
+            m_tls, SSL_MODE_ENABLE_PARTIAL_WRITE | SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER | SSL_MODE_RELEASE_BUFFERS);
+        SSL_CTX_set_options(m_tls, SSL_OP_NO_RENEGOTIATION);
+        return true;
+    }
+
 private:
     qint64 now() const { return m_clock.elapsed(); }
 
-    // ---- connections: accepting, the two transports, ending
-
-    void acceptAll() {
-        while (BasicSocket* b = m_server.takeSocket()) {
-            auto* c = new Connection;
-            c->basic = b;
-            c->sock = b->socket();
-            c->headStart = c->lastActivity = now();
-            m_conns.insert(c);
-            m_tls.emplace(c->sock, c);
-            QTcpSocket* s = c->sock;
-            s->setReadBufferSize(kReadBuffer);
-            QObject::connect(s, &QIODevice::readyRead, this, [this, s] { onReadyRead(s); });
-            QObject::connect(s, &QIODevice::bytesWritten, this, [this, s] {
-                if (Connection* c = find(s)) written(c);
-            });
-            QObject::connect(s, &QAbstractSocket::disconnected, this, [this, s] {
-                if (Connection* c = find(s)) gone(c);
-            });
-            if (s->bytesAvailable() > 0) onReadyRead(s);
-        }
+    static QString tlsError() {
+        const unsigned long e = ERR_get_error();
+        ERR_clear_error();
+        if (e == 0) return QString::fromLocal8Bit(std::strerror(errno));
+        char text[256];
+        ERR_error_string_n(e, text, sizeof text);
+        return QString::fromLatin1(text);
     }
 
-    void acceptPlain(int fd) {
+    // ---- connections: accepting, reading, writing, ending
+
+    void accept(int fd) {
         const int flags = fcntl(fd, F_GETFL);
         const int one = 1;
         auto* c = new Connection;
@@ -195,45 +196,41 @@ private:
         epoll_event ev{};
         ev.events = c->interest;
         ev.data.ptr = c;
+        if (m_tls != nullptr) {
+            c->ssl = SSL_new(m_tls);
+            c->handshaking = true;
+        }
         if (flags < 0 || fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0 ||
+            (m_tls != nullptr && (c->ssl == nullptr || SSL_set_fd(c->ssl, fd) != 1)) ||
             epoll_ctl(m_epoll, EPOLL_CTL_ADD, fd, &ev) != 0) {
-            logWarning("serve, cannot watch a new connection: $", QString::fromLocal8Bit(std::strerror(errno)));
+            logWarning("serve, cannot take a new connection: $", QString::fromLocal8Bit(std::strerror(errno)));
+            SSL_free(c->ssl);
             ::close(fd);
             delete c;
             return;
         }
+        if (c->ssl != nullptr) SSL_set_accept_state(c->ssl);
         // Answers go out as one write each: no need to wait for the peer's acknowledgement.
         setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         m_conns.insert(c);
     }
 
-    Connection* find(QTcpSocket* s) {
-        const auto it = m_tls.find(s);
-        return it == m_tls.end() ? nullptr : it->second;
-    }
-
     const QString& peerOf(Connection* c) {
         if (!c->peer.isEmpty()) return c->peer;
-        if (c->fd < 0) {
-            c->peer = c->basic->ipPeer();
-        } else {
-            sockaddr_storage a{};
-            socklen_t n = sizeof a;
-            char text[INET6_ADDRSTRLEN] = "?";
-            if (getpeername(c->fd, reinterpret_cast<sockaddr*>(&a), &n) == 0) {
-                if (a.ss_family == AF_INET)
-                    inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&a)->sin_addr, text, sizeof text);
-                else if (a.ss_family == AF_INET6)
-                    inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&a)->sin6_addr, text, sizeof text);
-            }
-            c->peer = QString::fromLatin1(text);
+        sockaddr_storage a{};
+        socklen_t n = sizeof a;
+        char text[INET6_ADDRSTRLEN] = "?";
+        if (getpeername(c->fd, reinterpret_cast<sockaddr*>(&a), &n) == 0) {
+            if (a.ss_family == AF_INET)
+                inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(&a)->sin_addr, text, sizeof text);
+            else if (a.ss_family == AF_INET6)
+                inet_ntop(AF_INET6, &reinterpret_cast<sockaddr_in6*>(&a)->sin6_addr, text, sizeof text);
         }
+        c->peer = QString::fromLatin1(text);
         return c->peer;
     }
 
-    qint64 queued(const Connection* c) const {
-        return c->fd >= 0 ? c->out.size() - c->outDone : c->sock->bytesToWrite();
-    }
+    static qint64 queued(const Connection* c) { return c->out.size() - c->outDone; }
 
     void setInterest(Connection* c, unsigned int events) {
         if (c->dead || c->interest == events) return;
@@ -242,39 +239,86 @@ private:
         ev.data.ptr = c;
         if (epoll_ctl(m_epoll, EPOLL_CTL_MOD, c->fd, &ev) == 0) c->interest = events;
     }
+    void want(Connection* c, unsigned int event, bool on) {
+        setInterest(c, on ? c->interest | event : c->interest & ~event);
+    }
 
-    // Queues bytes for the peer. A plain connection writes at once what the system takes and keeps
-    // the rest until the socket is writable again; a write the peer broke is dropped (the next
-    // event on the socket reports the break).
-    void put(Connection* c, const QByteArray& data) {
-        if (c->fd < 0) {
-            c->sock->write(data);
-            return;
+    // Hands bytes to the system (through TLS on a TLS connection): the count taken, kAgain when
+    // nothing can be taken now (the events to wait for are asked), kBroken when the peer broke the
+    // connection.
+    static constexpr long kAgain = -1;
+    static constexpr long kBroken = -2;
+    long rawWrite(Connection* c, const char* data, long size) {
+        if (c->ssl == nullptr) {
+            for (;;) {
+                const ssize_t n = ::send(c->fd, data, static_cast<size_t>(size), MSG_NOSIGNAL);
+                if (n >= 0) return static_cast<long>(n);
+                if (errno == EINTR) continue;
+                if (errno != EAGAIN && errno != EWOULDBLOCK) return kBroken;
+                want(c, EPOLLOUT, true);
+                return kAgain;
+            }
         }
+        ERR_clear_error();
+        const int n = SSL_write(c->ssl, data, static_cast<int>(qMin<long>(size, INT_MAX)));
+        if (n > 0) return n;
+        const int e = SSL_get_error(c->ssl, n);
+        if (e == SSL_ERROR_WANT_WRITE) want(c, EPOLLOUT, true);
+        if (e == SSL_ERROR_WANT_WRITE || e == SSL_ERROR_WANT_READ) return kAgain;  // reads go on meanwhile
+        ERR_clear_error();
+        return kBroken;
+    }
+
+    // Takes bytes from the system (through TLS): the count, kAgain when none are there now, 0 when
+    // the peer ended the connection or broke it.
+    long rawRead(Connection* c, char* data, long size) {
+        if (c->ssl == nullptr) {
+            for (;;) {
+                const ssize_t n = ::recv(c->fd, data, static_cast<size_t>(size), 0);
+                if (n >= 0) return static_cast<long>(n);
+                if (errno == EINTR) continue;
+                return errno == EAGAIN || errno == EWOULDBLOCK ? kAgain : 0;
+            }
+        }
+        ERR_clear_error();
+        const int n = SSL_read(c->ssl, data, static_cast<int>(size));
+        if (n > 0) return n;
+        const int e = SSL_get_error(c->ssl, n);
+        if (e == SSL_ERROR_WANT_READ) return kAgain;
+        if (e == SSL_ERROR_WANT_WRITE) {
+            c->readWantsWrite = true;
+            want(c, EPOLLOUT, true);
+            return kAgain;
+        }
+        ERR_clear_error();
+        return 0;
+    }
+
+    // Queues bytes for the peer: what the system takes now goes at once, the rest when the socket
+    // is writable again; a write the peer broke ends the connection (the caller sees c->dead).
+    void put(Connection* c, const QByteArray& data) {
         if (c->dead) return;
         if (queued(c) > 0) {
             c->out += data;
             return;
         }
-        const ssize_t n = ::send(c->fd, data.constData(), static_cast<size_t>(data.size()), MSG_NOSIGNAL);
+        const long n = rawWrite(c, data.constData(), data.size());
         if (n == data.size()) return;
-        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
-            gone(c);  // the peer broke the connection; the caller sees c->dead
+        if (n == kBroken) {
+            gone(c);
             return;
         }
         c->out = n > 0 ? data.mid(static_cast<int>(n)) : data;
         c->outDone = 0;
-        setInterest(c, c->interest | EPOLLOUT);
+        if (n > 0) want(c, EPOLLOUT, true);
     }
 
-    // What can be written of a plain connection's queue; then as after any write.
-    void flushPlain(Connection* c) {
+    // Writes what it can of the queue; once it is empty, goes on as after any write.
+    void flush(Connection* c) {
         while (queued(c) > 0) {
-            const ssize_t n =
-                ::send(c->fd, c->out.constData() + c->outDone, static_cast<size_t>(queued(c)), MSG_NOSIGNAL);
-            if (n < 0) {
-                if (errno == EAGAIN || errno == EWOULDBLOCK) return;
-                if (errno == EINTR) continue;
+            const long n = rawWrite(c, c->out.constData() + c->outDone, queued(c));
+            if (n == kAgain) return;
+            if (n == kBroken) {
                 gone(c);
                 return;
             }
@@ -282,8 +326,27 @@ private:
         }
         c->out.clear();
         c->outDone = 0;
-        setInterest(c, c->interest & ~static_cast<unsigned int>(EPOLLOUT));
+        if (!c->readWantsWrite) want(c, EPOLLOUT, false);
         written(c);
+    }
+
+    // Goes on with a TLS handshake; true once it is done.
+    bool handshake(Connection* c) {
+        ERR_clear_error();
+        const int r = SSL_do_handshake(c->ssl);
+        if (r == 1) {
+            c->handshaking = false;
+            want(c, EPOLLOUT, queued(c) > 0);
+            return true;
+        }
+        const int e = SSL_get_error(c->ssl, r);
+        if (e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) {
+            setInterest(c, e == SSL_ERROR_WANT_WRITE ? EPOLLIN | EPOLLOUT : EPOLLIN);
+            return false;
+        }
+        logWarning("serve, peer $: TLS handshake failed ($), closing", peerOf(c), tlsError());
+        drop(c);
+        return false;
     }
 
     void onEpoll() {
@@ -297,35 +360,48 @@ private:
                 gone(c);
                 continue;
             }
-            if (e & EPOLLOUT) flushPlain(c);
-            if (!c->dead && (e & EPOLLIN)) readPlain(c);
+            if (c->handshaking && !handshake(c)) continue;
+            // TLS may need the peer's bytes before it can write: a queue is retried on either event.
+            if (queued(c) > 0 && (e & EPOLLOUT || c->ssl != nullptr)) flush(c);
+            if (c->dead) continue;
+            if (c->readWantsWrite && (e & EPOLLOUT)) {
+                c->readWantsWrite = false;
+                if (queued(c) == 0) want(c, EPOLLOUT, false);
+                readConn(c);
+            } else if (e & EPOLLIN) {
+                readConn(c);
+            }
         }
         reap();
     }
 
-    void readPlain(Connection* c) {
+    void readConn(Connection* c) {
         if (c->closing) {  // a refused or finished connection: drop what still comes until the end
             // A bounded share per round: a peer that keeps sending cannot hold the loop.
             for (int round = 0; round < 16; ++round) {
-                const ssize_t n = ::recv(c->fd, m_scratch, sizeof m_scratch, 0);
-                if (n > 0) continue;
-                if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
-                if (n < 0 && errno == EINTR) continue;
-                gone(c);
-                return;
+                const long n = rawRead(c, m_scratch, sizeof m_scratch);
+                if (n == kAgain) return;
+                if (n == 0) {
+                    gone(c);
+                    return;
+                }
             }
             return;
         }
-        if (c->streaming || queued(c) > kQueuedLimit) {  // read once the peer has caught up
-            setInterest(c, c->interest & ~static_cast<unsigned int>(EPOLLIN));
-            return;
-        }
-        const ssize_t n = ::recv(c->fd, m_scratch, sizeof m_scratch, 0);
-        if (n > 0) {
+        // TLS hands out one record per read: read on while it has more, unless the answers wait.
+        do {
+            if (c->streaming || queued(c) > kQueuedLimit) {  // read once the peer has caught up
+                want(c, EPOLLIN, false);
+                return;
+            }
+            const long n = rawRead(c, m_scratch, sizeof m_scratch);
+            if (n == kAgain) return;
+            if (n == 0) {
+                gone(c);
+                return;
+            }
             received(c, QByteArray(m_scratch, static_cast<int>(n)));
-        } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-            gone(c);
-        }
+        } while (!c->dead && !c->closing && c->ssl != nullptr && SSL_pending(c->ssl) > 0);
     }
 
     // The peer ended the connection (or broke it).
@@ -340,20 +416,15 @@ private:
         drop(c);
     }
 
-    // Forgets a connection. A plain one is closed at once and deleted after the events in hand; a
-    // TLS one goes with its socket.
+    // Forgets a connection: closed at once, deleted after the events in hand.
     void drop(Connection* c) {
+        if (c->dead) return;
         m_conns.erase(c);
-        if (c->fd >= 0) {
-            ::close(c->fd);  // also leaves the epoll set
-            c->dead = true;
-            m_dead.push_back(c);
-            return;
-        }
-        m_tls.erase(c->sock);
-        c->sock->disconnect(this);
-        c->sock->deleteLater();
-        delete c;
+        SSL_free(c->ssl);
+        c->ssl = nullptr;
+        ::close(c->fd);  // also leaves the epoll set
+        c->dead = true;
+        m_dead.push_back(c);
     }
 
     void reap() {
@@ -361,27 +432,28 @@ private:
         m_dead.clear();
     }
 
-    // Ends a connection once what is queued has been written. The sending side is shut first and
-    // what the peer still sends is read and dropped for a moment (kLingerMs): closing with unread
-    // bytes would reset the connection and could destroy the answer before the peer reads it.
+    // Ends a connection once what is queued has been written. The sending side is shut first (TLS
+    // sends its close message) and what the peer still sends is read and dropped for a moment
+    // (kLingerMs): closing with unread bytes would reset the connection and could destroy the
+    // answer before the peer reads it.
     void closeConnection(Connection* c) {
         if (c->closing || c->dead) return;
         c->closing = true;
         c->closingSince = now();
         c->streaming.reset();
         c->buffer.clear();
-        if (c->fd >= 0) setInterest(c, c->interest | EPOLLIN);
+        want(c, EPOLLIN, true);
         shutWhenWritten(c);
     }
 
     void shutWhenWritten(Connection* c) {
         if (c->halfClosed || c->dead || queued(c) > 0) return;
-        if (c->fd >= 0) {
-            ::shutdown(c->fd, SHUT_WR);
-        } else {
-            c->sock->flush();
-            c->sock->disconnectFromHost();  // TLS ends with its own close message
+        if (c->ssl != nullptr && !c->handshaking) {
+            ERR_clear_error();
+            SSL_shutdown(c->ssl);
+            ERR_clear_error();
         }
+        ::shutdown(c->fd, SHUT_WR);
         c->halfClosed = true;
     }
 
@@ -404,17 +476,11 @@ private:
                 late.push_back(c);
             }
         }
-        for (Connection* c : late) {
-            c->closing = true;
-            if (c->fd >= 0)
-                drop(c);
-            else
-                c->sock->abort();  // emits disconnected, which frees the connection
-        }
+        for (Connection* c : late) drop(c);
         reap();
     }
 
-    // ---- the protocol, the same over both transports
+    // ---- the protocol
 
     // After bytes went out: go on with a file, finish a close, or answer what the peer sent meanwhile.
     void written(Connection* c) {
@@ -445,26 +511,12 @@ private:
         if (queued(c) < kSlice) {  // room again: go on with what the peer sent meanwhile
             processBuffered(c);
             if (c->closing || c->streaming || c->dead) return;
-            if (c->fd >= 0) {
-                if (!(c->interest & EPOLLIN)) {
-                    setInterest(c, c->interest | EPOLLIN);
-                    readPlain(c);
-                }
-            } else if (c->sock->bytesAvailable() > 0) {
-                onReadyRead(c->sock);
+            // Reading was paused, or TLS holds bytes the socket no longer reports.
+            if (!(c->interest & EPOLLIN) || (c->ssl != nullptr && SSL_pending(c->ssl) > 0)) {
+                want(c, EPOLLIN, true);
+                readConn(c);
             }
         }
-    }
-
-    void onReadyRead(QTcpSocket* s) {
-        Connection* c = find(s);
-        if (c == nullptr) return;
-        if (c->closing) {  // a refused connection: drop what still comes
-            s->readAll();
-            return;
-        }
-        if (c->streaming || s->bytesToWrite() > kQueuedLimit) return;  // read once the peer has caught up
-        received(c, s->readAll());
     }
 
     void received(Connection* c, QByteArray data) {
@@ -826,7 +878,7 @@ private:
     int m_rootFd = -1;  // the served directory, where plain paths are opened
     std::unique_ptr<QSocketNotifier> m_epollNotifier;
     std::unordered_set<Connection*> m_conns;
-    std::unordered_map<QTcpSocket*, Connection*> m_tls;
+    SSL_CTX* m_tls = nullptr;  // set: every connection speaks TLS
     std::vector<Connection*> m_dead;
     char m_scratch[kReadBuffer] = {};
     unsigned long long m_requests = 0;
@@ -881,12 +933,12 @@ int runServe(const CommandLine& cmd) {
     {
         FileServer files(root, cmd.isBool(QStringLiteral("verbose"), false));
         if (!cert.isEmpty()) {
+            // Checked as Qt reads them first (each problem has its own line), then given to OpenSSL.
             QSslConfiguration conf;
-            if (!XServer::setupSSLConfig(conf, cert, key)) {
+            if (!XServer::setupSSLConfig(conf, cert, key) || !files.useTls(cert, key)) {
                 logError("serve, cannot use the certificate '$' and key '$'", cert, key);
                 return finish(EXIT_ZOR_CONFIGURATION);
             }
-            files.server().setSslConfig(conf);
         }
         if (!files.ready()) {
             logError("serve, cannot set up the connection watcher: $", QString::fromLocal8Bit(std::strerror(errno)));
