@@ -174,6 +174,7 @@ if openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days
   raw "$port_tls" 'GET / HTTP/1.1\r\n\r\n' > /dev/null
   timeout 5 bash -c 'exec 3<>/dev/tcp/127.0.0.1/'"$port_tls"'; printf "\x16\x03\x01\x00" >&3; exec 3>&-'
   curl -sk --max-time 10 -o t2.bin "$tbase/small.bin"; same www/small.bin t2.bin
+  wait_until grep -q "TLS handshake failed" tls.err || fail "no log line for a plain-text client on the TLS port"
   kill -TERM "$pid_tls"; wait "$pid_tls"; [ $? = 0 ] || fail "zor serve (TLS) did not end with 0 on SIGTERM"
 else
   fail "openssl could not make a self-signed pair"
