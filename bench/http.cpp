@@ -1,8 +1,9 @@
 // HTTP/1.x head parsing: HttpHeader (bytes as a socket gives them, and a QString) against
 // Boost.Beast's request_parser / response_parser with an empty body, on a browser-like request
 // of 11 fields and a typical response of 9. Every iteration parses into a fresh object, as a
-// server does per request; both sides end with the fields stored and looked up once (a request's
-// target too, as a server reads it: this splits zor's first line into its tokens).
+// server does per request, and both sides then read the same: a request's host and target, a
+// response's status code. (Beast stores every field as it parses; HttpHeader keeps the head's
+// bytes and the places of its field lines, and builds its record only when it is asked for.)
 #include "ratio_reporter.h"
 
 #include <zor/HttpHeader.h>

@@ -2,7 +2,8 @@
 # zor serve against nginx serving the same 1 KB file with keep-alive on loopback, plain and TLS,
 # measured by wrk (1 thread, 50 connections, DURATION seconds each). nginx runs as a plain
 # process with a temporary configuration: one worker, no daemon, its pid and logs in the
-# temporary directory, access log off. Prints requests per second and the ratio zor / nginx.
+# temporary directory, access log off. Prints requests per second and the ratio zor / nginx, and
+# each server's CPU time per request (the steadier figure when other work shares the cores).
 # Usage: bench/serve_wrk.sh path/to/zor [DURATION]
 set -euo pipefail
 zor=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -42,9 +43,26 @@ sleep 0.5
 for url in "http://127.0.0.1:$ngx_plain" "https://127.0.0.1:$ngx_tls" "http://127.0.0.1:$zor_plain" "https://127.0.0.1:$zor_tls"; do
   curl -sk --max-time 5 "$url/file.bin" | cmp -s - "$dir/www/file.bin" || { echo "$url does not serve the file" >&2; exit 1; }
 done
-rps() { wrk -t1 -c50 -d"${duration}s" "$1/file.bin" | awk '/Requests\/sec/ {print $2}'; }
-np=$(rps "http://127.0.0.1:$ngx_plain"); zp=$(rps "http://127.0.0.1:$zor_plain")
-nt=$(rps "https://127.0.0.1:$ngx_tls"); zt=$(rps "https://127.0.0.1:$zor_tls")
-printf '| case | nginx req/s | zor serve req/s | zor / nginx |\n|---|---|---|---|\n'
-printf '| http, 1 KB, keep-alive | %s | %s | %.2f |\n' "$np" "$zp" "$(echo "$zp / $np" | bc -l)"
-printf '| https, 1 KB, keep-alive | %s | %s | %.2f |\n' "$nt" "$zt" "$(echo "$zt / $nt" | bc -l)"
+# The server's CPU time (user + system, clock ticks) from /proc: with wrk and the servers sharing
+# the cores, CPU time per request is the steadier figure on a busy machine.
+ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
+hz=$(getconf CLK_TCK)
+ngx_worker=$(pgrep -P "${pids[0]}" | head -n 1)
+# run URL PID: requests per second and CPU microseconds per request, one wrk run
+run() {
+  local before after out reqs
+  before=$(ticks "$2")
+  out=$(wrk -t1 -c50 -d"${duration}s" "$1/file.bin")
+  after=$(ticks "$2")
+  reqs=$(echo "$out" | awk '/requests in/ {print $1}')
+  echo "$(echo "$out" | awk '/Requests\/sec/ {print $2}') $(echo "($after - $before) * 1000000 / $hz / $reqs" | bc -l)"
+}
+read -r np npc <<< "$(run "http://127.0.0.1:$ngx_plain" "$ngx_worker")"
+read -r zp zpc <<< "$(run "http://127.0.0.1:$zor_plain" "${pids[1]}")"
+read -r nt ntc <<< "$(run "https://127.0.0.1:$ngx_tls" "$ngx_worker")"
+read -r zt ztc <<< "$(run "https://127.0.0.1:$zor_tls" "${pids[2]}")"
+printf '| case | nginx req/s | zor serve req/s | zor / nginx | nginx CPU us/req | zor CPU us/req | nginx / zor CPU |\n'
+printf '|---|---|---|---|---|---|---|\n'
+row() { printf '| %s | %s | %s | %.2f | %.1f | %.1f | %.2f |\n' "$1" "$2" "$3" "$(echo "$3 / $2" | bc -l)" "$4" "$5" "$(echo "$4 / $5" | bc -l)"; }
+row "http, 1 KB, keep-alive" "$np" "$zp" "$npc" "$zpc"
+row "https, 1 KB, keep-alive" "$nt" "$zt" "$ntc" "$ztc"

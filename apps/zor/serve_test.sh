@@ -2,11 +2,13 @@
 # zor serve and zor get end to end on loopback: bodies fetched with curl and zor get compared byte
 # for byte over HTTP and HTTPS (a self-signed pair made with openssl), HEAD and keep-alive, paths
 # that try to leave the directory, and the requests a server on a network must refuse or survive:
-# smuggling shapes, oversized and endless heads, a client trickling bytes, clients that vanish.
+# smuggling shapes, oversized and endless heads, a client trickling bytes, clients that vanish,
+# and 10,000 connections at once.
 # Every step is bounded by a time-out. Usage: serve_test.sh path/to/zor
 set -u
 zor=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-. "$(dirname "$0")/../../tests/support/wait_until.sh"
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/../../tests/support/wait_until.sh"
 dir=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$dir"; }
@@ -29,7 +31,7 @@ ln -s "$dir" www/updir
 # start NAME ARGS...: starts zor serve, sets port_NAME from its first line
 start() {
   local name=$1; shift
-  "$zor" serve --dir www --port 0 --headTimeout 1500 "$@" > "$name.out" 2> "$name.err" &
+  "$zor" serve --dir www --port 0 --headTimeout "${head_timeout:-1500}" "$@" > "$name.out" 2> "$name.err" &
   local pid=$!
   pids+=("$pid")
   eval "pid_$name=$pid"
@@ -140,6 +142,18 @@ after2=$(rss)
 [ $((after2 - after)) -lt 8000 ] || fail "memory grew from $after kB to $after2 kB for a peer that reads nothing"
 curl -s --max-time 10 -o c2.bin "$base/small.bin"; same www/small.bin c2.bin
 
+# ---- 10,000 keep-alive connections at once, held idle and served again, beside a client that
+# sends one byte a second (bench/serve_load.py; fewer connections where the system allows fewer
+# descriptors). Its own bounds end it; the slow client is ended by the 10 s head deadline.
+head_timeout=10000 start load || exit 1
+many=10000
+hard=$(ulimit -Hn)
+[ "$hard" != unlimited ] && [ "$hard" -lt $((many + 200)) ] && many=$((hard - 200))
+timeout 120 python3 "$here/../../bench/serve_load.py" --port "$port_load" --connections "$many" --pid "$pid_load" \
+  --idle 2 --limit 60 > load.txt 2>&1 || { fail "serve_load.py with $many connections"; }
+cat load.txt
+kill -TERM "$pid_load"; wait "$pid_load" 2>/dev/null
+
 # ---- zor get's exit codes
 "$zor" get "$base/nothing" > /dev/null 2>&1; [ $? = 1 ] || fail "zor get of a 404 should end with 1"
 "$zor" get "ftp://127.0.0.1/x" > /dev/null 2>&1; [ $? = 6 ] || fail "zor get of a bad URL should end with 6"
@@ -160,6 +174,7 @@ if openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days
   raw "$port_tls" 'GET / HTTP/1.1\r\n\r\n' > /dev/null
   timeout 5 bash -c 'exec 3<>/dev/tcp/127.0.0.1/'"$port_tls"'; printf "\x16\x03\x01\x00" >&3; exec 3>&-'
   curl -sk --max-time 10 -o t2.bin "$tbase/small.bin"; same www/small.bin t2.bin
+  wait_until grep -q "TLS handshake failed" tls.err || fail "no log line for a plain-text client on the TLS port"
   kill -TERM "$pid_tls"; wait "$pid_tls"; [ $? = 0 ] || fail "zor serve (TLS) did not end with 0 on SIGTERM"
 else
   fail "openssl could not make a self-signed pair"

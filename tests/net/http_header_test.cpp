@@ -178,7 +178,8 @@ TEST(HttpHeader, RepeatedAndAmbiguousLengthFields) {
     };
     for (const Case& c : cases) {
         HttpHeader h;
-        ASSERT_TRUE(h.fromString(QStringLiteral("POST /p HTTP/1.1\r\n") + QString::fromLatin1(c.fields) + QStringLiteral("\r\n")))
+        ASSERT_TRUE(h.fromString(QStringLiteral("POST /p HTTP/1.1\r\n") + QString::fromLatin1(c.fields) +
+                                 QStringLiteral("\r\n")))
             << c.fields;
         EXPECT_EQ(h.hasAmbiguousLength(), c.ambiguous) << c.fields;
         EXPECT_EQ(h.bodyLength(), c.length) << c.fields;
@@ -200,9 +201,10 @@ TEST(HttpHeader, FieldsInAnyOrderRepeatsAndNearNames) {
     // Later values win and every repetition is noted in line order; names differing only in case,
     // or one character longer or shorter than a common name, are fields of their own.
     HttpHeader h;
-    ASSERT_TRUE(h.fromString(QStringLiteral("GET / HTTP/1.1\r\nZ: 1\r\nHost: a\r\nB: 1\r\nhost: c\r\nHost: b\r\n"
-                                            "B: 2\r\nHos: x\r\nHostt: y\r\nHost: d\r\nContent-Lengt: 9\r\n"
-                                            "\xe9: hi\r\nZ: 2\r\n\r\n")));
+    ASSERT_TRUE(
+        h.fromString(QStringLiteral("GET / HTTP/1.1\r\nZ: 1\r\nHost: a\r\nB: 1\r\nhost: c\r\nHost: b\r\n"
+                                    "B: 2\r\nHos: x\r\nHostt: y\r\nHost: d\r\nContent-Lengt: 9\r\n"
+                                    "\xe9: hi\r\nZ: 2\r\n\r\n")));
     EXPECT_EQ(h.repeatedKeys(), (QStringList{"Host", "B", "Host", "Z"}));
     EXPECT_EQ(h.host(), QStringLiteral("d"));
     EXPECT_EQ(h.getString("host", ""), QStringLiteral("c"));
@@ -241,7 +243,8 @@ TEST(HttpHeader, FieldsInAnyOrderRepeatsAndNearNames) {
         if (b == '\r' || b == '\n') continue;
         const QByteArray pad(1, static_cast<char>(b));
         HttpHeader l;
-        ASSERT_TRUE(l.fromLatin1("POST / HTTP/1.1\r\nContent-Length: " + pad + "12" + pad + "\r\nContent-Length: 12\r\n\r\n"));
+        ASSERT_TRUE(
+            l.fromLatin1("POST / HTTP/1.1\r\nContent-Length: " + pad + "12" + pad + "\r\nContent-Length: 12\r\n\r\n"));
         const bool space = QString::fromLatin1(pad).trimmed().isEmpty();
         EXPECT_EQ(l.hasAmbiguousLength(), !space) << b;
         EXPECT_EQ(l.bodyLength(), space ? 12 : -1) << b;
@@ -254,8 +257,12 @@ TEST(HttpHeader, FieldsInAnyOrderRepeatsAndNearNames) {
 
     // Status codes of any width.
     const std::pair<const char*, unsigned int> codes[] = {
-        {"HTTP/1.1 200 OK", 200},        {"HTTP/1.1 0200 OK", 200},      {"HTTP/1.1 2x0 OK", 0},
-        {"HTTP/1.1 999999999", 999999999}, {"HTTP/1.1 4294967295", 4294967295u}, {"HTTP/1.1 4294967296", 0},
+        {"HTTP/1.1 200 OK", 200},
+        {"HTTP/1.1 0200 OK", 200},
+        {"HTTP/1.1 2x0 OK", 0},
+        {"HTTP/1.1 999999999", 999999999},
+        {"HTTP/1.1 4294967295", 4294967295u},
+        {"HTTP/1.1 4294967296", 0},
     };
     for (const auto& c : codes) {
         FirstLine l(QString::fromLatin1(c.first));
@@ -337,9 +344,13 @@ TEST(FirstLine, TokensMethodsAndVersions) {
 TEST(FirstLine, CountAgreesWithTheSplitTokens) {
     zortest::LogCapture cap;
     const QString lines[] = {
-        QString(), QStringLiteral(" \t "), QStringLiteral("GET"), QStringLiteral("\tGET  /a\t\tHTTP/1.1  "),
-        QStringLiteral("HTTP/1.1 200"), QString::fromUtf8("GET /\xef\xbb\xbf HTTP/1.1"),  // a byte-order mark token
-        QStringLiteral("GET /") + QChar(0xD800) + QStringLiteral(" HTTP/1.1"),       // a lone surrogate
+        QString(),
+        QStringLiteral(" \t "),
+        QStringLiteral("GET"),
+        QStringLiteral("\tGET  /a\t\tHTTP/1.1  "),
+        QStringLiteral("HTTP/1.1 200"),
+        QString::fromUtf8("GET /\xef\xbb\xbf HTTP/1.1"),                        // a byte-order mark token
+        QStringLiteral("GET /") + QChar(0xD800) + QStringLiteral(" HTTP/1.1"),  // a lone surrogate
         QStringLiteral("a\nb c"),
     };
     for (const QString& text : lines) {
@@ -374,4 +385,88 @@ TEST(Mime, TableLookupsAndReverse) {
     m[QStringLiteral("new")];
     EXPECT_EQ(m.types().count(QStringLiteral("new")), 1u);
     EXPECT_EQ(m.typeFor(QStringLiteral("new")), m.defaultType());
+}
+
+TEST(HttpHeader, AParsedHeadReadsTheSameBeforeAndAfterItsRecordIsBuilt) {
+    zortest::LogCapture cap;
+    // A parse keeps the head's bytes until the record is needed; every way of reading it must see
+    // what a head whose record was built at once (getAttributes right after the parse) holds.
+    const QByteArray text(
+        "GET /x?a=1 HTTP/1.1\r\nHost: a:81\r\nX-Dup: 1\r\nconnection: close\r\nCONNECTION: keep-alive\r\n"
+        "Empty:\r\nX-Dup:  2\r\n\xe9t\xe9: \xff\r\n\r\n");
+    HttpHeader built;
+    ASSERT_TRUE(built.fromLatin1(text));
+    const std::map<QString, QString> fields = built.getAttributes();
+    ASSERT_EQ(fields.size(), 6u);
+    const auto parsed = [&] {
+        HttpHeader h;
+        EXPECT_TRUE(h.fromLatin1(text));
+        return h;
+    };
+    {
+        HttpHeader h;
+        ASSERT_TRUE(h.fromLatin1(text));
+        for (const char* key :
+             {"Host", "X-Dup", "connection", "CONNECTION", "Connection", "Empty", "\xe9t\xe9", "host", "", "Hos"}) {
+            const QString k = QString::fromLatin1(key);
+            EXPECT_EQ(h.getString(k, "def"), built.getString(k, "def")) << key;
+            EXPECT_EQ(h.hasKey(k), built.hasKey(k)) << key;
+            EXPECT_EQ(h.isString(k, built.getString(k, "")), built.hasKey(k)) << key;
+            EXPECT_EQ(h.fieldNoCase(k, "none"), built.fieldNoCase(k, "none")) << key;
+        }
+        EXPECT_EQ(h.getString(QStringLiteral("X-Dup"), ""), QStringLiteral(" 2"));
+        EXPECT_EQ(h.fieldNoCase(QStringLiteral("Connection")), QStringLiteral("keep-alive"))
+            << "the smallest key first";
+        EXPECT_EQ(h.getString(QString(QChar(0x1e9)) + "t\xe9", "no"), QStringLiteral("no")) << "not Latin-1";
+        EXPECT_TRUE(h.hasAttributes());
+        EXPECT_EQ(h.getPort(), 81u);
+        EXPECT_EQ(h.getResource(), QStringLiteral("/x?a=1"));
+        EXPECT_EQ(h.getAttributes(), fields);
+    }
+    EXPECT_EQ(parsed().toLatin1CRLF(), built.toLatin1CRLF());
+    EXPECT_EQ(parsed().toString(), built.toString());
+    EXPECT_EQ(parsed().keys(), built.keys());
+    EXPECT_EQ(parsed().countAttributes(), 6u);
+    EXPECT_EQ(parsed().repeatedKeys(), (QStringList{"X-Dup"}));
+    // Copies and moves, also into a plain record, and a record copied over a pending head.
+    const HttpHeader source = parsed();
+    const XRecord sliced = parsed();
+    EXPECT_EQ(sliced.getAttributes(), fields);
+    HttpHeader moved(parsed());
+    EXPECT_EQ(moved.getAttributes(), fields);
+    XRecord assigned;
+    assigned = parsed();
+    EXPECT_EQ(assigned.getAttributes(), fields);
+    HttpHeader over = parsed();
+    static_cast<XRecord&>(over) = XRecord();
+    EXPECT_TRUE(over.isEmpty());
+    HttpHeader dest = parsed();
+    source.copyAttributesTo(&dest);
+    EXPECT_EQ(dest.getAttributes(), fields);
+    HttpHeader target = parsed();
+    XRecord other;
+    other.setString("only", "1");
+    other.copyAttributesTo(&target);
+    EXPECT_EQ(target.keys(), std::vector<QString>{"only"});
+    // Writes and a second parse go over the parsed fields as over stored ones.
+    HttpHeader w = parsed();
+    w.setString(QStringLiteral("Host"), QStringLiteral("b"));
+    EXPECT_EQ(w.countAttributes(), 6u);
+    EXPECT_EQ(w.getString(QStringLiteral("X-Dup"), ""), QStringLiteral(" 2"));
+    HttpHeader twice = parsed();
+    ASSERT_TRUE(twice.fromLatin1(QByteArray("GET / HTTP/1.1\r\nHost: c\r\nNew: 1\r\n\r\n")));
+    EXPECT_EQ(twice.countAttributes(), 7u);
+    EXPECT_EQ(twice.repeatedKeys(), QStringList{"Host"});
+    EXPECT_EQ(twice.getString(QStringLiteral("Empty"), "x"), QString(""));
+    HttpHeader cleared = parsed();
+    cleared.clearParseNotes();
+    EXPECT_TRUE(cleared.repeatedKeys().isEmpty());
+    cleared.clear();
+    EXPECT_TRUE(cleared.isEmpty());
+    EXPECT_FALSE(cleared.hasKey(QStringLiteral("Host")));
+    // A refused head keeps the fields before the refusal, pending or not.
+    HttpHeader refused;
+    EXPECT_FALSE(refused.fromLatin1(QByteArray("GET / HTTP/1.1\r\nA: 1\r\nB: 2\n\r\n")));
+    EXPECT_EQ(refused.getString(QStringLiteral("A"), ""), QStringLiteral("1"));
+    EXPECT_EQ(refused.keys(), std::vector<QString>{"A"});
 }

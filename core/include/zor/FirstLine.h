@@ -52,6 +52,7 @@ private:
     QString m_line;
     unsigned int m_code = 0;
     unsigned int m_count = 0;
+    bool m_surrogates = false;  // the line holds UTF-16 surrogates (the splitter then reads it as UTF-8)
     // Filled from m_line on first use (m_split false until then).
     mutable Tokenizer m_toks;
     mutable bool m_split = true;

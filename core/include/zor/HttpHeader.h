@@ -18,6 +18,12 @@
 // request-smuggling shapes an HTTP/1.1 server answers with 400. The parse itself is the same with
 // or without them.
 //
+// A whole-head parse into a record without fields keeps the head's bytes and the places of its
+// field lines only; the strings and the map are built the first time something needs them
+// (iteration, a setter, a copy, repeatedKeys...). Looking up a field by its exact name
+// (getString, hasKey, the fixed-key getters) or in any case (fieldNoCase) reads it from the bytes
+// without building the map. Every way of reading the record sees the same fields either way.
+//
 // A plain value (copyable, movable), used by one thread at a time. The socket readers block the
 // calling thread for at most their deadline; the socket stays the caller's.
 #include <zor/FirstLine.h>
@@ -27,6 +33,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 
 namespace zor {
 
@@ -79,7 +86,10 @@ public:
     static int headerEnd(const char* data, int length, int from = 0);
 
     // ---- what the last parse noticed
-    const QStringList& repeatedKeys() const { return m_repeated; }
+    const QStringList& repeatedKeys() const {
+        fillAttributes();
+        return m_repeated;
+    }
     bool hasAmbiguousLength() const;
     // A field line began with a blank or tab (a folded continuation), or had one right before its
     // colon ("Host : x"); such lines are parsed as always (the key keeps its blanks).
@@ -149,29 +159,53 @@ public:
     QString getHost() const;
     unsigned int getPort() const;
 
+    // ---- record lookups that read a parsed head's fields without building the map
+    QString getString(const QString& key, const QString& def) const override;
+    bool hasAttribute(const QString& key) const override;
+    bool hasKey(const QString& key) const override { return hasAttribute(key); }
+    bool isString(const QString& key, const QString& value) const override;
+    bool hasAttributes() const override { return m_pending || XRecord::hasAttributes(); }
+    bool isEmpty() const override { return !hasAttributes(); }
+
     // ---- display
     void showContents(unsigned int indent = 0, unsigned int level = DEBUG,
                       KeyValueFormatter f = AbstractXRecord::kvAsString) const override;
     void showContentsOnly(unsigned int indent, unsigned int level) const;
 
-private:
-    // A field line split into byte ranges, waiting to be stored (defined in the source).
-    struct PendingField;
+protected:
+    void fillAttributes() const override;
 
+private:
+    // A field line as byte offsets: its key and its value.
+    struct FieldSpan {
+        int key;
+        int keyLength;
+        int value;
+        int valueLength;
+    };
+
+    bool parseHead(const char* data, int length, const QByteArray* owner);
     bool finishFirstLine();
-    // Splits one "Key: value" line (noting an unsafe one); false, with one log line, for a line
-    // that is no field.
-    bool splitField(const char* line, int length, PendingField& out);
-    void storeFields(PendingField* fields, int count);
+    bool splitField(const char* data, int start, int length);
+    void storeSpans(const char* data, bool noteRepeated) const;
     void noteLength(const char* value, int length);
     bool walkLines(const char* data, int length, int from, const char* failText);
+    // The last pending field whose key is key, or -1.
+    int findPending(const QString& key) const;
+    QString pendingValue(int i) const;
 
     FirstLine m_firstLine;
     bool m_request = false;
+    // A parsed head not yet in the map: its bytes and its fields in line order (m_fields holds the
+    // fields between the walk and the store in the other parses too).
+    mutable bool m_pending = false;
+    mutable QByteArray m_bytes;
+    mutable QVarLengthArray<FieldSpan, 16> m_fields;
+    mutable bool m_noteRepeated = false;  // whether storing the pending fields notes repeated keys
     // What the parse noticed about repeated and length fields: the keys that came again, how many
     // Content-Length values came, the first one's digits (when it is a plain number), and whether
     // any value was no plain number or differed from the first.
-    QStringList m_repeated;
+    mutable QStringList m_repeated;
     int m_lengthCount = 0;
     bool m_lengthMismatch = false;
     bool m_transferEncoding = false;

@@ -11,6 +11,11 @@
 // Keys with a fixed meaning: "name", "enabled", "visible". An empty key is never stored (a warning
 // is logged). The record owns its strings; copying copies the map. Not thread-safe: one thread at
 // a time.
+//
+// A subclass may keep its attributes in another form until they are first used (a parsed HTTP
+// head keeps its bytes): while the map is empty, every member that reads or writes it, copying
+// and moving included, first calls the virtual fillAttributes(), which stores them into
+// attributeMap().
 #include <zor/AbstractXRecord.h>
 #include <zor/Res.h>
 #include <zor/String64.h>
@@ -48,10 +53,10 @@ public:
 
     XRecord() = default;
     ~XRecord() override;
-    XRecord(const XRecord&) = default;
-    XRecord(XRecord&&) = default;
-    XRecord& operator=(const XRecord&) = default;
-    XRecord& operator=(XRecord&&) = default;
+    XRecord(const XRecord& o) : AbstractXRecord(o), m_attributes(o.attributes()) {}
+    XRecord(XRecord&& o) noexcept : AbstractXRecord(o), m_attributes(std::move(o.attributes())) {}
+    XRecord& operator=(const XRecord& o);
+    XRecord& operator=(XRecord&& o) noexcept;
 
     // ---- display and text forms
     // Logs "<type>, <n> attributes" at level and indent, then one line per attribute made by f
@@ -70,17 +75,17 @@ public:
     // key above every stored one goes to the end without a search; any other is stored as usual.
     void appendString(const QString& key, const QString& value);
     QString getString(const QString& key, const QString& def) const override;
-    bool hasAttribute(const QString& key) const override { return m_attributes.count(key) != 0; }
+    bool hasAttribute(const QString& key) const override { return attributes().count(key) != 0; }
     bool hasKey(const QString& key) const override { return hasAttribute(key); }
     bool isString(const QString& key, const QString& value) const override;
-    void removeAttrib(const QString& key) { m_attributes.erase(key); }
-    void clear() override { m_attributes.clear(); }
-    unsigned int countAttributes() const override { return static_cast<unsigned int>(m_attributes.size()); }
+    void removeAttrib(const QString& key) { attributes().erase(key); }
+    void clear() override { attributes().clear(); }
+    unsigned int countAttributes() const override { return static_cast<unsigned int>(attributes().size()); }
     bool hasAttributes() const override { return countAttributes() != 0; }
     bool isEmpty() const override { return countAttributes() == 0; }
     QString firstKey() const;  // the smallest key, or empty
     std::vector<QString> keys() const;
-    const std::map<QString, QString>& getAttributes() const { return m_attributes; }
+    const std::map<QString, QString>& getAttributes() const { return attributes(); }
     // Clears dest, then copies every attribute into it, except "name" when that is empty. A null
     // dest ends the program (fatal check).
     void copyAttributesTo(XRecord* dest) const;
@@ -130,16 +135,16 @@ public:
     // with 0 (each with a warning). False only for a null out or a missing key.
     bool getArrayFloat(const QString& key, float* out, unsigned int n) const;
     void setArrayFloat(const QString& key, const float* in, unsigned int n);  // "1,2.5,3"
-    std::vector<QString> getArrayString(const QString& key) const;  // split at ',', blank, tab
-    bool hasArray(const QString& key) const;  // the text holds a ','
+    std::vector<QString> getArrayString(const QString& key) const;            // split at ',', blank, tab
+    bool hasArray(const QString& key) const;                                  // the text holds a ','
     void setBase64String(const QString& key, const QString& s);
     QString getBase64String(const QString& key, const QString& def) const;
     void setString64(const QString& key, const String64& s);  // stores the decoded text
     // The bytes as "1, 2, 255" in Base64; getQByteArray skips (with one warning) what is no byte.
     void setQByteArray(const QString& key, const QByteArray& bytes);
     QByteArray getQByteArray(const QString& key) const;
-    void set_mem(const QString& key, const XMem& mem);  // the bytes in Base64
-    XMem get_mem(const QString& key) const;            // empty when missing
+    void set_mem(const QString& key, const XMem& mem);                               // the bytes in Base64
+    XMem get_mem(const QString& key) const;                                          // empty when missing
     void set_string_array(const QString& key, const std::vector<QString>& strings);  // XMem layout in Base64
     std::vector<QString> get_string_array(const QString& key) const;
     // def when missing or when the text has fewer than two ','-separated items (with a warning).
@@ -177,16 +182,28 @@ public:
     virtual void reset();
 
 protected:
+    // Stores attributes kept in another form into attributeMap(); called while the map is empty by
+    // every member that uses it (an implementation must stop keeping them elsewhere before it
+    // stores, or not store at all). The plain record keeps nothing elsewhere.
+    virtual void fillAttributes() const {}
+    // The map as it is, without fillAttributes(): for a subclass's own filling, copying and moving.
+    std::map<QString, QString>& attributeMap() const { return m_attributes; }
+
     // Calls f(stream, key, value, isLast) for every attribute in key order; returns what f wrote.
-    QString attributesLoop(
-        const std::function<void(QTextStream&, const QString&, const QString&, bool)>& f) const;
+    QString attributesLoop(const std::function<void(QTextStream&, const QString&, const QString&, bool)>& f) const;
 
 private:
     // The numbers of a component list, or false unless there are exactly n and each parses.
     bool getInts(const QString& key, int* out, int n) const;
     bool getFloats(const QString& key, float* out, int n) const;
 
-    std::map<QString, QString> m_attributes;
+    // The map, filled first when it is empty and a subclass keeps attributes elsewhere.
+    std::map<QString, QString>& attributes() const {
+        if (m_attributes.empty()) fillAttributes();
+        return m_attributes;
+    }
+
+    mutable std::map<QString, QString> m_attributes;
 };
 
 // Fills record from key="value" pairs; false (and one log line) at a missing key or quote.

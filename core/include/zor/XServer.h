@@ -32,6 +32,11 @@ public:
     // none is pending. The caller owns it.
     BasicSocket* takeSocket();
 
+    // Qt listens with a queue of 50 connections not yet accepted; a server that expects bursts of
+    // thousands asks for more (the system caps it, on Linux at net.core.somaxconn). False, logged,
+    // when the server is not listening or the system refuses.
+    bool setListenBacklog(int connections);
+
 protected:
     void incomingConnection(qintptr descriptor) override;
 

@@ -52,6 +52,8 @@ void FirstLine::setLine(const QString& line) {
     int begin = 0;
     int end = 0;
     for (nextToken(m_line, 0, begin, end); begin < end; nextToken(m_line, end, begin, end)) ++m_count;
+    m_surrogates = false;
+    for (const QChar c : m_line) m_surrogates = m_surrogates || c.isSurrogate();
 }
 
 const Tokenizer& FirstLine::tokens() const {
@@ -99,6 +101,14 @@ FirstLine::REQUEST_TYPE FirstLine::getRequestType() const {
 }
 
 QString FirstLine::getResource() const {
+    if (m_count == 3 && !m_split && !m_surrogates) {
+        // Without surrogates a token is exactly its slice of the line: no need to split it all.
+        int begin = 0;
+        int end = 0;
+        nextToken(m_line, 0, begin, end);
+        nextToken(m_line, end, begin, end);
+        return m_line.mid(begin, end - begin);
+    }
     if (m_count == 3) return tokens()[1];
     logWarning("FirstLine::getResource - toks.size() != 3, we have $ token", m_count);
     return QString();

@@ -2,8 +2,8 @@
 
 #include <zor/BasicSocket.h>
 #include <zor/FatalChecks.h>
-#include <zor/Socket.h>
 #include <zor/Logger.h>
+#include <zor/Socket.h>
 
 #include <QDeadlineTimer>
 #include <QTcpSocket>
@@ -131,7 +131,6 @@ bool equalsNoCase(const char* s, int n, const char* lower, int lowerLength) {
 // The characters QString::trimmed drops, among the Latin-1 ones.
 bool isLatin1Space(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r') || c == 0x85 || c == 0xA0; }
 
-
 // Field lines stored in one go. A longer head is stored in several goes.
 constexpr int kBatchSize = 64;
 
@@ -146,93 +145,40 @@ HttpHeader::HttpHeader(int code, const QString& text, int minor) {
 
 bool HttpHeader::fromString(const QString& s) {
     const QByteArray bytes = s.toLatin1();
-    return fromLatin1(bytes.constData(), bytes.size());
+    return parseHead(bytes.constData(), bytes.size(), &bytes);
 }
 
-bool HttpHeader::fromLatin1(const char* data, int length) {
+bool HttpHeader::fromLatin1(const char* data, int length) { return parseHead(data, length, nullptr); }
+
+bool HttpHeader::parseHead(const char* data, int length, const QByteArray* owner) {
+    fillAttributes();  // what an earlier parse left pending is stored before this one
     clearParseNotes();
     if (data == nullptr || length <= 0) length = 0;
-    const char* lf = length > 0 ? static_cast<const char*>(std::memchr(data, '\n', static_cast<size_t>(length))) : nullptr;
-    const char* cr = lf != nullptr ? static_cast<const char*>(std::memchr(data, '\r', static_cast<size_t>(lf - data))) : nullptr;
+    const char* lf =
+        length > 0 ? static_cast<const char*>(std::memchr(data, '\n', static_cast<size_t>(length))) : nullptr;
+    const char* cr =
+        lf != nullptr ? static_cast<const char*>(std::memchr(data, '\r', static_cast<size_t>(lf - data))) : nullptr;
     if (cr == nullptr) {
         logWarning("Header::from_String_old - strange1");
         return false;
     }
     m_firstLine.setLine(QString::fromLatin1(data, static_cast<int>(cr - data)));
-    if (!walkLines(data, length, static_cast<int>(lf - data) + 1, "Header::from_String_old - strange2")) return false;
+    const bool walked = walkLines(data, length, static_cast<int>(lf - data) + 1, "Header::from_String_old - strange2");
+    if (!m_fields.isEmpty()) {
+        if (attributeMap().empty()) {
+            // Only this head's fields: they stay as byte ranges until someone asks for the record.
+            const FieldSpan& last = m_fields.last();
+            const int used = last.value + last.valueLength;
+            m_bytes = owner != nullptr ? *owner : QByteArray(data, used);
+            m_pending = true;
+            m_noteRepeated = true;
+        } else {
+            storeSpans(data, true);
+        }
+    }
+    if (!walked) return false;
     return finishFirstLine();
 }
-
-bool HttpHeader::finishFirstLine() {
-    m_request = true;
-    const QString& line = m_firstLine.getLine();
-    // Each scan logs its own lines when the token count does not fit.
-    if (line.startsWith(QLatin1String("HTTP")) || line.startsWith(QLatin1String("http")) ||
-        line.startsWith(QLatin1String("Http"))) {
-        if (m_firstLine.scanResponseLine()) {
-            m_request = false;
-            return true;
-        }
-    } else if (m_firstLine.scanRequestLine()) {
-        return true;
-    }
-    logWarning("HttpHeader::from_String_old - first line is not HTTP");
-    return false;
-}
-
-struct HttpHeader::PendingField {
-    const char* key;
-    int keyLength;
-    const char* value;
-    int valueLength;
-    quint64 prefix;        // see bytePrefix
-    const QString* known;  // the static text of a common key, or nullptr
-    bool repeated;         // an earlier line (or the record) had the same key
-
-    QString keyText() const { return known != nullptr ? *known : QString::fromLatin1(key, keyLength); }
-
-    // Key order, which for Latin-1 text is QString's order (by UTF-16 code units).
-    int compare(const PendingField& o) const {
-        if (known != nullptr && known == o.known) return 0;
-        if (prefix != o.prefix) return prefix < o.prefix ? -1 : 1;
-        const int c = std::memcmp(key, o.key, static_cast<size_t>(keyLength < o.keyLength ? keyLength : o.keyLength));
-        return c != 0 ? c : keyLength - o.keyLength;
-    }
-    bool sameKey(const PendingField& o) const {
-        if (known != nullptr || o.known != nullptr) return known == o.known;  // a common name is always found
-        return prefix == o.prefix && keyLength == o.keyLength && std::memcmp(key, o.key, static_cast<size_t>(keyLength)) == 0;
-    }
-};
-
-// Hands every non-empty CR LF line of data[from, length) to the field parser. A line ends at its
-// first CR; an LF with no CR before it on its line refuses the whole input (the fields before it
-// are stored). A last line without its LF is not a field.
-bool HttpHeader::walkLines(const char* data, int length, int from, const char* failText) {
-    PendingField batch[kBatchSize];
-    int pending = 0;
-    int start = from;
-    while (start < length) {
-        const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', static_cast<size_t>(length - start)));
-        if (lf == nullptr) break;
-        const int end = static_cast<int>(lf - data);
-        const char* cr = static_cast<const char*>(std::memchr(data + start, '\r', static_cast<size_t>(end - start)));
-        if (cr == nullptr) {
-            storeFields(batch, pending);
-            logWarning(failText);
-            logWarning("<<<$>>>", QString::fromLatin1(data, length));
-            return false;
-        }
-        const int lineLength = static_cast<int>(cr - (data + start));
-        if (lineLength > 0 && splitField(data + start, lineLength, batch[pending]) && ++pending == kBatchSize) {
-            storeFields(batch, pending);
-            pending = 0;
-        }
-        start = end + 1;
-    }
-    storeFields(batch, pending);
-    return true;
-}
-
 bool HttpHeader::fromSocket(BasicSocket* sock, bool skipLineAfter, int timeoutMs) {
     if (sock == nullptr || sock->socket() == nullptr) {
         logWarning("HttpHeader::fromSocket, sock == nullptr");
@@ -270,14 +216,16 @@ bool HttpHeader::fromSocket(BasicSocket* sock, bool skipLineAfter, int timeoutMs
 }
 
 bool HttpHeader::fromSocketClassic(Socket* socket) {
-    if (socket == nullptr) nullPointerHandling("libSrc/core/src/net/HttpHeader", __LINE__, QStringLiteral("socket == NULL"));
+    if (socket == nullptr)
+        nullPointerHandling("libSrc/core/src/net/HttpHeader", __LINE__, QStringLiteral("socket == NULL"));
     QString text;
     QString line;
     for (int lines = 0;; ++lines) {
         bool timedOut = false;
         // A peer that closes mid-head gives -1 without a time-out: the head is as incomplete.
         if (socket->receiveString(line, timedOut, 4096, true) < 0 || timedOut) {
-            logWarning(lines == 0 ? "HttpHeader::fromSocketClassic , timeout" : "HttpHeader::fromSocketClassic , timeout,2");
+            logWarning(lines == 0 ? "HttpHeader::fromSocketClassic , timeout"
+                                  : "HttpHeader::fromSocketClassic , timeout,2");
             return false;
         }
         if (line.isEmpty()) break;
@@ -297,18 +245,65 @@ bool HttpHeader::fromStringWithoutFirstLine(const QString& s) {
         logWarning("HttpHeader::fromStringWithoutFirstLine, s == '' ");
         return false;
     }
+    fillAttributes();
     const QByteArray bytes = s.toLatin1();
-    return walkLines(bytes.constData(), bytes.size(), 0, "Header::from_String_old - strange2");
+    const bool walked = walkLines(bytes.constData(), bytes.size(), 0, "Header::from_String_old - strange2");
+    storeSpans(bytes.constData(), true);
+    return walked;
 }
 
 void HttpHeader::addKeyVal(const QString& line) {
+    fillAttributes();
     const QByteArray bytes = line.toLatin1();
-    PendingField field;
-    if (splitField(bytes.constData(), bytes.size(), field)) storeFields(&field, 1);
+    m_fields.clear();
+    if (splitField(bytes.constData(), 0, bytes.size())) storeSpans(bytes.constData(), true);
 }
 
-// At most one blank after the colon is dropped.
-bool HttpHeader::splitField(const char* line, int length, PendingField& out) {
+bool HttpHeader::finishFirstLine() {
+    m_request = true;
+    const QString& line = m_firstLine.getLine();
+    // Each scan logs its own lines when the token count does not fit.
+    if (line.startsWith(QLatin1String("HTTP")) || line.startsWith(QLatin1String("http")) ||
+        line.startsWith(QLatin1String("Http"))) {
+        if (m_firstLine.scanResponseLine()) {
+            m_request = false;
+            return true;
+        }
+    } else if (m_firstLine.scanRequestLine()) {
+        return true;
+    }
+    logWarning("HttpHeader::from_String_old - first line is not HTTP");
+    return false;
+}
+
+// Indexes every non-empty CR LF line of data[from, length) as a field (m_fields, emptied first).
+// A line ends at its first CR; an LF with no CR before it on its line refuses the whole input (the
+// fields before it stay indexed). A last line without its LF is not a field.
+bool HttpHeader::walkLines(const char* data, int length, int from, const char* failText) {
+    m_fields.clear();
+    int start = from;
+    while (start < length) {
+        const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', static_cast<size_t>(length - start)));
+        if (lf == nullptr) break;
+        const int end = static_cast<int>(lf - data);
+        const char* cr = static_cast<const char*>(std::memchr(data + start, '\r', static_cast<size_t>(end - start)));
+        if (cr == nullptr) {
+            logWarning(failText);
+            logWarning("<<<$>>>", QString::fromLatin1(data, length));
+            return false;
+        }
+        const int lineLength = static_cast<int>(cr - (data + start));
+        if (lineLength > 0) splitField(data, start, lineLength);
+        start = end + 1;
+    }
+    return true;
+}
+
+// Splits the line data[start, start + length) at its first colon into a field span (at most one
+// blank after the colon is dropped) and notes what the line says about the body length or an
+// unsafe shape; false, with one log line, for a line that is no field.
+bool HttpHeader::splitField(const char* data, int start, int length) {
+    const char* line = data + start;
     if (length > 0 && (line[0] == ' ' || line[0] == '\t')) m_unsafeFieldLine = true;
     const char* colon = static_cast<const char*>(std::memchr(line, ':', static_cast<size_t>(length)));
     if (colon != nullptr && colon > line && (colon[-1] == ' ' || colon[-1] == '\t')) m_unsafeFieldLine = true;
@@ -323,54 +318,106 @@ bool HttpHeader::splitField(const char* line, int length, PendingField& out) {
     }
     int v = keyLength + 1;
     if (v < length && line[v] == ' ') ++v;
-    out.key = line;
-    out.keyLength = keyLength;
-    out.value = line + v;
-    out.valueLength = length - v;
-    out.prefix = bytePrefix(line, keyLength);
-    out.known = knownName(line, keyLength, out.prefix);
-    out.repeated = false;
+    m_fields.append(FieldSpan{start, keyLength, start + v, length - v});
+    // Both names are longer than any other a message usually carries: the length decides at once.
+    if (keyLength == 14 && equalsNoCase(line, keyLength, "content-length", 14))
+        noteLength(line + v, length - v);
+    else if (keyLength == 17 && equalsNoCase(line, keyLength, "transfer-encoding", 17))
+        m_transferEncoding = true;
     return true;
 }
 
-// Stores the fields as if one after the other (a repeated key keeps its last value and is noted
-// once per repetition, in line order), but sorted by key first: each key then goes to the end of
-// the map with one comparison instead of a search from the root, and is written once.
-void HttpHeader::storeFields(PendingField* fields, int count) {
+namespace {
+
+// A field on its way into the map: its byte ranges and what sorting needs.
+struct PendingField {
+    const char* key;
+    int keyLength;
+    const char* value;
+    int valueLength;
+    quint64 prefix;        // see bytePrefix
+    const QString* known;  // the static text of a common key, or nullptr
+    bool repeated;         // an earlier line (or the record) had the same key
+
+    QString keyText() const { return known != nullptr ? *known : QString::fromLatin1(key, keyLength); }
+
+    // Key order, which for Latin-1 text is QString's order (by UTF-16 code units).
+    int compare(const PendingField& o) const {
+        if (known != nullptr && known == o.known) return 0;
+        if (prefix != o.prefix) return prefix < o.prefix ? -1 : 1;
+        const int c = std::memcmp(key, o.key, static_cast<size_t>(keyLength < o.keyLength ? keyLength : o.keyLength));
+        return c != 0 ? c : keyLength - o.keyLength;
+    }
+    bool sameKey(const PendingField& o) const {
+        if (known != nullptr || o.known != nullptr) return known == o.known;  // a common name is always found
+        return prefix == o.prefix && keyLength == o.keyLength &&
+               std::memcmp(key, o.key, static_cast<size_t>(keyLength)) == 0;
+    }
+};
+
+}  // namespace
+
+void HttpHeader::fillAttributes() const {
+    if (!m_pending) return;
+    m_pending = false;
+    storeSpans(m_bytes.constData(), m_noteRepeated);
+    m_bytes = QByteArray();
+}
+
+// Stores the indexed fields (ranges of data) as if one after the other: a repeated key keeps its
+// last value and is noted once per repetition, in line order. Each batch is sorted by key first,
+// so that each key goes to the end of the map with one comparison instead of a search from the
+// root, and is written once.
+void HttpHeader::storeSpans(const char* data, bool noteRepeated) const {
+    std::map<QString, QString>& map = attributeMap();
+    PendingField fields[kBatchSize];
     unsigned char order[kBatchSize];
-    for (int i = 0; i < count; ++i) {
-        // Insertion sort, stable: equal keys keep their line order.
-        const PendingField& f = fields[i];
-        int j = i;
-        while (j > 0) {
-            const PendingField& g = fields[order[j - 1]];
-            if (g.compare(f) <= 0) break;
-            order[j] = order[j - 1];
-            --j;
+    for (int from = 0; from < m_fields.size(); from += kBatchSize) {
+        const int count = qMin(kBatchSize, m_fields.size() - from);
+        for (int i = 0; i < count; ++i) {
+            const FieldSpan& span = m_fields[from + i];
+            PendingField& f = fields[i];
+            f.key = data + span.key;
+            f.keyLength = span.keyLength;
+            f.value = data + span.value;
+            f.valueLength = span.valueLength;
+            f.prefix = bytePrefix(f.key, f.keyLength);
+            f.known = knownName(f.key, f.keyLength, f.prefix);
+            f.repeated = false;
+            // Insertion sort, stable: equal keys keep their line order.
+            int j = i;
+            while (j > 0) {
+                const PendingField& g = fields[order[j - 1]];
+                if (g.compare(f) <= 0) break;
+                order[j] = order[j - 1];
+                --j;
+            }
+            order[j] = static_cast<unsigned char>(i);
         }
-        order[j] = static_cast<unsigned char>(i);
-    }
-    for (int i = 0; i < count;) {
-        PendingField& first = fields[order[i]];
-        int j = i + 1;
-        while (j < count) {
-            PendingField& next = fields[order[j]];
-            if (!first.sameKey(next)) break;
-            next.repeated = true;
-            ++j;
+        for (int i = 0; i < count;) {
+            PendingField& first = fields[order[i]];
+            int j = i + 1;
+            while (j < count) {
+                PendingField& next = fields[order[j]];
+                if (!first.sameKey(next)) break;
+                next.repeated = true;
+                ++j;
+            }
+            const PendingField& last = fields[order[j - 1]];
+            const std::size_t before = map.size();
+            // The end is a hint: a key above every stored one is placed with one comparison.
+            const auto it =
+                map.try_emplace(map.end(), first.keyText(), QString::fromLatin1(last.value, last.valueLength));
+            if (map.size() == before) {
+                it->second = QString::fromLatin1(last.value, last.valueLength);
+                first.repeated = true;
+            }
+            i = j;
         }
-        const PendingField& last = fields[order[j - 1]];
-        const unsigned int before = countAttributes();
-        appendString(first.keyText(), QString::fromLatin1(last.value, last.valueLength));
-        if (countAttributes() == before) first.repeated = true;
-        i = j;
+        for (int i = 0; noteRepeated && i < count; ++i)
+            if (fields[i].repeated) m_repeated << fields[i].keyText();
     }
-    for (int i = 0; i < count; ++i) {
-        const PendingField& f = fields[i];
-        if (f.repeated) m_repeated << f.keyText();
-        if (equalsNoCase(f.key, f.keyLength, "content-length", 14)) noteLength(f.value, f.valueLength);
-        else if (equalsNoCase(f.key, f.keyLength, "transfer-encoding", 17)) m_transferEncoding = true;
-    }
+    m_fields.clear();
 }
 
 // Notes one Content-Length value: trimmed as QString::trimmed would, it must be a plain decimal
@@ -390,7 +437,8 @@ void HttpHeader::noteLength(const char* value, int length) {
         } else {
             m_lengthMismatch = true;
         }
-    } else if (!plain || n != m_lengthDigitCount || std::memcmp(m_lengthDigits, value + from, static_cast<size_t>(n)) != 0) {
+    } else if (!plain || n != m_lengthDigitCount ||
+               std::memcmp(m_lengthDigits, value + from, static_cast<size_t>(n)) != 0) {
         m_lengthMismatch = true;
     }
 }
@@ -411,9 +459,7 @@ int HttpHeader::headerEnd(const char* data, int length, int from) {
 
 // ---- what the parse noticed
 
-bool HttpHeader::hasAmbiguousLength() const {
-    return m_lengthCount > 0 && (m_transferEncoding || m_lengthMismatch);
-}
+bool HttpHeader::hasAmbiguousLength() const { return m_lengthCount > 0 && (m_transferEncoding || m_lengthMismatch); }
 
 long long HttpHeader::bodyLength() const {
     if (hasAmbiguousLength()) return -1;
@@ -424,13 +470,68 @@ long long HttpHeader::bodyLength() const {
 }
 
 QString HttpHeader::fieldNoCase(const QString& key, const QString& def) const {
+    if (m_pending) {
+        // The map's first match is the smallest matching key, holding that key's last value.
+        const char* data = m_bytes.constData();
+        int best = -1;
+        for (int i = 0; i < m_fields.size(); ++i) {
+            const FieldSpan& f = m_fields[i];
+            if (f.keyLength != key.size() ||
+                key.compare(QLatin1String(data + f.key, f.keyLength), Qt::CaseInsensitive) != 0)
+                continue;
+            if (best < 0 || std::memcmp(data + f.key, data + m_fields[best].key, static_cast<size_t>(f.keyLength)) <= 0)
+                best = i;
+        }
+        return best < 0 ? def : pendingValue(best);
+    }
     for (const auto& kv : getAttributes())
         if (kv.first.compare(key, Qt::CaseInsensitive) == 0) return kv.second;
     return def;
 }
 
+// ---- lookups on a pending head
+
+int HttpHeader::findPending(const QString& key) const {
+    const int n = key.size();
+    const ushort* k = key.utf16();
+    const char* data = m_bytes.constData();
+    for (int i = m_fields.size() - 1; i >= 0; --i) {
+        const FieldSpan& f = m_fields[i];
+        if (f.keyLength != n) continue;
+        const char* p = data + f.key;
+        int j = 0;
+        while (j < n && k[j] == static_cast<unsigned char>(p[j])) ++j;
+        if (j == n) return i;
+    }
+    return -1;
+}
+
+QString HttpHeader::pendingValue(int i) const {
+    const FieldSpan& f = m_fields[i];
+    return QString::fromLatin1(m_bytes.constData() + f.value, f.valueLength);
+}
+
+QString HttpHeader::getString(const QString& key, const QString& def) const {
+    if (!m_pending) return XRecord::getString(key, def);
+    const int i = findPending(key);
+    return i < 0 ? def : pendingValue(i);
+}
+
+bool HttpHeader::hasAttribute(const QString& key) const {
+    return m_pending ? findPending(key) >= 0 : XRecord::hasAttribute(key);
+}
+
+bool HttpHeader::isString(const QString& key, const QString& value) const {
+    if (!m_pending) return XRecord::isString(key, value);
+    const int i = findPending(key);
+    if (i < 0) return false;
+    const FieldSpan& f = m_fields[i];
+    return value == QLatin1String(m_bytes.constData() + f.value, f.valueLength);
+}
+
 void HttpHeader::clearParseNotes() {
     m_repeated.clear();
+    m_noteRepeated = false;  // a pending head's repetitions belong to the notes just cleared
     m_lengthCount = 0;
     m_lengthMismatch = false;
     m_lengthDigitCount = 0;

@@ -5,9 +5,12 @@
 #include <zor/XSocket.h>
 #include <zor/XSocketSSL.h>
 
+#include <sys/socket.h>
 #include <QFile>
 #include <QSslCertificate>
 #include <QSslKey>
+#include <cerrno>
+#include <cstring>
 
 namespace zor {
 
@@ -56,8 +59,10 @@ bool XServer::setupSSLConfig(QSslConfiguration& config, const QString& certFile,
 }
 
 void XServer::setSslConfig(const QSslConfiguration& config) {
-    if (sslConfig == nullptr) sslConfig = new QSslConfiguration(config);
-    else *sslConfig = config;
+    if (sslConfig == nullptr)
+        sslConfig = new QSslConfiguration(config);
+    else
+        *sslConfig = config;
 }
 
 void XServer::clearSslConfig() {
@@ -84,7 +89,8 @@ void XServer::incomingConnection(qintptr descriptor) {
     if (sslConfig != nullptr) static_cast<XSocketSSL*>(qs)->startServerEncryption();
     // Detached from this thread: whichever thread takes it from the pending list adopts it.
     qs->moveToThread(nullptr);
-    logDebug("XServer::incomingConnection, local '$', peer '$', ssl:$", basSock->ipLocal(), basSock->ipPeer(), sslConfig != nullptr);
+    logDebug("XServer::incomingConnection, local '$', peer '$', ssl:$", basSock->ipLocal(), basSock->ipPeer(),
+             sslConfig != nullptr);
     addPendingConnection(qs);
 }
 
@@ -95,6 +101,16 @@ BasicSocket* XServer::takeSocket() {
     if (basSock == nullptr) nullPointerHandling(kSource, 90, QStringLiteral("basSock == NULL"));
     basSock->adoptToCurrentThread();
     return basSock;
+}
+
+bool XServer::setListenBacklog(int connections) {
+    // Listening again on a listening socket only changes the length of its queue.
+    if (!isListening() || ::listen(static_cast<int>(socketDescriptor()), connections) != 0) {
+        logError("XServer::setListenBacklog, cannot listen with a queue of $ connections, $", connections,
+                 isListening() ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not listening"));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace zor

@@ -42,6 +42,19 @@ QString num(double v) { return xformat("$", v); }
 
 XRecord::~XRecord() = default;
 
+XRecord& XRecord::operator=(const XRecord& o) {
+    // Both filled first: what this record kept elsewhere must not come back over the copy.
+    attributes();
+    if (this != &o) m_attributes = o.attributes();
+    return *this;
+}
+
+XRecord& XRecord::operator=(XRecord&& o) noexcept {
+    attributes();
+    if (this != &o) m_attributes = std::move(o.attributes());
+    return *this;
+}
+
 // ---- display and text forms
 
 QString XRecord::attributesLoop(
@@ -49,7 +62,8 @@ QString XRecord::attributesLoop(
     QString out;
     QTextStream stream(&out);
     std::size_t i = 0;
-    for (const auto& kv : m_attributes) f(stream, kv.first, kv.second, ++i == m_attributes.size());
+    const auto& map = attributes();
+    for (const auto& kv : map) f(stream, kv.first, kv.second, ++i == map.size());
     stream.flush();
     return out;
 }
@@ -83,7 +97,7 @@ QString XRecord::toString() const {
 void XRecord::showContents(unsigned int indent, unsigned int level, KeyValueFormatter f) const {
     if (!f) f = AbstractXRecord::kvAsString;
     detail::logAt(level, indent, "$, $ attributes", realTypeAsString(), countAttributes());
-    for (const auto& kv : m_attributes) {
+    for (const auto& kv : attributes()) {
         const QString value = kv.first.endsWith(QLatin1String("64")) ? base64_decode(kv.second) : kv.second;
         detail::logAt(level, indent, "$", f(kv.first, value));
     }
@@ -97,7 +111,7 @@ void XRecord::setString(const QString& key, const QString& value) {
         return;
     }
     // One search, and a new node is built from both texts at once (no empty value to overwrite).
-    m_attributes.insert_or_assign(key, value);
+    attributes().insert_or_assign(key, value);
 }
 
 void XRecord::appendString(const QString& key, const QString& value) {
@@ -107,26 +121,32 @@ void XRecord::appendString(const QString& key, const QString& value) {
     }
     // The end is a hint only: a key above every stored one costs one comparison; any other is
     // searched for as usual, and an existing one takes the new value.
-    const std::size_t before = m_attributes.size();
-    const auto it = m_attributes.try_emplace(m_attributes.end(), key, value);
-    if (m_attributes.size() == before) it->second = value;
+    auto& map = attributes();
+    const std::size_t before = map.size();
+    const auto it = map.try_emplace(map.end(), key, value);
+    if (map.size() == before) it->second = value;
 }
 
 QString XRecord::getString(const QString& key, const QString& def) const {
-    const auto it = m_attributes.find(key);
-    return it == m_attributes.end() ? def : it->second;
+    const auto& map = attributes();
+    const auto it = map.find(key);
+    return it == map.end() ? def : it->second;
 }
 
 bool XRecord::isString(const QString& key, const QString& value) const {
     return hasAttribute(key) && getString(key, QString()) == value;
 }
 
-QString XRecord::firstKey() const { return m_attributes.empty() ? QString() : m_attributes.begin()->first; }
+QString XRecord::firstKey() const {
+    const auto& map = attributes();
+    return map.empty() ? QString() : map.begin()->first;
+}
 
 std::vector<QString> XRecord::keys() const {
     std::vector<QString> out;
-    out.reserve(m_attributes.size());
-    for (const auto& kv : m_attributes) out.push_back(kv.first);
+    const auto& map = attributes();
+    out.reserve(map.size());
+    for (const auto& kv : map) out.push_back(kv.first);
     return out;
 }
 
@@ -134,7 +154,7 @@ void XRecord::copyAttributesTo(XRecord* dest) const {
     if (dest == nullptr) nullPointerHandling("libSrc/core/src/tools/xml/XRecord", 212, QStringLiteral("table == NULL"));
     // The record's own clear: a node's clear() empties its children list instead.
     dest->XRecord::clear();
-    for (const auto& kv : m_attributes) {
+    for (const auto& kv : attributes()) {
         if (kv.first == QLatin1String("name") && kv.second.isEmpty()) continue;
         dest->setString(kv.first, kv.second);
     }
@@ -208,8 +228,10 @@ double XRecord::getDouble(const QString& key, double def) const {
         return getString(key, QString()).toDouble();
     } catch (const std::exception& e) {
         const char* what = e.what();
-        if (what != nullptr && *what != '\0') logDebug("XRecord::getDouble - exception:$", what);
-        else logDebug("XRecord::getDouble - exception");
+        if (what != nullptr && *what != '\0')
+            logDebug("XRecord::getDouble - exception:$", what);
+        else
+            logDebug("XRecord::getDouble - exception");
     } catch (int i) {
         logDebug("XRecord::getDouble - exception, int:$", i);
     } catch (...) {
@@ -310,8 +332,8 @@ QByteArray XRecord::getQByteArray(const QString& key) const {
 }
 
 void XRecord::set_mem(const QString& key, const XMem& mem) {
-    const QByteArray bytes = mem.isEmpty() ? QByteArray()
-                                           : QByteArray::fromRawData(mem.mem(), static_cast<int>(mem.size()));
+    const QByteArray bytes =
+        mem.isEmpty() ? QByteArray() : QByteArray::fromRawData(mem.mem(), static_cast<int>(mem.size()));
     setString(key, QString::fromLatin1(bytes.toBase64()));
 }
 
