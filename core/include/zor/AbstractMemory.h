@@ -52,7 +52,7 @@ public:
     virtual QString toString(std::size_t nBegin, std::size_t nEnd, bool asc, bool hex, bool md5) const;
     virtual std::string toStdString(std::size_t nBegin, std::size_t nEnd, bool asc, bool hex, bool md5) const;
     /// A copy of the bytes from the global operator new (not the array form): the caller owns it and
-    /// releases it with ::operator delete. Null without memory, when empty or out of memory.
+    /// releases it with the global operator delete. Null without memory, when empty or out of memory.
     virtual const char* memCopy() const;
     virtual char* memCopy();
     virtual bool writeToQBuffer(QBuffer& buffer) const;  ///< the buffer's data becomes a copy

@@ -1,7 +1,7 @@
 #pragma once
 /// \zclass{GMath,math} The library's numeric constants and scalar helpers for the vector, matrix and geometry
 /// classes. The constants are filled in once while the library loads (the machine epsilons are
-/// measured, not taken from <limits>), so they are read-only for every thread afterwards.
+/// measured, not taken from `<limits>`), so they are read-only for every thread afterwards.
 ///
 ///   GMath::acos(1.5f) == 0;  GMath::isValid(0.0f) == false;  GMath::round(-2.5, 0) == -3
 ///

@@ -16,7 +16,7 @@ namespace zor {
 class ZOR_EXPORT XLineGenerator {
 public:
     enum LANG { ASCII = 0, CHINESE_SMALL = 1, CHINESE_FULL = 2, GREEK = 3 };
-
+    /// What a generated line is made of: its length, words, letters and language.
     struct ZOR_EXPORT Params {
         std::uint32_t lineLen = 80;
         std::uint32_t wordLen = 12;  ///< words of 2..wordLen characters; 0: no word breaks (1 is raised to 2)
@@ -25,7 +25,7 @@ public:
         int lang = ASCII;
         int wordDelim = 0;           ///< index into arWordDelims
         int sentenceEnding = 0;      ///< index into arSentenceEnding
-        // "lineLen:80, wordLen:12, uppercase:true, sequence:true, lang:ASCII, "
+        /// "lineLen:80, wordLen:12, uppercase:true, sequence:true, lang:ASCII, "
         QString toString() const;
     };
 

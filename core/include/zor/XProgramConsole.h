@@ -32,7 +32,7 @@ public:
     bool init(int argc, char** argv, char** envp, const QString& mainMethod);
     using Abstract_ZOR_Program::init;
     /// Runs the main function given to runStandard (or setMainFunction); without one, or in test
-    /// mode, ZorTestFramework::mainTest(argc, argv, envp, !KernelTerminalConfig::flagTesting).
+    /// mode, ZorTestFramework::mainTest, adding the placeholder unless KernelTerminalConfig::flagTesting is set.
     int mainMethod(int argc, char** argv, char** envp) override;
     void setMainFunction(MainFunction main) { m_main = std::move(main); }
 

@@ -11,9 +11,9 @@
 #include <mutex>
 
 namespace zor {
-
+/// The record of one timed slot, shared by the XTimeSlot handles that refer to it.
 class ZOR_EXPORT XTimeSlot_Impl {
-public:
+public:  /// The types of a slot, printed in the listing of the statistics.
     struct SLOT {
         enum SLOT_TYPE {
             STANDARD = 0, READ = 1, WRITE = 2, CALC = 3, CREATE = 4, PARSE = 5,

@@ -14,7 +14,7 @@
 namespace zor {
 
 class ZOR_EXPORT XTimeStats {
-public:
+public:  /// The orders in which the slots can be sorted and listed.
     struct SORT {
         enum SORT_TYPE { NUMBER = 0, THREAD = 1, DELTA_TIME = 2, TYPE_SLOT = 3 };
     };
