@@ -1,6 +1,6 @@
 #pragma once
 /// \zclass{AppenderConsole,log} Writes one line per message to standard output, in UTF-8:
-///   [000007] [INFO#] [14:02:33,120] [004711] text
+/// \code [000007] [INFO#] [14:02:33,120] [004711] text \endcode
 /// (number, level tag, time, thread; six zeros for the main thread), preceded by the message's
 /// indentation and, for a message with an attachment, "{mem:1}" or "{mem:0}".
 #include <zor/Appender.h>

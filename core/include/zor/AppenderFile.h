@@ -1,6 +1,6 @@
 #pragma once
 /// \zclass{AppenderFile,log} The file sink of the logger. One line per message, in Latin-1:
-///   [000042] [ERROR] [14:02:33,120456] [4711] text
+/// \code [000042] [ERROR] [14:02:33,120456] [4711] text \endcode
 /// (number, level tag, local time with microseconds, the creating thread's id unpadded); the
 /// indentation and attachments are not written. With a size limit the sink stops for good once the
 /// file has reached it: the check comes before each line, so the line that finds the file at or past

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{Circle,math} A 2D circle (centre, radius) with the measures of a spherical cap drawn on it (capRadius,
 /// capHeight) and the cached ratio piDiameterRatio = PI / (2 radius), kept in step by setRadius.
-///
+/// \code
 ///   Circle c;  c.setRadius(2);   c.getPiDiameterRatio() == GMath::PI / 4
-///
+/// \endcode
 /// A radius that is not positive and finite is refused (one log line, the circle unchanged).
 /// A value type; copy freely.
 #include <zor/Vector2.h>

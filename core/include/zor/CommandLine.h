@@ -1,6 +1,6 @@
 #pragma once
 /// \zclass{CommandLine,program} A program's arguments as program, command and "--key value" items:
-///   zor compress --in a.txt --out a.z
+/// \code zor compress --in a.txt --out a.z \endcode
 /// gives program "zor", command "compress" and the keys in and out. A key given without a value
 /// reads as an empty text (and as false for isBool). Parsed from main's arguments, from one string
 /// (double quotes keep blanks inside a word) or from a URL query (parts separated by ';' or '&').

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{ConsoleFilterQt,log} A Qt message handler that writes Qt's own diagnostic messages to standard error,
 /// one line each, unless they contain one of a list of texts.
-///
+/// \code
 ///   ConsoleFilterQt::install({"QObject::startTimer", "propagateSizeHints"});  ...  uninstall();
-///
+/// \endcode
 /// Qt serialises its messages; the handler shares one static buffer. install and uninstall are
 /// meant for start-up and shut-down, not for use while other threads emit Qt messages.
 #include <zor/zor_export.h>

@@ -3,9 +3,9 @@
 /// Every setter repairs its input: set() and setRotation() normalise the axes and, when they are
 /// far from orthogonal (|1 - |x . (y x z)|| > 0.01), rebuild them by Gram-Schmidt from the
 /// abscissa; setAfterRightHandRule() builds z = x x y from x and the part of y orthogonal to x.
-///
+/// \code
 ///   CoordinateSystem3 f;  f.set(Vector3(2, 0, 0), Vector3(0, 3, 0), Vector3(0, 0, 4));  // unit axes
-///
+/// \endcode
 /// Axes that span no space (a zero or repeated axis) give the unit frame and one log line.
 /// A value type; nothing allocates.
 #include <zor/Vector3.h>

@@ -1,8 +1,8 @@
 #pragma once
 /// \zclass{GDimension,math} A whole-number size (signed 64-bit width, height).
-///
+/// \code
 ///   GDimension::fromString("640 480").toString() == "(640, 480)"
-///
+/// \endcode
 /// Not defined: both fields -2147483648. A polymorphic value type; copy freely.
 #include <zor/zor_export.h>
 

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{GLine,math} A line segment between two whole-number points p1 and p2, the input of
 /// GeoAlgo2D::intersect.
-///
+/// \code
 ///   GLine l = GLine::fromString("0,0 10,10");   // p1 (0, 0), p2 (10, 10)
-///
+/// \endcode
 /// Not defined: any coordinate -2147483648. A polymorphic value type; copy freely.
 #include <zor/GPoint.h>
 #include <zor/zor_export.h>

@@ -2,9 +2,9 @@
 /// \zclass{GMath,math} The library's numeric constants and scalar helpers for the vector, matrix and geometry
 /// classes. The constants are filled in once while the library loads (the machine epsilons are
 /// measured, not taken from `<limits>`), so they are read-only for every thread afterwards.
-///
+/// \code
 ///   GMath::acos(1.5f) == 0;  GMath::isValid(0.0f) == false;  GMath::round(-2.5, 0) == -3
-///
+/// \endcode
 /// CHECK_NORMALIZING switches the "is not normalized" log lines of the angle and rotation functions
 /// on and off. It is a plain flag: set it at start-up, not while other threads compute.
 #include <zor/zor_export.h>

@@ -1,10 +1,10 @@
 #pragma once
 /// \zclass{GPoint,math} A position in whole-number 2D coordinates (signed 64-bit x, y), the point type of the
 /// polygon algorithms in GeoAlgo2D.
-///
+/// \code
 ///   GPoint p = GPoint::fromString("10, -3");   // (10, -3); "10" alone gives the not-defined point
 ///   p.toString() == "(10, -3)";                 // numbers with '.' every third digit: "(1.000, 0)"
-///
+/// \endcode
 /// Not defined: both coordinates -2147483648 (getNotdefined(), setInvalid()). A polymorphic value
 /// type (virtual destructor); copy freely, one thread per object when writing.
 #include <zor/zor_export.h>

@@ -3,10 +3,10 @@
 /// the last covered coordinate: right() = x + width, bottom() = y + height. The containment tests
 /// come in two flavours: edges included (containsPoint, containsRect, intersects) and edges
 /// excluded (the ...Exclude forms).
-///
+/// \code
 ///   GRect(0, 0, 10, 10).containsPoint(10, 10) == true;  containsPointExclude(10, 10) == false
 ///   GRect::getIntersectedRect(GRect(0, 0, 10, 10), GRect(5, 5, 10, 10)) == GRect(5, 5, 5, 5)
-///
+/// \endcode
 /// intersects() looks only for corners of the other rectangle inside this one, so two rectangles
 /// that cross like a plus sign do not count. Not defined: any field -2147483648. A polymorphic
 /// value type; copy freely, one thread per object when writing.

@@ -1,8 +1,8 @@
 #pragma once
 /// \zclass{GThickness,math} Margins around a rectangle in whole numbers (top, left, bottom, right).
-///
+/// \code
 ///   GThickness(4).toString() == "(top:4, left:4, bottom:4, right:4)"
-///
+/// \endcode
 /// Not defined: any field -2147483648. A polymorphic value type; copy freely.
 #include <zor/zor_export.h>
 

@@ -1,10 +1,10 @@
 #pragma once
 /// \zclass{GeoAlgo2D,math} The polygon algorithms on whole-number points: orientation of three points, segment
 /// intersection, a pseudo-angle, point in polygon (even-odd rule) and bounding rectangles.
-///
+/// \code
 ///   std::vector<GPoint> square{{0, 0}, {4, 0}, {4, 4}, {0, 4}};
 ///   GeoAlgo2D::inside(GPoint(1, 1), square) == 1
-///
+/// \endcode
 /// Point in polygon: a point on an edge at the polygon's smaller y counts as inside, on an edge at
 /// the larger y as outside (half-open rule, so neighbouring polygons never both claim a point).
 /// The Vector2 forms truncate the vertex coordinates to integers first. Fewer than three vertices

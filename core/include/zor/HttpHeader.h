@@ -3,11 +3,11 @@
 /// fields, kept in the inherited XRecord (keys compared exactly, case-sensitive, iterated in key
 /// order; a repeated key overwrites). It parses a head from text or bytes, renders it back with
 /// CR LF line ends, and reads one from a socket.
-///
+/// \code
 ///   HttpHeader h;
 ///   h.fromString("GET /a HTTP/1.1\r\nHost: x:81\r\n\r\n");   // request, resource "/a", port 81
 ///   HttpHeader ok(200, "OK", 1);  ok.setContenLen(5);         // "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"
-///
+/// \endcode
 /// Parsing takes CR LF line ends only; it never throws, and a refusal is false plus one log line
 /// (fields stored before the failure stay). Because the record keeps one value per key, the parse
 /// also notes what a server must not let pass silently: keys that came more than once

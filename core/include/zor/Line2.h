@@ -2,9 +2,9 @@
 /// \zclass{Line2,math} An infinite 2D line through a location along a direction (both Vector2), with the foot of
 /// the perpendicular from a point. The direction of the static forms must be a unit vector; with
 /// GMath::CHECK_NORMALIZING on, one that is not is logged (the computation goes on).
-///
+/// \code
 ///   Line2::getFootOfPerpendicularByPoints(Vector2(0, 0), Vector2(4, 0), Vector2(1, 3)) == (1, 0)
-///
+/// \endcode
 /// A value type; nothing allocates. Copy freely.
 #include <zor/Vector2.h>
 #include <zor/zor_export.h>

@@ -2,10 +2,10 @@
 /// \zclass{Line3,math} An infinite 3D line through a position along a direction (both Vector3, the direction
 /// not necessarily normalised), with distances, feet of perpendiculars and the intersection of two
 /// lines. Most operations are static on (position, direction) pairs; the members pass their own.
-///
+/// \code
 ///   Line3 x(Vector3(0, 0, 0), Vector3(1, 0, 0)), l(Vector3(1, 1, 0), Vector3(0, 1, 0));
 ///   Line3::getIntersection(x, l) == Vector3(1, 0, 0)
-///
+/// \endcode
 /// Failures (parallel or skew lines, zero directions) give Vector3::INVALID and XERROR log lines.
 /// Degenerate distances are guarded: for parallel lines the distance is that of a point of one
 /// line from the other, a zero direction makes the line a point. A value type; nothing allocates.

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{LineSegment2,math} The 2D segment from point1 to point2 (Vector2). A segment can be "not defined"
 /// (both points Vector2's not-defined value), the state of an unset segment.
-///
+/// \code
 ///   LineSegment2 s(Vector2(0, 0), Vector2(3, 4));   s.getDeltaY() == 4
-///
+/// \endcode
 /// A value type; copy freely.
 #include <zor/Vector2.h>
 #include <zor/zor_export.h>

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{LineSegment3,math} The 3D segment from point1 to point2 (Vector3), measured against infinite lines.
-///
+/// \code
 ///   LineSegment3 s(Vector3(0, 0, 0), Vector3(4, 0, 0));
 ///   s.isFootOfPerpendicularInside(Line3(Vector3(2, 5, 1), Vector3(0, 0, 1))) == true
-///
+/// \endcode
 /// A value type; nothing allocates.
 #include <zor/Vector3.h>
 #include <zor/zor_export.h>

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{Matrix2,math} A 2x2 float matrix stored row by row: element (r, c), counted from 1, is entry
 /// (r - 1) * 2 + (c - 1). A Vector2 multiplies it from the left (v *= m is v m).
-///
+/// \code
 ///   Matrix2 m(1, 2, 3, 4);  m.getElement12() == 2;  m.toString() == "[1.000000 2.000000] [3.000000 4.000000]"
-///
+/// \endcode
 /// The default is the identity. A value type: copy freely.
 #include <zor/zor_export.h>
 

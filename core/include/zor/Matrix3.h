@@ -3,9 +3,9 @@
 /// (r - 1) * 3 + (c - 1). Rotations are right-handed for column vectors (setRotationZ(a) turns
 /// (1, 0, 0) towards (0, 1, 0) in M v); a Vector3 multiplies from the left (v *= m is v M, which
 /// turns the other way). Converts to and from unit quaternions.
-///
+/// \code
 ///   Matrix3 r;  r.setRotation(Vector3(0, 0, 1), GMath::HALF_PI);   // same as setRotationZ(HALF_PI)
-///
+/// \endcode
 /// The default is the identity. A value type: copy freely.
 #include <zor/zor_export.h>
 

@@ -3,10 +3,10 @@
 /// (r - 1) * 4 + (c - 1), so setElement14 writes entry 3. Transformations act on column vectors
 /// (Vector4::multiply is M v): translate(t) puts t into the fourth column, rotations are
 /// right-handed, and multiply(b) / *= b / translate compose as this = this * b.
-///
+/// \code
 ///   Matrix4 m;  m.translate(Vector3(1, 2, 3));   // elements (1,4), (2,4), (3,4) are 1, 2, 3
 ///   Matrix4 inv = m.getInverse();                // INVALID (and a log line) when m is singular
-///
+/// \endcode
 /// The default is the identity. A value type: copy freely.
 #include <zor/zor_export.h>
 

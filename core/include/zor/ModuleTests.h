@@ -1,7 +1,7 @@
 #pragma once
 /// \zclass{ModuleTests,program} The tests of one module as a list of adders, built in one place:
-///   static zor::ModuleTests xmlTests(QStringLiteral("xml"), {
-///       zor::TestContextAdder(&parseSample, "xml.parse", "parses the sample"), ... });
+/// \code static zor::ModuleTests xmlTests(QStringLiteral("xml"), {
+///       zor::TestContextAdder(&parseSample, "xml.parse", "parses the sample"), ... }); \endcode
 /// Registration happens as each adder is constructed; the list keeps their keys for show().
 #include <zor/TestContextAdder.h>
 #include <zor/zor_export.h>

@@ -1,7 +1,7 @@
 #pragma once
 /// \zfile{util} Taking paths apart and reading a file's modification time:
-///   getDirPath("/a/b/c.txt") == "/a/b"      getDirPath("c.txt") == "c.txt"   getDirPath("/x") == "/x"
-///   is_drive_path("C:") and is_drive_path("d:\\") are true, is_drive_path("C:\\dir") is false
+/// \code getDirPath("/a/b/c.txt") == "/a/b"      getDirPath("c.txt") == "c.txt"   getDirPath("/x") == "/x"
+///   is_drive_path("C:") and is_drive_path("d:\\") are true, is_drive_path("C:\\dir") is false \endcode
 /// Free functions without state: thread-safe.
 #include <zor/zor_export.h>
 

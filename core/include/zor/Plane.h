@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{Plane,math} A plane through a position with a normal (both Vector3; the normal need not be unit
 /// length). Signed distances are positive on the side the normal points to.
-///
+/// \code
 ///   Plane::getDistanceDirected(Vector3(0, 0, 0), Vector3(0, 0, 1), Vector3(5, 5, -2)) == -2
-///
+/// \endcode
 /// A line parallel to the plane, or a zero normal, gives Vector3::INVALID (and one XERROR line)
 /// from getIntersection. A value type; nothing allocates.
 #include <zor/Vector3.h>

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{PointIterator2,math} A read-only walk over a sequence of Vector2 points, so that the polygon
 /// algorithms take any point storage (see PointIteratorByArray for a std::vector).
-///
+/// \code
 ///   it.reset();  while (it.hasMorePoints()) use(it.nextPoint());
-///
+/// \endcode
 /// Implementations say who owns the points; an iterator is used by one thread at a time.
 #include <zor/Vector2.h>
 #include <zor/zor_export.h>

@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{Pose3,math} A position (posMemory) and an orientation (orn, an orthonormal frame), the placement of
 /// an object in space.
-///
+/// \code
 ///   Pose3 p(Vector3(10, 0, 0), frame);   p.toWorld(Vector3(1, 0, 0))   // 10 + frame's abscissa
-///
+/// \endcode
 /// Defaults to the origin and the unit frame. A value type; nothing allocates.
 #include <zor/CoordinateSystem3.h>
 #include <zor/Vector3.h>

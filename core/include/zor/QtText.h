@@ -1,11 +1,11 @@
 #pragma once
 /// \zfile{text} The text forms in which Qt values appear in log lines and debug output, all built with the `$`
 /// rule (whole numbers in decimal, float and double in fixed notation with six decimals):
-///   qt::toString(QRect(1, 2, 3, 4))          "1,2,3,4"
+/// \code qt::toString(QRect(1, 2, 3, 4))          "1,2,3,4"
 ///   qt::to_string_rect_as_coord(same)        "1,2,4,6"   (far corner x + width, y + height)
 ///   qt::toString(QPointF(0.5, 2))            "0.500000,2.000000"
 ///   qt::asString(QByteArray("\0\x7f\xff",3)) "0, 127, 255"   and qt::fromString reads it back
-///
+/// \endcode
 /// toString(QVariant) renders the Qt Core types named by variantTypeAsString; every other type,
 /// Qt Gui's vectors and polygons among them (this library links Qt Core and Network only, so it
 /// names those types but cannot read their values), gives "QVARIANT-TYPE-NOT-SUPPORTED" and one

@@ -3,9 +3,9 @@
 /// part). Built from a unit axis and an angle (w = cos(a/2), (x, y, z) = sin(a/2) axis), composed
 /// by the Hamilton product, and converted to and from Matrix3 (Matrix3::setRotation,
 /// Matrix3::getQuaternion): the quaternion and its matrix rotate a vector the same way.
-///
+/// \code
 ///   Quaternion q(Vector3(0, 0, 1), GMath::HALF_PI);   q.rotate(Vector3(1, 0, 0)) ~ (0, 1, 0)
-///
+/// \endcode
 /// The default is the identity (1, 0, 0, 0); INVALID is every component MAX_FLOAT. A zero axis
 /// gives the identity and a log line. A value type: copy freely.
 #include <zor/zor_export.h>

@@ -1,6 +1,6 @@
 #pragma once
 /// \zclass{RegTestConfig,program} The settings line of a regression list:
-///   RegTestConfig --resetLogLineNumber true --logLevel 2
+/// \code RegTestConfig --resetLogLineNumber true --logLevel 2 \endcode
 /// resetLogLineNumber: the log numbering starts at 0 for the run (default false); logLevel: the
 /// log level of the run when the command line gives none (default 3; read as
 /// ZorTestFramework::levelMask reads it). A plain value.

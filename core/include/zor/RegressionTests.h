@@ -6,11 +6,11 @@
 /// name); empty lines are skipped; a line beginning with "exit" ends the list; a line containing
 /// "RegTestConfig" sets the run's configuration; every other line is a test entry: a command line
 /// whose command is the test's name, with the test's own keys:
-///   # smoke tests
+/// \code # smoke tests
 ///   RegTestConfig --resetLogLineNumber true
 ///   md5.known
 ///   tree.roundtrip --logLevel debug
-///   exit
+///   exit \endcode
 /// While a regression file runs, the environment variable RELPATH holds the file's directory, so
 /// that entries and tests can name files relative to the list.
 ///

@@ -1,12 +1,12 @@
 #pragma once
 /// \zclass{SaxParser,xml} The scanner with a file name, accepting every event. Derive from it and override the
 /// callbacks that matter (the tree builder overrides the text and element events).
-///
+/// \code
 ///   struct Counter : SaxParser { int n = 0;
 ///       bool inspectTypeAttribs(const QString&, const std::map<QString, QString>&, int) override
 ///       { ++n; return true; } };
 ///   Counter c;  c.set_QByteArray(bytes);  XNode_Parse_Control ctl;  bool ok = c.parse(ctl);
-///
+/// \endcode
 /// One object scans one text once, on one thread.
 #include <zor/AbstractSaxHelper.h>
 #include <zor/zor_export.h>

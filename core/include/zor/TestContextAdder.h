@@ -1,8 +1,8 @@
 #pragma once
 /// \zclass{TestContextAdder,program} Registers a test when it is constructed, so that a static object registers
 /// its test at program start:
-///   static int md5Known() { return MD5::md5("abc") == "900150..." ? 0 : EXIT_ZOR_CHECKSUM; }
-///   static zor::TestContextAdder addMd5(&md5Known, "md5.known", "MD5 of a known text");
+/// \code static int md5Known() { return MD5::md5("abc") == "900150..." ? 0 : EXIT_ZOR_CHECKSUM; }
+///   static zor::TestContextAdder addMd5(&md5Known, "md5.known", "MD5 of a known text"); \endcode
 /// The static functions read the registry (TestContextMap). A filter selects the tests whose key
 /// contains it, ignoring case; "all" or an empty filter selects every test; results are in key
 /// order.

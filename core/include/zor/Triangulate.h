@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{Triangulate,math} Splits a simple polygon (no self-intersections) into triangles by ear clipping.
-///
+/// \code
 ///   std::vector<Vector2> square{{0, 0}, {4, 0}, {4, 3}, {0, 3}}, tris;
 ///   Triangulate::makeMesh(square, tris);   // true, tris holds 6 points: two triangles
-///
+/// \endcode
 /// makeMesh accepts either orientation and writes every triangle counter-clockwise. A polygon that
 /// is not simple (a bow-tie, a repeated vertex lying on a candidate ear) is found out by a bounded
 /// loop: makeMesh gives false with one log line and leaves the result as it was. Ear clipping is

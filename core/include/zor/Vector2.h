@@ -1,10 +1,10 @@
 #pragma once
 /// \zclass{Vector2,math} A plain two-component float vector (x, y) for 2D geometry: arithmetic, dot and cross
 /// products, length and angle, tolerant comparison, and the row-vector product with a Matrix2.
-///
+/// \code
 ///   Vector2 v(3, 4);  v.normalize();            // (0.6, 0.8)
 ///   Vector2(1, 0) % Vector2(0, 1) == Vector3(0, 0, 1)
-///
+/// \endcode
 /// Two special values: INVALID (both components MAX_FLOAT, the result of failed computations;
 /// isValid() tests it bit for bit) and "not defined" (both components MIN_FLOAT, an unset point;
 /// setNotDefined(), isNotDefined()). == compares bits, isEqual/isNearly compare with a tolerance.

@@ -2,10 +2,10 @@
 /// \zclass{Vector3,math} A plain three-component float vector (x, y, z), the workhorse of the 3D classes:
 /// arithmetic, dot, cross and triple products, length, angle, tolerant comparison and the
 /// row-vector product with a Matrix3.
-///
+/// \code
 ///   Vector3 a(1, 0, 0), b(0, 1, 0);
 ///   a % b == Vector3(0, 0, 1);   a * b == 0;   Vector3(0, 3, 4).getLength() == 5
-///
+/// \endcode
 /// INVALID (every component MAX_FLOAT) is the result of failed computations such as the
 /// intersection of skew lines; isValid() tests it bit for bit. == compares bits, isEqual/isNearly
 /// compare with a tolerance. A value type: copy freely; one thread per object when writing.

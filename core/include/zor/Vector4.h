@@ -2,9 +2,9 @@
 /// \zclass{Vector4,math} A plain four-component float vector (x, y, z, w), the homogeneous form of a point
 /// (w = 1) or a direction (w = 0) for the 4x4 matrices. multiply() treats it as a column vector
 /// (v' = M v, so a translation matrix moves a point), multiply_left() as a row vector (v' = v M).
-///
+/// \code
 ///   Vector4 p(1, 2, 3, 1);  Matrix4 t;  t.translate(Vector3(10, 0, 0));  p.multiply(t);  // (11, 2, 3, 1)
-///
+/// \endcode
 /// INVALID has every component MAX_FLOAT. A value type: copy freely.
 #include <zor/Matrix4.h>
 #include <zor/zor_export.h>

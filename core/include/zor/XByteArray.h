@@ -3,17 +3,17 @@
 /// digests, renderings, comparisons and copies work on it like on any memory block. It adds
 /// big-endian integer writing, UTF-8 text helpers, whole-file load and save, and the compressed
 /// block:
-///
+/// \code
 ///   offset 0, 16 bytes: the MD5 digest of the bytes from offset 16 to the end
 ///   offset 16:          qCompress output (4-byte big-endian length, then a zlib stream)
-///
+/// \endcode
 /// unCompress checks the digest before it inflates anything and refuses lengths that no zlib
 /// stream of that size can produce; a damaged block gives an empty array and one error line.
 ///
 /// The file members are defined in the file layer (io), over the same paths as XMem's (names
 /// beginning with ':' are Qt resources). Failures give false and one log line; the error word gets
 /// a library code or the system's errno:
-///   a missing disk file: DEBUG "XMem::loadFromFile, file '$' does not exist", no code;
+/// \code a missing disk file: DEBUG "XMem::loadFromFile, file '$' does not exist", no code;
 ///   a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading" (for a
 ///       resource "XMem::loadFromFile, INTERNAL, cannot open file '$' for reading", code 100), the
 ///       system's errno;
@@ -23,7 +23,7 @@
 ///   saving: "XMem::saveToFile, cannot open file '$' for writing" (a missing directory), code 100;
 ///       fewer bytes written: "XByteArray::saveToFile, problems saving '$', ret:$, szToWrite:$",
 ///       the system's errno; a part longer than the array: code 140, the file left as it was.
-///
+/// \endcode
 /// A value type: copying copies the bytes (implicitly shared, as QByteArray). One thread at a time.
 #include <zor/AbstractMemory.h>
 #include <zor/zor_export.h>

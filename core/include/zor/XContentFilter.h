@@ -4,7 +4,7 @@
 /// Query language: find texts joined by "&" (and), "|" (or), "~" (not) and round brackets; a text
 /// with blanks or delimiter characters is written in double quotes; modifiers in braces after a
 /// text: "i" ignore case, "w" whole word, a number the minimum count of hits in a unit:
-///     error & ~(warning | "not an error"{i})      Error{i,w,3}
+/// \code   error & ~(warning | "not an error"{i})      Error{i,w,3} \endcode
 /// In regular-expression mode the whole query is one QRegularExpression.
 ///
 /// A file is evaluated per file, per paragraph (the records of one file line of the line reader)

@@ -1,10 +1,10 @@
 #pragma once
 /// \zclass{XDataStream,xtree} The binary stream of typed trees, a QDataStream (version 17, big-endian, doubles
 /// for floating point) with the library's primitives:
-///   long string   int64 byte count, then the UTF-8 bytes
+/// \code long string   int64 byte count, then the UTF-8 bytes
 ///   short string  one byte count (0-254), then the UTF-8 bytes (longer names are cut)
 ///   count         int64
-///   big data      raw bytes, moved in chunks of 1 MiB, no length prefix
+///   big data      raw bytes, moved in chunks of 1 MiB, no length prefix \endcode
 /// and the value records of trees (category byte, type name as short string, payload written by
 /// the type supporter). See XTree for the document layout.
 ///

@@ -1,12 +1,12 @@
 #pragma once
 /// \zclass{XDirInfo,io} Scans a directory tree into a flat list of files (QFileInfo) with progress counters,
 /// selects a filtered view with an XFileFilter and a view of the text files.
-///
+/// \code
 ///   XDirInfo info;
 ///   info.scan_dir("/data");                       // cached: a second scan of "/data" is free
 ///   XFindStats st = info.setup_filtered_files(filter, false);
 ///   for (const QFileInfo* fi : info.get_view_filtered_files()) ...
-///
+/// \endcode
 /// The walk keeps its pending directories on a heap stack, so any depth is safe. A symbolic link to
 /// a directory is counted as a directory but never descended into: a scan cannot loop and sees each
 /// real directory once. Links whose target is gone, sockets, pipes and devices are skipped. An

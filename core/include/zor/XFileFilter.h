@@ -2,13 +2,13 @@
 /// \zclass{XFileFilter,io} Selects files by wildcard patterns on the absolute path, negative patterns, a size
 /// area, a modification-time area and a set of text extensions. A plain value (copy it freely);
 /// match() only reads it, so one filter may serve many threads as long as nobody changes it.
-///
+/// \code
 ///   XFileFilter f;
 ///   f.setPattern("*.cpp, *.h", false);      // a file must match one of these
 ///   f.setPattern("*/build/*", true);        // ... and none of these
 ///   f.sizeArea = XFileFilter::AFTER;  f.size1 = 100;   // bigger than 100 bytes
 ///   if (f.match(QFileInfo(path))) ...
-///
+/// \endcode
 /// Wildcards: path and pattern are compared in lower case; '*' stands for any run of characters; a
 /// pattern ending in a literal must reach the end of the path, a pattern without '*' matches every
 /// path that begins with it. A literal piece matches at its first occurrence after the previous

@@ -6,13 +6,13 @@
 /// list of files; searchDir() walks a directory and searches while the walk goes on. With namesOnly
 /// only whether a file has hits is wanted: a file is then decided on its raw bytes where that is
 /// certain (no mapping, no index), and otherwise searched up to its first unit with a result.
-///
+/// \code
 ///   XFilter f;
 ///   f.fileFilter.setPattern("*.txt", false);
 ///   f.setContentFilter(XContentFilter("error & ~warning", false, XContentFilter::Paragraph));
 ///   XFindStats st = f.search(files, 2, [](const XFilter::FileHit& hit) { ... });
 ///   XFindStats st2 = f.searchDir("/data", 2, [](const XFilter::FileHit& hit) { ... });
-///
+/// \endcode
 /// search() and searchDir() may be called from any thread; the filter itself is not changed by
 /// them. The callback runs on the worker threads, several at a time: it must synchronise what it
 /// shares.

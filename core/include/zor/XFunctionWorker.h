@@ -2,10 +2,10 @@
 /// \zclass{XFunctionWorker,thread} A long-lived thread that sleeps until it is given a function, then calls it
 /// again and again (the function is expected to block or sleep on its own) until it is replaced,
 /// cleared or the worker is stopped. Stopping is cooperative: the loop ends after the current call.
-///
+/// \code
 ///   XFunctionWorker w;  w.startThreadInitial();  w.setWorker([] { ...; return 0; });
 ///   ...  w.stopThread();
-///
+/// \endcode
 /// Thread-safety: every member may be called from any thread. The destructor stops the thread and
 /// waits for the current call to return.
 #include <zor/inline/WorkerThread.h>

@@ -4,13 +4,13 @@
 /// of that type has (name, value type, default, limits, labels), its "Child" children the element
 /// types it may hold (with counts). Load such a file with XGenericTypeCreator so that these nodes are
 /// of the schema classes; XNode::getXGenericTypes() then finds the schema of any node's tree.
-///
+/// \code
 ///   XGenericTypeCreator creator;
 ///   XNode* root = XNode::parseFile("app.xml", &creator, nullptr);
 ///   XGenericTypes* types = root->getXGenericTypes();
 ///   Scheme s = types->getScheme("Window");   s.defaultiesToNode(windowNode);
 ///   types->checkDescription();  types->checkTypes(QSet<QString>{"string", "int", "bool"});
-///
+/// \endcode
 /// The library fixes no list of value types: the caller says which are known; an "Attr" without
 /// "type" counts as "string". A node of the tree, owned by its parent; not thread-safe.
 #include <zor/Scheme.h>

@@ -8,14 +8,14 @@
 /// and sets ENOMEM in the error state.
 ///
 /// String-array layout (all integers 64-bit signed, machine byte order):
-///   count, then per string: length, the UTF-8 bytes (no terminator).
+/// \code count, then per string: length, the UTF-8 bytes (no terminator). \endcode
 /// get_string_array() never reads past the block: a count or length that runs past the end stops
 /// the decoding with an error line, and the strings that lay wholly inside are returned.
 ///
 /// Whole files (names beginning with ':' are Qt resources). These members are defined in the file
 /// layer (io), over one reading and one writing path; the blocks include no file header. Failures
 /// give false and one log line; the error word gets a library code or the system's errno:
-///   a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading", code 100
+/// \code a file that cannot be opened: "XMem::loadFromFile, cannot open file '$' for reading", code 100
 ///       ("zor,cannot read resource"); but loadMem of a disk file keeps the system's errno;
 ///   an empty file: false and no code, the block left empty (loadFromFileAsString: its zero byte
 ///       alone); but loadMem of a disk file: "XMem::loadFromFile, cannot open file '$' for
@@ -25,7 +25,7 @@
 ///   a file that cannot be created (a missing directory): "XMem::saveToFile, cannot open file '$'
 ///       for writing", the system's errno for saveToFile, code 100 for saveMem; fewer bytes
 ///       written: "XMem::saveToFile, problems saving '$', ret:$, szToWrite:$", the system's errno.
-///
+/// \endcode
 /// Every block takes a number from a process-wide atomic counter (for traces). Not thread-safe.
 /// The XMem owns its bytes; mem() pointers are valid until the next resizing call.
 #include <zor/AbstractMemory.h>

@@ -2,10 +2,10 @@
 /// \zclass{XMimeType,io} A content type of the form type/subtype with its ';'-separated parameters and the URL
 /// it was taken from. It lives with the files (not with the network code, which builds its header
 /// parsing on top of it) because XMemFile carries one and a folder may not include one above it.
-///
+/// \code
 ///   XMimeType::fromString("text/html; charset=utf-8")  -> type "text", subtype "html", 1 parameter
 ///   XMimeType::fromFile("a.PNG").toString()            -> "image/png"
-///
+/// \endcode
 /// A plain value (copyable, movable), used by one thread at a time. XMimeTypeMap::get() hands out
 /// one process-wide instance; XMimeType::defaultType() is application/octet-stream, built when the
 /// library is loaded.

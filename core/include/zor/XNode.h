@@ -2,12 +2,12 @@
 /// \zclass{XNode,xml} One element of the XML node tree. A node is an attribute record (XRecord) plus an element
 /// type (the tag), an ordered list of owned children, a parent pointer that it does not own, the
 /// element's text and, on the root, the name of the file the tree came from.
-///
+/// \code
 ///   XNode* root = XNode::parseFile("conf.xml", nullptr, nullptr);   // or createRoot / parseString
 ///   XNode* item = root->query("/x/items/item@first");               // null when nothing matches
 ///   root->saveNodeToXml("copy.xml", QString());
 ///   delete root;                                                     // the whole tree goes
-///
+/// \endcode
 /// Ownership: a node owns its children and deletes them with itself; a node is created detached and
 /// belongs to its creator until addNode (or createNode, insertNodeAt, setNodeAt, moveChildren) hands
 /// it to a parent; removeAt/removeNode/removeNodes with the delete flag false hand it back. Roots

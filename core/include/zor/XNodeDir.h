@@ -2,11 +2,11 @@
 /// \zclass{XNodeDir,io} A directory of a scanned tree. scanDir reads a directory hierarchy into XNodeDir and
 /// XNodeFile nodes, each with the attribute "path" (absolute) and files with "size"; entries come
 /// sorted by name (case-insensitively), directories first.
-///
+/// \code
 ///   XDirScanParameter p;  p.maxDepth = 2;
 ///   XNodeDir* root = XNodeDir::scanDir("/data", p);   // the caller owns root
 ///   QString found = root->mapToFile("notes.txt");     // the path of the first such file, or ""
-///
+/// \endcode
 /// The walk keeps its pending directories on a heap stack: any depth is safe. A symbolic link to a
 /// directory becomes a directory node that is not read (it stays unread, like a directory beyond
 /// maxDepth), so link loops cannot make the walk loop. A directory that cannot be read is logged

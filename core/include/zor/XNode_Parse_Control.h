@@ -1,11 +1,11 @@
 #pragma once
 /// \zclass{XNode_Parse_Control,xml} What a running XML load shares with the rest of the program: a cancel
 /// request, the progress (characters consumed, percent, times) and, at the end, the finished tree.
-///
+/// \code
 ///   XNode_Parse_Control ctl;
 ///   ctl.listener.add([](XNode_Parse_Control& c) { showProgress(c.percent); });  // main thread
 ///   ... another thread may set ctl.cancel = true at any time ...
-///
+/// \endcode
 /// Thread-safety: the progress fields are atomics, so any thread may read them, and any thread may
 /// set `cancel`, while the load runs on its own thread. `bytesTotal` and `nRoot` are written by the
 /// loading thread only; read them after the load has returned. Listeners run on the main (GUI)

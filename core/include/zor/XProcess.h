@@ -1,11 +1,11 @@
 #pragma once
 /// \zclass{XProcess,process} A child process (a QProcess) with logging, environment and argument helpers and three
 /// listener lists: process errors, start, and exit (told whether the child crashed).
-///
+/// \code
 ///   XProcess p;
 ///   p.addListenerExit([](bool crashed) { ... });
 ///   p.setArgs("-c \"echo two words\"");  p.setProgram("/bin/sh");  p.start();
-///
+/// \endcode
 /// Output: by default the child's output stays in the QProcess buffers for the caller to read.
 /// With an output listener or setLogOutput(true) the process consumes it as it arrives (so a
 /// child that writes without end never fills memory): listeners get every chunk, and the logger

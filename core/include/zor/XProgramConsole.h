@@ -1,8 +1,8 @@
 #pragma once
 /// \zclass{XProgramConsole,program} The one-call start of console programs and test programs:
-///   int main(int argc, char** argv, char** envp) {
+/// \code int main(int argc, char** argv, char** envp) {
 ///       return zor::XProgramConsole::runStandard(argc, argv, envp, "company", "main", nullptr, &myMain);
-///   }
+///   } \endcode
 /// initialises the library, answers "--HELP" (any case) with the help text and exit code 20, and
 /// otherwise runs the program's main function, whose result is the exit code. Without a main
 /// function, and in test mode (the environment variable ZORTESTING exists), it runs the test

@@ -4,10 +4,10 @@
 /// parses it again and falls back to the caller's default when the key is missing or the text does
 /// not parse (see each getter for the exceptions). Iteration, output and display run in key order
 /// (QString's less-than, by UTF-16 code units).
-///
+/// \code
 ///   XRecord r;  r.setInt("width", 640);  r.setDouble("scale", 0.5);   // "640", "0.500000"
 ///   r.getInt("width", 0) == 640;  r.getInt("missing", -1) == -1;
-///
+/// \endcode
 /// Keys with a fixed meaning: "name", "enabled", "visible". An empty key is never stored (a warning
 /// is logged). The record owns its strings; copying copies the map. Not thread-safe: one thread at
 /// a time.

@@ -2,10 +2,10 @@
 /// \zclass{XRunGuard,process} The single-instance guard. Processes that build a guard on the same key agree that
 /// only one of them runs: run_instance_of_program() succeeds for the first and fails for every
 /// other until the first guard is destroyed or its process ends.
-///
+/// \code
 ///   XRunGuard guard(QStringLiteral("my-program"));
 ///   if (!guard.run_instance_of_program()) return 1;   // another instance runs
-///
+/// \endcode
 /// The guard is an exclusive lock on a file named after the key in the user's runtime directory
 /// ($XDG_RUNTIME_DIR, else the temporary directory). The kernel drops the lock with the holding
 /// process however it ends (also SIGKILL), so a killed instance never blocks the next one, which a

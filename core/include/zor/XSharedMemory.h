@@ -2,10 +2,10 @@
 /// \zclass{XSharedMemory,process} A named block of memory shared between processes (a QSharedMemory) that is also
 /// an AbstractMemory, so it stands wherever the library reads a memory buffer: mem() is the block's
 /// data, length() its size (null and 0 while not attached).
-///
+/// \code
 ///   writer: XSharedMemory shm("frames");  shm.writeCreateMem(buffer);   // create and fill
 ///   reader: XSharedMemory shm("frames");  shm.attach();  shm.readMem(copy);
-///
+/// \endcode
 /// readMem, writeMem, writeCreateMem and createByteArray copy under the block's own system lock, so
 /// a reader never sees half of a write from another process. mem() is raw access without that lock
 /// (take an XLockerSharedMem around it). Failures are logged and set the error state; a size the

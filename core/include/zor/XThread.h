@@ -1,7 +1,7 @@
 #pragma once
 /// \zclass{XThread,thread} A dedicated thread with an overridable run(). Each start() runs run() once on a fresh
 /// Qt thread (a HelperThread owned by this object). Life cycle:
-///   INITIALIZED -> start -> RUNNING -> run returns -> FINISHED -> join -> FINISHED|JOINED -> start ...
+/// \code INITIALIZED -> start -> RUNNING -> run returns -> FINISHED -> join -> FINISHED|JOINED -> start ... \endcode
 /// stop() only clears RUNNING: run() must poll isRunning() and return. A thread may be started
 /// again only after it has been joined; start() on a running or unjoined thread does nothing.
 ///

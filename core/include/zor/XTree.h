@@ -2,13 +2,13 @@
 /// \zclass{XTree,xtree} The typed object tree. A tree is an ordered map from keys to value slots (XVal); a slot
 /// holds a simple value (number, string, vector, matrix, Qt geometry), a sub-tree, a typed array
 /// (XTreeArray, possibly of trees or links) or a link (XLink) to another tree of the document.
-///
+/// \code
 ///   XTree t;
 ///   t.set("width", 1920);  t.setString("name", "main");
 ///   XTree sub;  sub.set("x", 1.5);  t.set("view", std::move(sub));
 ///   t.pointerFromPath<double>("/view/x");              // 1.5
 ///   t.saveAsFile("/tmp/t.xtree");  XTree u = XTree::load("/tmp/t.xtree");
-///
+/// \endcode
 /// Binary form (big-endian, written by XDataStream): the class name as a long string, then the body
 /// (entry count, then key and value record per entry in key order). Files are written through a
 /// memory-mapped file; compressed forms carry a leading MD5 and are refused when it does not match.

@@ -5,9 +5,9 @@
 /// that are trees or links have the array as their parent. The array notes which class its
 /// elements were made as: trees() and links(), and every walk over elements, go by that note, so
 /// a category set to something else (setCategory) never has elements read as the wrong class.
-///
+/// \code
 ///   XTreeArray a;  a.allocate<int>(3);  a.getPointerAt<int>(0)[0] = 7;
-///
+/// \endcode
 /// Move-only; one thread at a time.
 #include <zor/XCategory.h>
 #include <zor/XDestructor.h>

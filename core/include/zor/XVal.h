@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{XVal,xtree} One value slot of a tree: a value of a registered type (its name in type()), a category,
 /// and the ownership of that value. Slots are move-only; moving hands over the ownership.
-///
+/// \code
 ///   XVal v;  v.setValMove(QString("text"), false);   // v.getType() == "QString"
-///
+/// \endcode
 /// Storage: a small value (a number, a flag, a string, a vector, a small Qt geometry value: at most
 /// 16 bytes that move by copying their bytes) lives inside the slot itself, without an allocation
 /// or a destructor object; a larger one, a tree, an array or a link is a heap object that the slot

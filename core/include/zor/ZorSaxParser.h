@@ -3,10 +3,10 @@
 /// becomes a node made by the XmlNodeCreator (a plain XNode with the default), children hang under
 /// the open element one level up, attribute values get their $(NAME) references replaced from the
 /// environment, and an INCLUDE element loads another file in its place:
-///
+/// \code
 ///   <INCLUDE file="parts/more.xml"/>                       the included root becomes a child
 ///   <INCLUDE file="$(CONF)/more.xml" includeRoot="false"/> its children are spliced in instead
-///
+/// \endcode
 /// The file is looked up beside the file of the tree being built. A file that is not there, fails to
 /// load, or is already being loaded on this thread (an include cycle) is skipped with one log line.
 /// Includes can be switched off (setIncludes), for texts from untrusted places.

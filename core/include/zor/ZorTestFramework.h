@@ -1,9 +1,9 @@
 #pragma once
 /// \zclass{ZorTestFramework,program} Runs registered tests (TestContextAdder) from a test program. mainTest is the
 /// main method of such a program:
-///   int main(int argc, char** argv, char** envp) {
+/// \code int main(int argc, char** argv, char** envp) {
 ///       return zor::XProgramConsole::runStandard(argc, argv, envp, "company", "tests", nullptr);
-///   }
+///   } \endcode
 /// runs "prog NAME [--logLevel debug]" as the single test NAME and gives its result as the exit
 /// code, in a frame of result lines ("*** 'NAME', result:0, executed in 0,000.120 sec"); "prog" and
 /// "prog all" list every test, "prog TEXT" the tests whose name contains TEXT ("test 'TEXT' not
