@@ -16,7 +16,7 @@
 
 namespace zor {
 
-/// A plain (non-atomic) snapshot of a flag word, handed to direct listeners.
+/// A plain (non-atomic) snapshot of a flag word, handed to direct listeners. \ingroup thread
 template <typename T>
 class BitFlags {
 public:

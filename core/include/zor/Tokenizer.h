@@ -16,7 +16,7 @@
 
 namespace zor {
 
-/// One piece of Tokenizer::get_token_strings: the text and whether it stood between double quotes.
+/// One piece of Tokenizer::get_token_strings: the text and whether it stood between double quotes. \ingroup text
 struct ZOR_EXPORT TokenString {
     QString text;
     bool quoted = false;

@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace zor {
-/// The untyped part of every listener set: whether it is enabled (a set starts disabled).
+/// The untyped part of every listener set: whether it is enabled (a set starts disabled). \ingroup thread
 class ZOR_EXPORT AbstractXEventListener {
 public:
     AbstractXEventListener() = default;

@@ -73,7 +73,7 @@ private:
 };
 
 /// The process-wide XMimeType, created on first use (thread-safe); what it holds is the caller's to
-/// guard when several threads change it.
+/// guard when several threads change it. \ingroup io
 class ZOR_EXPORT XMimeTypeMap {
 public:
     static XMimeType& get();

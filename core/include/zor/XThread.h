@@ -19,7 +19,7 @@ namespace zor {
 
 class XThread;
 
-/// The Qt thread behind one run of an XThread.
+/// The Qt thread behind one run of an XThread. \ingroup thread
 class ZOR_EXPORT HelperThread : public QThread {
 public:
     explicit HelperThread(XThread* owner);

@@ -11,7 +11,7 @@
 #include <mutex>
 
 namespace zor {
-/// The record of one timed slot, shared by the XTimeSlot handles that refer to it.
+/// The record of one timed slot, shared by the XTimeSlot handles that refer to it. \ingroup time
 class ZOR_EXPORT XTimeSlot_Impl {
 public:  /// The types of a slot, printed in the listing of the statistics.
     struct SLOT {

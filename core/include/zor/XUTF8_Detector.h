@@ -14,7 +14,7 @@
 #include <cstdint>
 
 namespace zor {
-/// The encodings that XUTF8_Detector names as the dominant one of a block.
+/// The encodings that XUTF8_Detector names as the dominant one of a block. \ingroup text
 class ZOR_EXPORT UTF_TYPE {
 public:
     enum Utf { UTF_NOT_DETECTED = 0, ASCII_ENCODED = 1, BYTE2_ENCODED = 2, BYTE3_ENCODED = 3, BYTE4_ENCODED = 4 };
