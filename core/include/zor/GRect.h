@@ -76,7 +76,7 @@ public:
     void setRight(long long r);
     void setBottom(long long b);
 
-    /// ---- tests, edges included: x <= px <= right and y <= py <= bottom
+    // ---- tests, edges included: x <= px <= right and y <= py <= bottom
     bool containsPoint(const GPoint& p) const { return containsPoint(p.x, p.y); }
     bool containsPoint(int px, int py) const { return containsPoint(static_cast<long long>(px), static_cast<long long>(py)); }
     bool containsPoint(long long px, long long py) const;

@@ -55,7 +55,7 @@ public:
     /// A response head "HTTP/1.<minor> <code> <text>".
     HttpHeader(int code, const QString& text, int minor);
 
-    /// ---- parsing
+    // ---- parsing
     /// A whole head: first line, CR LF, field lines each ending in CR LF; empty lines are skipped.
     /// Works on the Latin-1 bytes of s. Sets isRequest() from the first line.
     bool fromString(const QString& s);
@@ -101,7 +101,7 @@ public:
     QString fieldNoCase(const QString& key, const QString& def = QString()) const;
     void clearParseNotes();
 
-    /// ---- wire form
+    // ---- wire form
     /// The first line (when not empty) and CR LF, "Key: value" CR LF per field in key order, CR LF.
     /// indent is accepted for the show family and has no effect.
     QString toStringCRLF(unsigned int indent = 0) const;
@@ -120,7 +120,7 @@ public:
     /// under "HOST". Another scheme is logged and changes nothing.
     void setGetResource(const QString& url);
 
-    /// ---- fields with fixed keys (three are written in capitals, see the keys)
+    // ---- fields with fixed keys (three are written in capitals, see the keys)
     QString accept() const { return getString(QStringLiteral("Accept"), QString()); }
     void setAccept(const QString& v) { setString(QStringLiteral("Accept"), v); }
     QString acceptEncoding() const { return getString(QStringLiteral("Accept-Encoding"), QString()); }
@@ -159,7 +159,7 @@ public:
     QString getHost() const;
     unsigned int getPort() const;
 
-    /// ---- record lookups that read a parsed head's fields without building the map
+    // ---- record lookups that read a parsed head's fields without building the map
     QString getString(const QString& key, const QString& def) const override;
     bool hasAttribute(const QString& key) const override;
     bool hasKey(const QString& key) const override { return hasAttribute(key); }

@@ -30,7 +30,7 @@ public:
     Vector3 getDirection() const { return direction; }
     const Vector3& getDirectionAsReference() const { return direction; }
 
-    /// ---- distances
+    // ---- distances
     /// Between two lines: |(pB - pA) . (dA x dB)| / |dA x dB|.
     static float getDistance(const Line3& a, const Line3& b);
     static float getDistance(const Vector3& pA, const Vector3& dA, const Vector3& pB, const Vector3& dB);
@@ -39,7 +39,7 @@ public:
     float getDistance(const Vector3& q) const { return getDistance(position, direction, q); }
     static float getDistanceByPoints(const Vector3& a, const Vector3& b, const Vector3& q);
 
-    /// ---- feet of perpendiculars
+    // ---- feet of perpendiculars
     /// p + ((q - p) . d) d, for a unit d (a non-unit one is logged at DEBUG when the check is on).
     static Vector3 getFootOfPerpendicularByLine(const Vector3& p, const Vector3& d, const Vector3& q);
     static Vector3 getFootOfPerpendicularByPoints(const Vector3& a, const Vector3& b, const Vector3& q);

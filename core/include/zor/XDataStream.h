@@ -69,8 +69,8 @@ public:
     explicit XDataStream(const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     ~XDataStream();  ///< writes what is still buffered
 
-    /// ---- numbers, big-endian, through the stream's own buffers (a float is written as a double).
-    /// They hide QDataStream's operators on purpose: mixing both would reorder the bytes.
+    // ---- numbers, big-endian, through the stream's own buffers (a float is written as a double).
+    // They hide QDataStream's operators on purpose: mixing both would reorder the bytes.
     XDataStream& operator<<(bool v) { return putInt(v ? 1u : 0u, 1); }
     XDataStream& operator<<(qint8 v) { return putInt(static_cast<quint8>(v), 1); }
     XDataStream& operator<<(quint8 v) { return putInt(v, 1); }
@@ -132,7 +132,7 @@ public:
     XMem readBigData(std::uint64_t len);
     std::int64_t skipBigData(std::uint64_t len);
 
-    /// ---- for readers of values
+    // ---- for readers of values
     /// Bytes that can still be read: size minus position for random-access devices, the buffered
     /// bytes for sequential ones.
     std::int64_t bytesLeft() const;

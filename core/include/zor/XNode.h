@@ -54,7 +54,7 @@ public:
     XNode(const XNode&) = delete;
     XNode& operator=(const XNode&) = delete;
 
-    /// ---- creation
+    // ---- creation
     /// creator->create(type) (a plain XNode when creator is null), named when name is not empty.
     static XNode* createRoot(const QString& type, const QString& name, XmlNodeCreator* creator);
     /// createRoot and addNode; null (debug line) for an empty type or a taken type@name.
@@ -69,7 +69,7 @@ public:
     /// is deleted with a warning, so that no node is left without an owner.
     static void moveChildren(XNode* dest, XNode* src);
 
-    /// ---- children
+    // ---- children
     /// Appends node (null: fatal check). False with an error line when its type@name is taken or,
     /// with checkContained, when it is already a child.
     bool addNode(XNode* node, bool checkContained);
@@ -97,7 +97,7 @@ public:
     XNode* nodeBefore(XNode* child, bool sameType);
     const XNode* nodeBefore(const XNode* child, bool sameType) const;
 
-    /// ---- lookup among the direct children (first match wins)
+    // ---- lookup among the direct children (first match wins)
     bool containsNode(const XNode* node) const;
     bool containsNodeRecursive(const XNode* node) const;  ///< any descendant
     int indexOf(const XNode* node) const;
@@ -157,7 +157,7 @@ public:
     bool isText(const QString& s) const;
     bool getSetBool(const QString& key, bool def);
 
-    /// ---- the tree's file (kept on the root)
+    // ---- the tree's file (kept on the root)
     QString getFile() const { return m_file; }
     void setFile(const QString& file);
     QDir getDir() const;
@@ -175,13 +175,13 @@ public:
     virtual void show_pure_console(unsigned int indent) const;
     virtual QString toStringForQTreeView() const;  ///< "Item, name='a', {x}"
 
-    /// ---- queries: "a/b@name/..", absolute with a leading '/'
+    // ---- queries: "a/b@name/..", absolute with a leading '/'
     XNode* query(const QString& q);
     const XNode* query(const QString& q) const;
     QString getQuery() const;
 
-    /// ---- writing (no escaping: values and texts are written as stored, but for the UTF-8
-    /// writers' standard flag)
+    // ---- writing (no escaping: values and texts are written as stored, but for the UTF-8
+    // writers' standard flag)
     static void appendToStream(XStringStream& out, const XNode& node, int indent);
     QString allAsString(unsigned int indent) const;
     static QString saveNodeToString(const XNode& node, const QString& unused = QString());
@@ -195,7 +195,7 @@ public:
     /// saveNodeToUtf8). Failures are logged.
     bool saveNodeToXml(const QString& path, const QString& comment, bool standard = false) const;
 
-    /// ---- loading; every entry point returns a new root owned by the caller, or null
+    // ---- loading; every entry point returns a new root owned by the caller, or null
     static XNode* parseFile(const QString& path, const XmlNodeCreator* creator, XNode_Parse_Control* control);
     static XNode* parseFile(const QFileInfo& fi, const XmlNodeCreator* creator, XNode_Parse_Control* control);
     static XNode* parseString(const QString& xml, XmlNodeCreator* creator);

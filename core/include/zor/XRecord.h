@@ -58,7 +58,7 @@ public:
     XRecord& operator=(const XRecord& o);
     XRecord& operator=(XRecord&& o) noexcept;
 
-    /// ---- display and text forms
+    // ---- display and text forms
     /// Logs "<type>, <n> attributes" at level and indent, then one line per attribute made by f
     /// (the value Base64-decoded when the key ends in "64").
     void showContents(unsigned int indent = 0, unsigned int level = DEBUG,
@@ -94,7 +94,7 @@ public:
     /// The stored value when it names an existing file, else def.
     QString getExistingFile(const QString& key, const QString& def) const;
 
-    /// ---- typed setters: "true"/"false", decimal numbers, "%f" for floating point
+    // ---- typed setters: "true"/"false", decimal numbers, "%f" for floating point
     void setBool(const QString& key, bool value) override;
     void setShort(const QString& key, short value) override;
     void setInt(const QString& key, int value) override;
@@ -104,9 +104,9 @@ public:
     void setFloat(const QString& key, float value) override;
     void setDouble(const QString& key, double value) override;
 
-    /// ---- typed getters. The integer ones give def also when the text is not wholly a decimal
-    /// number; getShort and getUInt cut the result to their width. getDouble and getFloat give 0
-    /// for a text that is no number (def only for a missing key).
+    // ---- typed getters. The integer ones give def also when the text is not wholly a decimal
+    // number; getShort and getUInt cut the result to their width. getDouble and getFloat give 0
+    // for a text that is no number (def only for a missing key).
     short getShort(const QString& key, short def) const override;
     int getInt(const QString& key, int def) const override;
     unsigned int getUInt(const QString& key, unsigned int def) const override;
@@ -130,7 +130,7 @@ public:
     virtual void setVisible(bool on) { setBool(QStringLiteral("visible"), on); }
     bool hasVisibleFlag() const { return hasKey(QStringLiteral("visible")); }
 
-    /// ---- arrays and byte data
+    // ---- arrays and byte data
     /// n floats from a text split at ',', blank and tab: too many tokens are cut, too few filled
     /// with 0 (each with a warning). False only for a null out or a missing key.
     bool getArrayFloat(const QString& key, float* out, unsigned int n) const;
@@ -151,9 +151,9 @@ public:
     StringEnum getStringEnum(const QString& key, const StringEnum& def) const;
     void setStringEnum(const QString& key, const StringEnum& e) { setString(key, e.text()); }
 
-    /// ---- Qt geometry and resolutions: components joined by ',' (x, y, width, height for
-    /// rectangles; left, top, right, bottom for margins). Getters split at ',' and blank and give
-    /// def unless there are exactly as many components as the type has, each a number.
+    // ---- Qt geometry and resolutions: components joined by ',' (x, y, width, height for
+    // rectangles; left, top, right, bottom for margins). Getters split at ',' and blank and give
+    // def unless there are exactly as many components as the type has, each a number.
     void setQPoint(const QString& key, const QPoint& p);
     void setQPointF(const QString& key, const QPointF& p);
     void setQSize(const QString& key, const QSize& s);
@@ -171,7 +171,7 @@ public:
     QMargins getQMargins(const QString& key, const QMargins& def = QMARGINS_DEFAULT) const;
     Res getRes(const QString& key, const Res& def = RES_DEFAULT) const;
 
-    /// ---- filling
+    // ---- filling
     /// With entries false: key="value" pairs (a value holds anything but a double quote). With
     /// entries true: entries key=value or key="value" separated by ';' (and by line ends with
     /// lineEnds); entries of another shape are skipped. False when the pair form met a missing key

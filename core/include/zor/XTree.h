@@ -59,7 +59,7 @@ public:
 
     void swap(XTree& other) noexcept;  ///< the whole content; parents re-established on both
 
-    /// ---- typed access; T must have a registered name (XTypeName<T>)
+    // ---- typed access; T must have a registered name (XTypeName<T>)
     template <typename T>
     void set(const QString& key, T&& value);
     void setString(const QString& key, const QString& s) { set(key, QString(s)); }
@@ -137,7 +137,7 @@ public:
               std::int64_t index) const override;
     void show(unsigned int indent = 0) const;
 
-    /// ---- the binary form (see XDataStream)
+    // ---- the binary form (see XDataStream)
     bool writeToStream(XDataStream& stream) const;  ///< the body
     bool readFromStream(XDataStream& stream);       ///< the body with its parents; links not resolved
     bool writeToDevice(QIODevice& dev, const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;
