@@ -66,7 +66,7 @@ public:
     /// Where the scanner stands (the next character to read), for messages after a failed scan.
     /// Counted from the start of the text on each call; costs nothing while scanning.
     TextPosition textPosition() const;
-    // "line 3, column 14"
+    /// "line 3, column 14"
     QString textPositionString() const;
 
 protected:

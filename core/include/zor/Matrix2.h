@@ -25,7 +25,7 @@ public:
     /// The rotation by a radians for column vectors: rows (cos, -sin), (sin, cos).
     Matrix2& setRotation(float a);
 
-    // this = this * b
+    /// this = this * b
     Matrix2& multiply(const Matrix2& b);
     Matrix2& operator*=(const Matrix2& b) { return multiply(b); }
     Matrix2 operator*(const Matrix2& b) const;

@@ -46,7 +46,7 @@ public:
     /// The unit quaternion of this rotation matrix; INVALID and a log line when it is none.
     Quaternion getQuaternion() const;
 
-    // this = this * b
+    /// this = this * b
     Matrix3& multiply(const Matrix3& b);
     Matrix3& operator*=(const Matrix3& b) { return multiply(b); }
     Matrix3 operator*(const Matrix3& b) const;

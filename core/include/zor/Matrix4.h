@@ -39,7 +39,7 @@ public:
     bool invert();
     bool isValid() const { return *this != INVALID; }
 
-    // this = this * b
+    /// this = this * b
     Matrix4& multiply(const Matrix4& b);
     Matrix4& operator*=(const Matrix4& b) { return multiply(b); }
     Matrix4 operator*(const Matrix4& b) const;

@@ -27,7 +27,7 @@ public:
     QString name() const;  ///< the test's key ("" without a test)
     int result() const { return m_result; }
     bool hasRun() const { return m_result != NOT_RUN_YET; }
-    // "<name>, NOT_RUN_YET" or "<name>, result:<n>"
+    /// `"<name>, NOT_RUN_YET"` or `"<name>, result:<n>"`
     QString toString() const;
 
 private:

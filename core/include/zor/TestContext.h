@@ -42,7 +42,7 @@ public:
     /// Runs the function that is set and gives its result; without one logs
     /// "TestContext::exec - no function pointer set !" and gives 30 (main helper problem).
     int exec(Kernel& kernel) const;
-    // "key - description"
+    /// "key - description"
     QString toString() const;
 
 private:

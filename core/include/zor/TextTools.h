@@ -34,7 +34,7 @@ inline int countDigits(unsigned long v) { return countDigits(static_cast<unsigne
 /// truncated to a 64-bit integer of which the low 32 bits are the result. Bad text: 0 and a log line.
 ZOR_EXPORT unsigned int get_bytes_number(const QString& text);
 
-// "&#<decimal code>;"
+/// `"&#<decimal code>;"`
 ZOR_EXPORT QString encode_char(QChar c);
 /// Every character above 128, and every character found in specials, as "&#<code>;".
 ZOR_EXPORT QString encode_entities(const QString& text, const QString& specials);
