@@ -1,7 +1,7 @@
 #pragma once
-// The level helpers: logDebug("Class::method, $ items", n) and friends. Each builds its text with
-// the '$' rule and hands it to the logger. When the logger is not running, or the level does not
-// pass the mask, nothing is built at all.
+/// \zfile{log} The level helpers: logDebug("Class::method, $ items", n) and friends. Each builds its text with
+/// the '$' rule and hands it to the logger. When the logger is not running, or the level does not
+/// pass the mask, nothing is built at all.
 #include <zor/FatalChecks.h>
 #include <zor/LogLevel.h>
 #include <zor/LogMessageString.h>
