@@ -14,8 +14,7 @@
 //   element's tag (all matches listed, the last taken).
 //
 // Every contender builds its own input when it runs (a process that runs one contender builds no
-// other's tree). After the runs the program prints peer time / zor time per group (above 1: zor is
-// faster), from wall-clock time and from CPU time (the steadier of the two on a busy machine).
+// other's tree); scripts/bench runs each in a process of its own and gives the ratios.
 #include <zor/XNode.h>
 
 #include "ratio_reporter.h"
