@@ -197,51 +197,57 @@ TEST(QuickTest, NamesOnlyAndFullSearchAgreeOnFiles) {
         return names(found);
     };
 
-    XFilter f;
-    f.setContentFilter(XContentFilter(QStringLiteral("word{w}"), false));
-    XFindStats full, listed;
-    EXPECT_EQ(run(f, false, &full), withWord);
-    EXPECT_EQ(run(f, true, &listed), withWord);
-    // The counters do not depend on how the files were found.
-    EXPECT_EQ(full.toString(), listed.toString());
-    EXPECT_EQ(full.filesTotal.load(), 14u);
-    EXPECT_EQ(full.files.load(), 8u);
-    EXPECT_EQ(full.hits.load(), 8u);
-    f.namesOnly = true;
-    EXPECT_EQ(run(f, false), withWord);
-    EXPECT_EQ(run(f, true), withWord);
+    // Once with the larger files mapped, once with every file read into the workers' buffers.
+    for (const long long limit : {65536LL, 1LL << 20}) {
+        SCOPED_TRACE(limit);
+        XFilter f;
+        f.readIntoBufferAtMost = limit;
+        f.setContentFilter(XContentFilter(QStringLiteral("word{w}"), false));
+        XFindStats full, listed;
+        EXPECT_EQ(run(f, false, &full), withWord);
+        EXPECT_EQ(run(f, true, &listed), withWord);
+        // The counters do not depend on how the files were found.
+        EXPECT_EQ(full.toString(), listed.toString());
+        EXPECT_EQ(full.filesTotal.load(), 14u);
+        EXPECT_EQ(full.files.load(), 8u);
+        EXPECT_EQ(full.hits.load(), 8u);
+        f.namesOnly = true;
+        EXPECT_EQ(run(f, false), withWord);
+        EXPECT_EQ(run(f, true), withWord);
 
-    // Binary and hidden files when asked for; other cases per the query.
-    f.skipBinary = false;
-    f.hiddenFiles = true;
-    Names more = withWord;
-    more.insert("bin.dat");
-    more.insert(".hidden.txt");
-    EXPECT_EQ(run(f, false), more);
-    f.namesOnly = false;
-    EXPECT_EQ(run(f, false), more);
-    f.setContentFilter(XContentFilter(QStringLiteral("WORD{i,w}"), false));
-    more.insert("upper.txt");
-    EXPECT_EQ(run(f, false), more);
-    f.namesOnly = true;
-    EXPECT_EQ(run(f, false), more);
+        // Binary and hidden files when asked for; other cases per the query.
+        f.skipBinary = false;
+        f.hiddenFiles = true;
+        Names more = withWord;
+        more.insert("bin.dat");
+        more.insert(".hidden.txt");
+        EXPECT_EQ(run(f, false), more);
+        f.namesOnly = false;
+        EXPECT_EQ(run(f, false), more);
+        f.setContentFilter(XContentFilter(QStringLiteral("WORD{i,w}"), false));
+        more.insert("upper.txt");
+        EXPECT_EQ(run(f, false), more);
+        f.namesOnly = true;
+        EXPECT_EQ(run(f, false), more);
 
-    // Per paragraph, with a term that needs the index to decide.
-    f.skipBinary = true;
-    f.hiddenFiles = false;
-    f.setContentFilter(XContentFilter(QStringLiteral("word{w} & ~filler"), false, XContentFilter::Paragraph));
-    const Names alone = {"small.txt", "start.txt", "end.txt", "nested.txt", "wide.txt"};
-    f.namesOnly = false;
-    EXPECT_EQ(run(f, false), alone);
-    f.namesOnly = true;
-    EXPECT_EQ(run(f, false), alone);
+        // Per paragraph, with a term that needs the index to decide.
+        f.skipBinary = true;
+        f.hiddenFiles = false;
+        f.setContentFilter(XContentFilter(QStringLiteral("word{w} & ~filler"), false, XContentFilter::Paragraph));
+        const Names alone = {"small.txt", "start.txt", "end.txt", "nested.txt", "wide.txt"};
+        f.namesOnly = false;
+        EXPECT_EQ(run(f, false), alone);
+        f.namesOnly = true;
+        EXPECT_EQ(run(f, false), alone);
 
-    // Without a content filter every readable file counts; a file pattern selects during the walk.
-    XFilter all;
-    all.fileFilter.setPattern(QStringLiteral("*/sub/*"), false);
-    EXPECT_EQ(run(all, false), (Names{"nested.txt"}));
-    all.namesOnly = true;
-    EXPECT_EQ(run(all, false), (Names{"nested.txt"}));
+        // Without a content filter every readable file counts; a file pattern selects during the walk.
+        XFilter all;
+        all.readIntoBufferAtMost = limit;
+        all.fileFilter.setPattern(QStringLiteral("*/sub/*"), false);
+        EXPECT_EQ(run(all, false), (Names{"nested.txt"}));
+        all.namesOnly = true;
+        EXPECT_EQ(run(all, false), (Names{"nested.txt"}));
+    }
     EXPECT_TRUE(cap.linesStartingWith("XLineReaderDA").empty()) << cap.lastLines(4);
 }
 

@@ -85,6 +85,10 @@ public:
     /// hits count only what deciding them took.
     bool namesOnly = false;
     bool hiddenFiles = false;  ///< searchDir: hidden files and directories too
+    /// Files up to this many bytes are read into a worker's buffer (of this size) and searched
+    /// there; larger ones are mapped. Reading is cheaper than mapping well beyond a few pages. At
+    /// most 64 MiB are taken.
+    long long readIntoBufferAtMost = 1 << 20;
     /// Called with (files done, files total) by the workers after each file; may be empty.
     std::function<void(std::size_t, std::size_t)> progress;
 

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -17,7 +18,9 @@
 namespace zor {
 namespace find {
 
-XFilter::XFilter(const XFileFilter& files, const XContentFilter& content) : fileFilter(files) { setContentFilter(content); }
+XFilter::XFilter(const XFileFilter& files, const XContentFilter& content) : fileFilter(files) {
+    setContentFilter(content);
+}
 
 void XFilter::setContentFilter(const XContentFilter& content) {
     m_content = content;
@@ -60,11 +63,13 @@ struct Item {
     const QFileInfo* info = nullptr;
 };
 
-// Files up to this size are read into the worker's buffer instead of being mapped: for small files
-// a mapping (the call, its page faults, and an unmapping that must flush the other workers' TLBs)
-// costs more than the copy, while for larger ones the copy costs more. A small file that passes
-// the quick test is indexed and searched in the buffer.
-constexpr long long kReadAtMost = 64 << 10;
+// Files up to XFilter::readIntoBufferAtMost bytes are read into the worker's buffer instead of
+// being mapped: a mapping (the call, a page fault per page, and an unmapping that must flush the
+// other workers' TLBs under the process's mapping lock) costs more than the copy well beyond a few
+// pages; on a tree of 130 KB files the mappings took most of the search's time, in the kernel. Only
+// larger files, which the buffer does not hold, are mapped. A file that passes the quick test is
+// indexed and searched in the buffer.
+constexpr long long kBufferAtMost = 64LL << 20;  // a worker's buffer never exceeds this
 
 // The bytes of a small file in a worker's buffer, seen as a memory block by its line reader.
 class BufferView : public AbstractMemory {
@@ -86,11 +91,15 @@ private:
 // What one worker keeps from file to file: its copy of the content filter, set up for the
 // search's mode, and the buffer for small files.
 struct Worker {
-    explicit Worker(const XFilter& filter) : content(filter.contentFilter()), buffer(new char[kReadAtMost + 1]) {
+    explicit Worker(const XFilter& filter)
+        : content(filter.contentFilter()),
+          readAtMost(std::min(std::max(0LL, filter.readIntoBufferAtMost), kBufferAtMost)),
+          buffer(new char[static_cast<std::size_t>(readAtMost) + 1]) {
         content.setFirstResultOnly(filter.namesOnly);
     }
     XContentFilter content;
-    std::unique_ptr<char[]> buffer;  // kReadAtMost + 1 bytes
+    long long readAtMost;            // the filter's readIntoBufferAtMost, within 0..kBufferAtMost
+    std::unique_ptr<char[]> buffer;  // readAtMost + 1 bytes
     BufferView view;                 // over the buffer's bytes of the current file
 };
 
@@ -129,7 +138,7 @@ Quick quickTest(Shared& sh, Worker& w, const char* p, std::size_t n) {
     return w.content.canMatch(p, n, sh.filter.maxLineLength) ? Quick::SEARCH : Quick::OUT;
 }
 
-// Reads the file (of at most kReadAtMost bytes as listed) into buffer, asking for one byte more
+// Reads the file (of at most the worker's readAtMost bytes as listed) into buffer, asking for one byte more
 // than its listed size, so that a file that grew since is seen. The bytes read, or -1 when it
 // cannot be opened or read.
 long long readSmall(const QString& path, long long size, char* buffer) {
@@ -146,7 +155,7 @@ void searchFile(Shared& sh, Worker& w, const Item& item) {
     const long long size = item.size >= 0 ? item.size : item.info->size();
     if (size <= 0) return;  // nothing to map and nothing to find: no log line for them
     bool buffered = false;  // read into the buffer and passed by the quick test
-    if (size <= kReadAtMost) {
+    if (size <= w.readAtMost) {
         const long long got = readSmall(item.path, size, w.buffer.get());
         // A file that cannot be read, or that grew, goes the way of the big ones (the mapping
         // logs why it cannot be read).
@@ -191,9 +200,11 @@ void searchFile(Shared& sh, Worker& w, const Item& item) {
     if (!layer.isEmpty()) report(sh, item, &reader, layer);
 }
 
-void finished(Shared& sh, std::size_t total) {
+// Counts a file as done and reports it; `total` is read after the count (see Queue::pushed).
+template <typename Total>
+void finished(Shared& sh, const Total& total) {
     const std::size_t d = sh.done.fetch_add(1) + 1;
-    if (sh.filter.progress) sh.filter.progress(d, total);
+    if (sh.filter.progress) sh.filter.progress(d, total());
 }
 
 // Runs work on `workers` threads (the calling thread when one) and waits for them.
@@ -216,7 +227,7 @@ public:
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_items.push_back(std::move(item));
-            ++m_pushed;
+            m_pushed.fetch_add(1, std::memory_order_relaxed);
         }
         m_ready.notify_one();
     }
@@ -228,21 +239,23 @@ public:
         m_ready.notify_all();
     }
     // The next file; false once the queue is closed and empty.
-    bool pop(Item& out, std::size_t* pushed) {
+    bool pop(Item& out) {
         std::unique_lock<std::mutex> lock(m_mutex);
         m_ready.wait(lock, [this] { return !m_items.empty() || m_closed; });
         if (m_items.empty()) return false;
         out = std::move(m_items.front());
         m_items.pop_front();
-        *pushed = m_pushed;
         return true;
     }
+    // The files handed over so far. Read after a file was counted as done, it is at least the
+    // number done (a total read at pop time could be passed by other workers meanwhile).
+    std::size_t pushed() const { return m_pushed.load(std::memory_order_relaxed); }
 
 private:
-    std::mutex m_mutex;  // guards the items, the count and the closed flag
+    std::mutex m_mutex;  // guards the items and the closed flag
     std::condition_variable m_ready;
     std::deque<Item> m_items;
-    std::size_t m_pushed = 0;
+    std::atomic<std::size_t> m_pushed{0};
     bool m_closed = false;
 };
 
@@ -274,7 +287,7 @@ XFindStats XFilter::search(const std::vector<const QFileInfo*>& files, int threa
                 item.path = files[i]->absoluteFilePath();
                 searchFile(sh, w, item);
             }
-            finished(sh, total);
+            finished(sh, [total] { return total; });
         }
     });
     if (binarySkipped != nullptr) *binarySkipped = sh.binary.load();
@@ -297,11 +310,10 @@ XFindStats XFilter::searchDir(const QString& dir, int threads, const HitCallback
         pool.start([&sh, &queue] {
             Worker w(sh.filter);
             Item item;
-            std::size_t total = 0;
-            while (queue.pop(item, &total)) {
+            while (queue.pop(item)) {
                 if (sh.cancelled()) continue;  // drains what the walk still hands over
                 searchFile(sh, w, item);
-                finished(sh, total);
+                finished(sh, [&queue] { return queue.pushed(); });
             }
         });
     std::size_t count = 0;
