@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 
 using namespace zor;
 
@@ -83,11 +84,20 @@ void exampleMem() {
 void exampleHash() {
     //! [hash]
     QString digest = MD5::md5FromString("abc");  // "900150983CD24FB0D6963F7D28E17F72"
-    CheckSum sum = CheckSum::get_checksum("notes.txt", CheckSum::ALGO::SHA256);
-    QString file = sum.toString();  // hex digits, or "err:FILE_NOT_EXIST" when there is no such file
     //! [hash]
     (void)digest;
-    (void)file;
+}
+
+void exampleDirtree() {
+    //! [dirtree]
+    XDirScanParameter p;
+    p.maxDepth = 2;
+    std::unique_ptr<XNodeDir> root(XNodeDir::scanDir("/data", p));  // p.dirs, p.files: what was read
+    SearchFileName byName("notes.txt", true);                         // the path ends with it, any case
+    root->search(byName);
+    const std::size_t found = byName.results.size();  // nodes of the tree, valid while root is
+    //! [dirtree]
+    (void)found;
 }
 
 void exampleIo() {
@@ -96,10 +106,13 @@ void exampleIo() {
     QString text = readAsciiFile("/tmp/table.csv");                 // "" when it cannot be read
     QString ext = getFileExtension("archive.TAR.GZ", true);         // "gz"
     bool csv = pattern_match_wild_card("/tmp/table.csv", "*.csv");  // true
+    CheckSum sum = CheckSum::get_checksum("notes.txt", CheckSum::ALGO::SHA256);
+    QString file = sum.toString();  // hex digits, or "err:FILE_NOT_EXIST" when there is no such file
     //! [io]
     (void)text;
     (void)ext;
     (void)csv;
+    (void)file;
 }
 
 void exampleFind() {

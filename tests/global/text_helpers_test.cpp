@@ -35,6 +35,17 @@ TEST(TextHelpers, NumbersAndPointers) {
     EXPECT_EQ(xprintF("\xe9"), QString(QChar(0xE9)));
 }
 
+TEST(TextHelpers, ThousandsAndDurationTexts) {
+    EXPECT_EQ(format1000(0), QStringLiteral("0"));
+    EXPECT_EQ(format1000(999), QStringLiteral("999"));
+    EXPECT_EQ(format1000(1000), QStringLiteral("1.000"));
+    EXPECT_EQ(format1000(1234567), QStringLiteral("1.234.567"));
+    EXPECT_EQ(format1000(-1234), QStringLiteral("-1.234"));
+    EXPECT_EQ(formatMicrosecond_as_Sec(2500000), QStringLiteral("2,500.000"));
+    EXPECT_EQ(formatMicrosecond_as_Sec(1), QStringLiteral("0,000.001"));
+    EXPECT_EQ(formatMicrosecond_as_Sec(61123456), QStringLiteral("61,123.456"));
+}
+
 TEST(TextHelpers, ByteSizesAndPercent) {
     EXPECT_EQ(formatBytes(1500), QStringLiteral("1.50 KB"));
     EXPECT_EQ(formatBytes(2.5e6), QStringLiteral("2.50 MB"));

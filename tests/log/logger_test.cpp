@@ -4,7 +4,7 @@
 #include <zor/AppenderConsole.h>
 #include <zor/AppenderLimitMemory.h>
 #include <zor/CommandLine.h>
-#include <zor/LogAttachment.h>
+#include <zor/LogMemAttachment.h>
 #include <zor/LogMessageQuit.h>
 #include <zor/Logger.h>
 #include <zor/RESOURCE_LOGGER_DEBUG.h>
@@ -328,15 +328,15 @@ TEST(ConsoleAppender, TimeFormatsTrailerSwitchAndAttachments) {
 
     console.setIncludeTrailler(false);
     LogMessageString withMem("payload");
-    withMem.attach(new LogAttachment(QByteArray(16, 'x')));
+    withMem.attach(new LogMemAttachment(QByteArray(16, 'x')));
     EXPECT_EQ(withMem.getSize(), 32u + 10u + 14u + 16u);
     EXPECT_EQ(console.formatLine(&withMem), QStringLiteral("{mem:1}payload"));
     EXPECT_FALSE(withMem.hasAttachment()) << "later appenders no longer see it";
     LogMessageString empty("e");
-    empty.attach(new LogAttachment);
+    empty.attach(new LogMemAttachment);
     EXPECT_EQ(console.formatLine(&empty), QStringLiteral("{mem:0}e"));
     LogMessageString broken("b");
-    auto* bad = new LogAttachment(QByteArray("abc"));
+    auto* bad = new LogMemAttachment(QByteArray("abc"));
     bad->setErrno(5);
     broken.attach(bad);
     EXPECT_EQ(console.formatLine(&broken), QStringLiteral("{mem:0}b"));
@@ -388,10 +388,17 @@ TEST(LogMessages, CopiesAssignAndAttachments) {
     EXPECT_TRUE(a.isError());
     EXPECT_FALSE(a.isWarning());
     a.setSpace(3);
-    a.attach(new LogAttachment(QByteArray("abc")));
+    a.attach(new LogMemAttachment(QByteArray("abc")));
     EXPECT_EQ(a.getSize(), 32u + 10u + 2u * 15u + 3u);
     LogMessageString copy(a);
     EXPECT_TRUE(copy.hasAttachment()) << "a copy carries its own attachment";
+    EXPECT_NE(copy.getAttachment(), a.getAttachment());
+    LogMessageString broken("b");
+    auto* bad = new LogMemAttachment(QByteArray("abc"));
+    bad->setErrno(5);
+    broken.attach(bad);
+    const LogMessageString brokenCopy(broken);
+    EXPECT_FALSE(brokenCopy.getAttachment()->isOK()) << "a copied attachment keeps its error";
     std::unique_ptr<LogMessage> c(a.createCopy());
     EXPECT_EQ(c->toString(), a.toString());
     EXPECT_EQ(c->getLogLevel(), a.getLogLevel());

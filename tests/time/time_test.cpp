@@ -24,17 +24,6 @@ bool matches(const QString& pattern, const QString& text) {
 }
 }  // namespace
 
-TEST(Clock, DurationTexts) {
-    EXPECT_EQ(format1000(0), QStringLiteral("0"));
-    EXPECT_EQ(format1000(999), QStringLiteral("999"));
-    EXPECT_EQ(format1000(1000), QStringLiteral("1.000"));
-    EXPECT_EQ(format1000(1234567), QStringLiteral("1.234.567"));
-    EXPECT_EQ(format1000(-1234), QStringLiteral("-1.234"));
-    EXPECT_EQ(formatMicrosecond_as_Sec(2500000), QStringLiteral("2,500.000"));
-    EXPECT_EQ(formatMicrosecond_as_Sec(1), QStringLiteral("0,000.001"));
-    EXPECT_EQ(formatMicrosecond_as_Sec(61123456), QStringLiteral("61,123.456"));
-}
-
 TEST(Clock, ReadingsAgree) {
     const unsigned long long us = getMicroseconds();
     const unsigned long long ms = getMilliseconds();

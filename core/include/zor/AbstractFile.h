@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{AbstractFile,io} The common base of the directory and file nodes of a scanned tree (XNodeDir,
+/// \zclass{AbstractFile,dirtree} The common base of the directory and file nodes of a scanned tree (XNodeDir,
 /// XNodeFile). A node keeps its absolute path in the attribute "path" and its display state in a
 /// flag word: directory, directory read, collapsed, mouse hover.
 ///

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{AbstractXRecord,xml} The interface of an attribute record, a set of named values kept as text with
+/// \zclass{AbstractXRecord,text} The interface of an attribute record, a set of named values kept as text with
 /// typed access. XRecord is the map-backed implementation; a subclass that overrides hasAttribute,
 /// getString and setString changes the storage of every typed operation at once.
 #include <zor/LogLevel.h>

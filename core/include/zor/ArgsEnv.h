@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{ArgsEnv,program} A private copy of a program's arguments and environment for the whole run, so that a
+/// \zclass{ArgsEnv,text} A private copy of a program's arguments and environment for the whole run, so that a
 /// program can show them or replace itself with a fresh instance of itself (restartProgram).
 ///
 /// Both arrays are deep copies owned by the object, each ending in a null pointer as execve wants

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{CheckSum,hash} The MD5, SHA-1 or SHA-256 checksum of a file, in one call (get_checksum) or block by
+/// \zclass{CheckSum,io} The MD5, SHA-1 or SHA-256 checksum of a file, in one call (get_checksum) or block by
 /// block over the mapped file (calc) with a progress percentage and cancellation from another
 /// thread. The outcome is an ERR value; the digest is the raw bytes (toString renders it in hex).
 ///

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{CommandLine,program} A program's arguments as program, command and "--key value" items:
+/// \zclass{CommandLine,text} A program's arguments as program, command and "--key value" items:
 /// \code zor compress --in a.txt --out a.z \endcode
 /// gives program "zor", command "compress" and the keys in and out. A key given without a value
 /// reads as an empty text (and as false for isBool). Parsed from main's arguments, from one string

@@ -1,20 +1,27 @@
 #pragma once
-/// \zclass{LogAttachment,io} The memory block a log message carries. The message owns it. Copies keep the
-/// error state too (a plain XMem copy does not), so a copied attachment still shows as invalid.
-#include <zor/XMemFile.h>
+/// \zclass{LogAttachment,log} What a log message carries besides its text. The message owns it and
+/// copies it with clone(). The logger knows only this interface; the memory-block attachment that
+/// Logger::logMem creates (LogMemAttachment) lives with the files, above the logger.
 #include <zor/zor_export.h>
 
 namespace zor {
 
-class ZOR_EXPORT LogAttachment : public XMemFile {
+class XMemFile;
+
+class ZOR_EXPORT LogAttachment {
 public:
-    using XMemFile::XMemFile;
+    virtual ~LogAttachment();
+    virtual int getSize() const = 0;           ///< bytes it adds to the message's size
+    virtual bool isOK() const = 0;             ///< false when it carries an error
+    virtual LogAttachment* clone() const = 0;  ///< a new, owned copy
+    /// The memory-block attachment: a copy of mem, or mem itself moved out when move is true.
+    /// Defined with LogMemAttachment.
+    static LogAttachment* fromMem(XMemFile& mem, bool move);
+
+protected:
     LogAttachment() = default;
-    LogAttachment(const LogAttachment& other) : XMemFile(other) { XError::operator=(other); }
-    explicit LogAttachment(const XMemFile& mem) : XMemFile(mem) { XError::operator=(mem); }
-    explicit LogAttachment(XMemFile&& mem) noexcept : XMemFile(std::move(mem)) {}
-    ~LogAttachment() override;
-    int getSize() const { return static_cast<int>(size()); }
+    LogAttachment(const LogAttachment&) = default;
+    LogAttachment& operator=(const LogAttachment&) = default;
 };
 
 }  // namespace zor

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{SearchFileName,io} Finds nodes by name. A node's path must end with name (contains: hold it
+/// \zclass{SearchFileName,dirtree} Finds nodes by name. A node's path must end with name (contains: hold it
 /// anywhere); ignoreCase compares both in upper case. Plain value, one thread at a time.
 #include <zor/SearchFilter.h>
 #include <zor/zor_export.h>

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{SearchFilter,io} A visitor for XNodeDir::search. match() is offered every node of the tree in
+/// \zclass{SearchFilter,dirtree} A visitor for XNodeDir::search. match() is offered every node of the tree in
 /// depth-first order and appends what it accepts to results; with stopAtFirst the search ends at
 /// the first result. The base class accepts nothing.
 ///

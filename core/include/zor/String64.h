@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{String64,xml} A text kept in Base64 form (the Base64 of its UTF-8 bytes), for values that must not
+/// \zclass{String64,text} A text kept in Base64 form (the Base64 of its UTF-8 bytes), for values that must not
 /// disturb the text they are stored in (quotes, line ends, markup). A value.
 #include <zor/zor_export.h>
 

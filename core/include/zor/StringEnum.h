@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{StringEnum,xml} An enumeration kept as one text, "index,option,option,...": "1,red,green,blue"
+/// \zclass{StringEnum,text} An enumeration kept as one text, "index,option,option,...": "1,red,green,blue"
 /// selects green. A text without a leading number selects nothing (index -1). A value.
 #include <zor/zor_export.h>
 

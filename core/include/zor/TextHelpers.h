@@ -31,6 +31,12 @@ ZOR_EXPORT QString bitsToString(unsigned int v, bool withValue = false);
 ZOR_EXPORT void toUpperCase(char* text, std::size_t n);
 /// Two decimals with the sign always shown: "+0.00", "-1.50" (a negative zero shows as "+0.00").
 ZOR_EXPORT QString formatFloat(float v);
+/// "1.234.567": a '.' after every third digit from the right; "0" for zero.
+ZOR_EXPORT QString format1000(long long n);
+/// Whole seconds, ',', the remaining microseconds as six digits with a '.' after the third:
+/// 2500000 gives "2,500.000".
+ZOR_EXPORT QString formatMicrosecond_as_Sec(unsigned long long microseconds);
+
 /// formatMicrosecond_as_Sec of ms milliseconds: 2500 gives "2,500.000".
 ZOR_EXPORT QString formatMillisecond_as_Sec(unsigned long long ms);
 

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{XArgs,program} A plain map of "--key value" arguments read from one string:
+/// \zclass{XArgs,text} A plain map of "--key value" arguments read from one string:
 /// \code --name "two words" --flag --n 5 \endcode
 /// Characters between double or single quotes do not split (the quotes are dropped); a key whose
 /// next word is another key, or the end, has an empty value; a word with no key before it is

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{XDirFileCreator,io} The factory of the directory scan's nodes. createNodeDir and createNodeFile
+/// \zclass{XDirFileCreator,dirtree} The factory of the directory scan's nodes. createNodeDir and createNodeFile
 /// make an XNodeDir or an XNodeFile whose type is the class name ("XNodeDir", "XNodeFile") and,
 /// for a non-empty name, its name. As an XmlNodeCreator it also rebuilds these classes from their
 /// type names when a saved tree is loaded; other types become plain XNodes.

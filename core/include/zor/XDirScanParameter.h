@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{XDirScanParameter,io} What XNodeDir::scanDir reads (extensions, maxDepth, dirsOnly, the node
+/// \zclass{XDirScanParameter,dirtree} What XNodeDir::scanDir reads (extensions, maxDepth, dirsOnly, the node
 /// factory) and what it reports back (dirs, files). A plain value; the creator is not owned and
 /// must outlive the scan (null: XNodeDir::creatorDirFile).
 #include <zor/zor_export.h>

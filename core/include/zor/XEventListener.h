@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{XEventListener,thread} An ordered set of callables under numeric ids, called in id order while the
+/// \zclass{XEventListener,global} An ordered set of callables under numeric ids, called in id order while the
 /// set is enabled. A set is disabled when constructed. The set's mutex is held while the callables
 /// run: a callable must not change the set that calls it.
 #include <zor/zor_export.h>
@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace zor {
-/// The untyped part of every listener set: whether it is enabled (a set starts disabled). \ingroup thread
+/// The untyped part of every listener set: whether it is enabled (a set starts disabled). \ingroup global
 class ZOR_EXPORT AbstractXEventListener {
 public:
     AbstractXEventListener() = default;

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{XNodeDir,io} A directory of a scanned tree. scanDir reads a directory hierarchy into XNodeDir and
+/// \zclass{XNodeDir,dirtree} A directory of a scanned tree. scanDir reads a directory hierarchy into XNodeDir and
 /// XNodeFile nodes, each with the attribute "path" (absolute) and files with "size"; entries come
 /// sorted by name (case-insensitively), directories first.
 /// \code

@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{XNodeFile,io} A file of a scanned directory tree, with the attributes "path" (absolute) and "size"
+/// \zclass{XNodeFile,dirtree} A file of a scanned directory tree, with the attributes "path" (absolute) and "size"
 /// (bytes, decimal). Owned by its parent directory node.
 #include <zor/AbstractFile.h>
 #include <zor/zor_export.h>

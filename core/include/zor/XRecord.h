@@ -1,5 +1,5 @@
 #pragma once
-/// \zclass{XRecord,xml} The attribute record, an ordered map of text keys to text values with typed getters
+/// \zclass{XRecord,text} The attribute record, an ordered map of text keys to text values with typed getters
 /// and setters. Every value is stored as text: a setter writes the text form of its type, a getter
 /// parses it again and falls back to the caller's default when the key is missing or the text does
 /// not parse (see each getter for the exceptions). Iteration, output and display run in key order

@@ -64,6 +64,7 @@
 #include <zor/LogFilterString.h>
 #include <zor/LogHeaderInfos.h>
 #include <zor/LogLevel.h>
+#include <zor/LogMemAttachment.h>
 #include <zor/LogMessage.h>
 #include <zor/LogMessageQuit.h>
 #include <zor/LogMessageString.h>

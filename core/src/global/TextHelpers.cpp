@@ -1,6 +1,5 @@
 #include <zor/TextHelpers.h>
 
-#include <zor/ClockFunctions.h>
 #include <zor/Logger.h>
 #include <zor/xformat.h>
 
@@ -156,6 +155,27 @@ void toUpperCase(char* text, std::size_t n) {
 QString formatFloat(float v) {
     if (v == 0.0f) return QStringLiteral("+0.00");  // -0.0 passes ">= 0" and would print "+-0.00"
     return v >= 0.0f ? QString::asprintf("+%.2f", static_cast<double>(v)) : QString::asprintf("%.2f", static_cast<double>(v));
+}
+
+QString format1000(long long n) {
+    const bool negative = n < 0;
+    unsigned long long v = negative ? 0ull - static_cast<unsigned long long>(n) : static_cast<unsigned long long>(n);
+    char digits[24];
+    const int len = std::snprintf(digits, sizeof digits, "%llu", v);
+    QString r;
+    r.reserve(len + len / 3 + 1);
+    if (negative) r.append(QLatin1Char('-'));
+    for (int i = 0; i < len; ++i) {
+        if (i > 0 && (len - i) % 3 == 0) r.append(QLatin1Char('.'));
+        r.append(QLatin1Char(digits[i]));
+    }
+    return r;
+}
+
+QString formatMicrosecond_as_Sec(unsigned long long microseconds) {
+    const unsigned long long seconds = microseconds / 1000000ull;
+    const unsigned int rest = static_cast<unsigned int>(microseconds % 1000000ull);
+    return QString::asprintf("%llu,%03u.%03u", seconds, rest / 1000u, rest % 1000u);
 }
 
 QString formatMillisecond_as_Sec(unsigned long long ms) {

@@ -21,7 +21,7 @@ LogMessage::LogMessage(const LogMessage& other)
       m_time(other.m_time),
       m_space(other.m_space),
       m_mainThread(other.m_mainThread),
-      m_attachment(other.m_attachment ? new LogAttachment(*other.m_attachment) : nullptr),
+      m_attachment(other.m_attachment ? other.m_attachment->clone() : nullptr),
       m_flags(other.m_flags.value()) {}
 
 LogMessage::LogMessage(LogMessage&& other) noexcept

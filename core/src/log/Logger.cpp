@@ -7,7 +7,6 @@
 #include <zor/LogMessageQuit.h>
 #include <zor/LogMessageString.h>
 #include <zor/ThreadTools.h>
-#include <zor/XMemFile.h>
 #include <zor/XScheduler.h>
 #include <zor/XSchedulerAction.h>
 #include <zor/XThreadPool.h>
@@ -501,7 +500,7 @@ void Logger::logMem(XMemFile& mem, bool move, unsigned int level, const QString&
     if (!s_running.load()) return;
     auto* msg = new (std::nothrow) LogMessageString(text);
     if (msg == nullptr) nullPointerHandling("libSrc/core/include/zor/inline/Logger_inline", 88, QStringLiteral("msg == NULL"));
-    auto* a = move ? new LogAttachment(std::move(mem)) : new LogAttachment(mem);
+    auto* a = LogAttachment::fromMem(mem, move);
     msg->attach(a);
     msg->setLogLevel(level);
     getLogger().logMessage(msg);

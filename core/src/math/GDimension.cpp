@@ -1,5 +1,5 @@
-#include <zor/ClockFunctions.h>
 #include <zor/GDimension.h>
+#include <zor/TextHelpers.h>
 #include <zor/xformat.h>
 
 #include "math/GeoText.h"

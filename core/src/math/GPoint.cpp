@@ -1,5 +1,5 @@
-#include <zor/ClockFunctions.h>
 #include <zor/GPoint.h>
+#include <zor/TextHelpers.h>
 
 #include "math/GeoText.h"
 

@@ -3,7 +3,8 @@
 #include <zor/ClockFunctions.h>
 #include <zor/FatalChecks.h>
 #include <zor/Logger.h>
-#include <zor/ThreadTools.h>
+
+#include "platform/Platform.h"
 
 #include <algorithm>
 
@@ -38,7 +39,10 @@ XTimeSlot XTimeStats::startSlot(const QString& message) {
             logWarning("XTimeStats::createSlotImpl - maximum Slots size_range is:$", m_maxSlots.load());
             slot = dummySlot();
         } else {
-            const unsigned int tid = isMainThread() ? 0 : getCurrentThreadID();
+            // The id from the platform layer and the main-thread test from the logger keep time below the
+            // thread folder.
+            const unsigned int ownId = platform::currentThreadId();
+            const unsigned int tid = Logger::isMainThread(ownId) ? 0 : ownId;
             slot = std::make_shared<XTimeSlot_Impl>(m_count.load(), tid);
             m_slots.push_back(slot);
             m_count.fetch_add(1);

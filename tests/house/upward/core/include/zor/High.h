@@ -1,0 +1,2 @@
+#pragma once
+#include <zor/Low.h>

@@ -1,0 +1,3 @@
+#include <zor/High.h>
+#include <zor/Low.h>
+#include "low/Low.h"

@@ -1,0 +1,3 @@
+#include <zor/Low.h>
+#include <zor/Shared.h>
+#include <zor/High.h>
