@@ -474,6 +474,18 @@ struct Logger::Impl {
 
 namespace {
 
+// Orders the logger thread's stores of head and progress before its loads of what the waiters
+// want (they store that, then load head or progress). ThreadSanitizer does not model fences: a
+// read-modify-write of a word of its own serves there.
+inline void fullFence() {
+#if defined(__SANITIZE_THREAD__)
+    static std::atomic<unsigned int> word{0};
+    word.fetch_add(1, std::memory_order_seq_cst);
+#else
+    std::atomic_thread_fence(std::memory_order_seq_cst);
+#endif
+}
+
 void updateGate(Logger* l) {
     LogCore& c = core();
     const bool open = l != nullptr && l == s_logger.load() && s_running.load() && !c.loopEnded.load();
@@ -721,7 +733,7 @@ void Logger::messageLoop() {
 
     // Wakes the threads whose wait is over: room in their buffer, or delivery under the bound.
     auto wakeWaiters = [&]() {
-        std::atomic_thread_fence(std::memory_order_seq_cst);
+        fullFence();
         bool wake = false;
         const std::uint64_t progressWanted = c.wantProgress.load(std::memory_order_relaxed);
         if (progressWanted != 0 && static_cast<std::int64_t>(next - progressWanted) >= 0) wake = true;
@@ -876,7 +888,8 @@ void Logger::messageLoop() {
     }
     for (std::size_t i = front; i < pending.size(); ++i)
         if (pending[i].ring == nullptr) delete pending[i].sideMsg;
-    // Buffers of live threads keep their records until those threads end and free them.
+    // Buffers of live threads keep their records until those threads end and free them, or until
+    // the next logger thread reads them again from their head and drops them as not its own.
     std::lock_guard<std::mutex> lock(c.regMutex);
     c.consumerActive = false;
     for (auto it = c.rings.begin(); it != c.rings.end();) {
@@ -884,6 +897,7 @@ void Logger::messageLoop() {
             delete *it;
             it = c.rings.erase(it);
         } else {
+            (*it)->scan = (*it)->head();
             ++it;
         }
     }
