@@ -1,5 +1,5 @@
 #pragma once
-// AbstractReader: the sequential binary source the tree stream reads from (files, memory).
+/// \zclass{AbstractReader,io} The sequential binary source the tree stream reads from (files, memory).
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -10,7 +10,7 @@ namespace zor {
 class ZOR_EXPORT AbstractReader {
 public:
     virtual ~AbstractReader();
-    virtual std::size_t readBytes(char* values, std::size_t n) = 0;  // the count read
+    virtual std::size_t readBytes(char* values, std::size_t n) = 0;  ///< the count read
     virtual bool seek(long long pos) = 0;
     virtual long long readLONG() = 0;
     virtual unsigned int readUINT() = 0;

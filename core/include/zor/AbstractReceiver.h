@@ -1,7 +1,7 @@
 #pragma once
-// AbstractReceiver: a source of bytes that ReadStream buffers: a socket or a file.
-// receive() gives the count read, 0 at the end, -1 on error. Implementations say their own
-// thread-safety; the interface holds no state.
+/// \zclass{AbstractReceiver,net} A source of bytes that ReadStream buffers: a socket or a file.
+/// receive() gives the count read, 0 at the end, -1 on error. Implementations say their own
+/// thread-safety; the interface holds no state.
 #include <zor/zor_export.h>
 
 namespace zor {

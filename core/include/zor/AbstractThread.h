@@ -1,6 +1,6 @@
 #pragma once
-// AbstractThread: the life of a thread as bits of one flag word that any thread may read without a
-// lock. Stopping is cooperative: clearing RUNNING asks the thread's own loop to end.
+/// \zclass{AbstractThread,thread} The life of a thread as bits of one flag word that any thread may read without a
+/// lock. Stopping is cooperative: clearing RUNNING asks the thread's own loop to end.
 #include <zor/AtomicBits.h>
 #include <zor/zor_export.h>
 
@@ -17,7 +17,7 @@ public:
     AbstractThread& operator=(const AbstractThread&) = delete;
     virtual ~AbstractThread();
 
-    // "{INITIALIZED | RUNNING}": the names of the set state bits.
+    /// "{INITIALIZED | RUNNING}": the names of the set state bits.
     virtual QString toString();
 
     bool isInitialized() const { return state == INITIALIZED; }
@@ -29,7 +29,7 @@ public:
     void setFinished(bool on) { state.setFlag(FINISHED, on); }
     AtomicBits& bits() { return state; }
 
-    // Sleeps in 10 ms steps until ms have passed or RUNNING is cleared.
+    /// Sleeps in 10 ms steps until ms have passed or RUNNING is cleared.
     void break_sleep(unsigned int ms);
 
 protected:

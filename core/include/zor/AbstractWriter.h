@@ -1,5 +1,5 @@
 #pragma once
-// AbstractWriter: the sequential binary sink the tree stream writes to (files, memory).
+/// \zclass{AbstractWriter,io} The sequential binary sink the tree stream writes to (files, memory).
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -10,7 +10,7 @@ namespace zor {
 class ZOR_EXPORT AbstractWriter {
 public:
     virtual ~AbstractWriter();
-    virtual std::size_t write(const char* values, std::size_t n) = 0;  // the count written
+    virtual std::size_t write(const char* values, std::size_t n) = 0;  ///< the count written
     virtual bool writeString(const QString& s) = 0;
     virtual bool writeLONG(long long v) = 0;
     virtual bool writeUINT(unsigned int v) = 0;

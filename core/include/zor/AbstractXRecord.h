@@ -1,7 +1,7 @@
 #pragma once
-// AbstractXRecord: the interface of an attribute record, a set of named values kept as text with
-// typed access. XRecord is the map-backed implementation; a subclass that overrides hasAttribute,
-// getString and setString changes the storage of every typed operation at once.
+/// \zclass{AbstractXRecord,xml} The interface of an attribute record, a set of named values kept as text with
+/// typed access. XRecord is the map-backed implementation; a subclass that overrides hasAttribute,
+/// getString and setString changes the storage of every typed operation at once.
 #include <zor/LogLevel.h>
 #include <zor/zor_export.h>
 
@@ -13,7 +13,7 @@ namespace zor {
 class ZOR_EXPORT AbstractXRecord {
 public:
     using KeyValueFormatter = std::function<QString(const QString& key, const QString& value)>;
-    // How show operations display one attribute; by default "key: 'value'".
+    /// How show operations display one attribute; by default "key: 'value'".
     static KeyValueFormatter kvAsString;
 
     virtual ~AbstractXRecord();

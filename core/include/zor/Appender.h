@@ -1,7 +1,7 @@
 #pragma once
-// Appender: a sink of the logger. append() is called only on the logger thread, one message at a
-// time, while the appender is enabled. The logger does not own its appenders; after
-// Logger::removeAppender returns, the appender is no longer called and may be destroyed.
+/// \zclass{Appender,log} A sink of the logger. append() is called only on the logger thread, one message at a
+/// time, while the appender is enabled. The logger does not own its appenders; after
+/// Logger::removeAppender returns, the appender is no longer called and may be destroyed.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -19,8 +19,8 @@ public:
     Appender& operator=(const Appender&) = delete;
 
     virtual void append(LogMessage* msg) = 0;
-    // Called on the logger thread when it has delivered what the queue held, before it waits for
-    // more: an appender that gathers output writes it out here.
+    /// Called on the logger thread when it has delivered what the queue held, before it waits for
+    /// more: an appender that gathers output writes it out here.
     virtual void flush() {}
     virtual ~Appender();
     virtual bool isAppenderConsole() const { return false; }

@@ -1,12 +1,12 @@
 #pragma once
-// AtomicBits: the library's 32-bit flag word. Any thread may read and change it; every change is
-// one atomic operation, so concurrent changes of different bits never lose each other.
-//
-// Changes can be reported to three kinds of observers: one information callback (old, new), direct
-// listeners called on the changing thread, and GUI listeners called on the main thread. Which
-// operations notify is fixed per operation (see the .cpp). The observers are allocated on first
-// use, so a plain flag word costs two atomics and a pointer. GUI notifications are posted to the
-// main thread and refer to this object: it must outlive them.
+/// \zclass{AtomicBits,thread} The library's 32-bit flag word. Any thread may read and change it; every change is
+/// one atomic operation, so concurrent changes of different bits never lose each other.
+///
+/// Changes can be reported to three kinds of observers: one information callback (old, new), direct
+/// listeners called on the changing thread, and GUI listeners called on the main thread. Which
+/// operations notify is fixed per operation (see the .cpp). The observers are allocated on first
+/// use, so a plain flag word costs two atomics and a pointer. GUI notifications are posted to the
+/// main thread and refer to this object: it must outlive them.
 #include <zor/XEventListener.h>
 #include <zor/zor_export.h>
 
@@ -16,15 +16,15 @@
 
 namespace zor {
 
-// A plain (non-atomic) snapshot of a flag word, handed to direct listeners.
+/// A plain (non-atomic) snapshot of a flag word, handed to direct listeners. \ingroup thread
 template <typename T>
 class BitFlags {
 public:
     BitFlags(T v = T()) : m_value(v) {}
     operator T() const { return m_value; }
     T value() const { return m_value; }
-    bool operator==(T mask) const { return (m_value & mask) != 0; }  // some bit of mask is set
-    bool operator!=(T mask) const { return (m_value & mask) == 0; }  // no bit of mask is set
+    bool operator==(T mask) const { return (m_value & mask) != 0; }  ///< some bit of mask is set
+    bool operator!=(T mask) const { return (m_value & mask) == 0; }  ///< no bit of mask is set
 
 private:
     T m_value;
@@ -37,17 +37,17 @@ public:
     using GuiListener = std::function<void(AtomicBits&)>;
 
     AtomicBits(unsigned int value = 0) noexcept : m_value(value) {}
-    AtomicBits(const AtomicBits& other) noexcept : m_value(other.m_value.load()) {}  // value only
-    AtomicBits& operator=(const AtomicBits& other) noexcept;                          // value and emission
-    AtomicBits(AtomicBits&& other) noexcept;  // value, emission and both listener sets
+    AtomicBits(const AtomicBits& other) noexcept : m_value(other.m_value.load()) {}  ///< value only
+    AtomicBits& operator=(const AtomicBits& other) noexcept;                          ///< value and emission
+    AtomicBits(AtomicBits&& other) noexcept;  ///< value, emission and both listener sets
     AtomicBits& operator=(AtomicBits&& other) noexcept;
     ~AtomicBits();
 
     // Reading
     operator unsigned int() const { return m_value.load(std::memory_order_acquire); }
     unsigned int value() const { return m_value.load(std::memory_order_acquire); }
-    bool operator==(unsigned int mask) const { return (value() & mask) != 0; }  // some bit of mask is set
-    bool operator!=(unsigned int mask) const { return (value() & mask) == 0; }  // no bit of mask is set
+    bool operator==(unsigned int mask) const { return (value() & mask) != 0; }  ///< some bit of mask is set
+    bool operator!=(unsigned int mask) const { return (value() & mask) == 0; }  ///< no bit of mask is set
     bool isZeroFlags() const { return value() == 0; }
     unsigned short highPart() const { return static_cast<unsigned short>(value() >> 16); }
     QString toString() const;
@@ -76,15 +76,15 @@ public:
     unsigned int setBitNumber(unsigned int bit, bool on, bool doEmit);
     void resetFlags();
     void reset_flags(bool doEmit);
-    void setHighPart(unsigned short h);  // adds h << 16: clear the high half first
-    void setLowPart(unsigned short l);   // the value becomes l
+    void setHighPart(unsigned short h);  ///< adds h << 16: clear the high half first
+    void setLowPart(unsigned short l);   ///< the value becomes l
 
     void setEmitChanges(bool on) { m_emitChanges.store(on); }
     bool isEmitChanges() const { return m_emitChanges.load(); }
     void setInfoCallBack(InfoCallBack cb);
     InfoCallBack infoCallBack() const;
 
-    // The listener sets (created on first use; both start disabled).
+    /// The listener sets (created on first use; both start disabled).
     XEventListener<DirectListener>& listenersDirect();
     XEventListener<GuiListener>& listenersGui();
 

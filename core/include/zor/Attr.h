@@ -1,10 +1,10 @@
 #pragma once
-// Attr: the schema node describing one attribute of an element type (a child of the type's
-// description in XGenericTypes): "name", "type" (value type; "userDefined" for a user-defined one),
-// "default", "get_min", "get_max", "combo", "label", "toolTip", "enabled" (true when missing),
-// "readOnly" (false when missing). Getters give an empty text for a missing key.
-//
-// A node of the tree, owned by its parent; not thread-safe.
+/// \zclass{Attr,xml} The schema node describing one attribute of an element type (a child of the type's
+/// description in XGenericTypes): "name", "type" (value type; "userDefined" for a user-defined one),
+/// "default", "get_min", "get_max", "combo", "label", "toolTip", "enabled" (true when missing),
+/// "readOnly" (false when missing). Getters give an empty text for a missing key.
+///
+/// A node of the tree, owned by its parent; not thread-safe.
 #include <zor/XNode.h>
 #include <zor/zor_export.h>
 

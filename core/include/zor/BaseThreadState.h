@@ -1,5 +1,5 @@
 #pragma once
-// BaseThreadState: the state word of tasks and other state holders (not the AbstractThread bits).
+/// \zclass{BaseThreadState,thread} The state word of tasks and other state holders (not the AbstractThread bits).
 #include <zor/AtomicBits.h>
 #include <zor/zor_export.h>
 
@@ -27,8 +27,8 @@ public:
     void reset_flags() { flags.resetFlags(); }
     AtomicBits& bits() { return flags; }
 
-    // "RUNNING | ERROR": the set states in the order INITIALIZED, RUNNING, FINISHED, ERROR,
-    // CANCELLED; empty when none is set.
+    /// "RUNNING | ERROR": the set states in the order INITIALIZED, RUNNING, FINISHED, ERROR,
+    /// CANCELLED; empty when none is set.
     QString toString() const { return bit_flags_as_string(flags); }
     static QString bit_flags_as_string(const AtomicBits& bits);
 
@@ -36,7 +36,7 @@ protected:
     AtomicBits flags;
 };
 
-// Trims text and removes one trailing "," or "|" (and the blanks before it).
+/// Trims text and removes one trailing "," or "|" (and the blanks before it).
 ZOR_EXPORT QString format_toString_arguments(const QString& text);
 
 }  // namespace zor

@@ -1,11 +1,11 @@
 #pragma once
-// Circle: a 2D circle (centre, radius) with the measures of a spherical cap drawn on it (capRadius,
-// capHeight) and the cached ratio piDiameterRatio = PI / (2 radius), kept in step by setRadius.
-//
-//   Circle c;  c.setRadius(2);   c.getPiDiameterRatio() == GMath::PI / 4
-//
-// A radius that is not positive and finite is refused (one log line, the circle unchanged).
-// A value type; copy freely.
+/// \zclass{Circle,math} A 2D circle (centre, radius) with the measures of a spherical cap drawn on it (capRadius,
+/// capHeight) and the cached ratio piDiameterRatio = PI / (2 radius), kept in step by setRadius.
+/// \code
+///   Circle c;  c.setRadius(2);   c.getPiDiameterRatio() == GMath::PI / 4
+/// \endcode
+/// A radius that is not positive and finite is refused (one log line, the circle unchanged).
+/// A value type; copy freely.
 #include <zor/Vector2.h>
 #include <zor/zor_export.h>
 
@@ -20,7 +20,7 @@ public:
     Vector2 getCenter() const { return center; }
     void setCenter(const Vector2& c) { center = c; }
     float getRadius() const { return radius; }
-    float setRadius(float r);  // returns r
+    float setRadius(float r);  ///< returns r
     float getCapRadius() const { return capRadius; }
     void setCapRadius(float r) { capRadius = r; }
     float getCapHeight() const { return capHeight; }
@@ -28,7 +28,7 @@ public:
     float getPiDiameterRatio() const { return piDiameterRatio; }
     void computePiDiameterRatio();
 
-    QString toString() const;  // "vCenter:$, radius:$, capRadius:$, capHeight:$, piDiameterRatio:$"
+    QString toString() const;  ///< "vCenter:$, radius:$, capRadius:$, capHeight:$, piDiameterRatio:$"
 
     Vector2 center;
     float radius;

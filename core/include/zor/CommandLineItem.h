@@ -1,5 +1,5 @@
 #pragma once
-// CommandLineItem: one parsed "--key value" of a command line (the value is empty for a lone key).
+/// \zclass{CommandLineItem,program} One parsed "--key value" of a command line (the value is empty for a lone key).
 #include <zor/zor_export.h>
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
-// FPS: counts calls per second. refresh() is called once per frame (or event); about once a
-// second the rate is computed and handed to the listeners.
+/// \zclass{FPS,time} Counts calls per second. refresh() is called once per frame (or event); about once a
+/// second the rate is computed and handed to the listeners.
 #include <zor/XEventListener.h>
 #include <zor/zor_export.h>
 
@@ -14,7 +14,7 @@ public:
     FPS();
     void refresh();
     float rate() const { return m_rate.load(); }
-    // Listeners receive the new rate on the thread that calls refresh().
+    /// Listeners receive the new rate on the thread that calls refresh().
     XEventListener<std::function<void(float)>>& listeners() { return m_listeners; }
 
 private:

@@ -1,16 +1,16 @@
 #pragma once
-// FileWriter: a binary file written sequentially through the C runtime's buffered streams
-// (truncated on open, the name passed in Latin-1; a name outside it is refused), in the encodings
-// FileReader reads; a string is written as its Latin-1 bytes without a terminator. When nothing of
-// a write can be written the file is closed. Writing to a writer that is not open, or from a null
-// pointer, is a fatal check. Small writes gather in a 64 KiB buffer of the writer (under the same
-// mutex) before they reach the stream, so a failing disk shows when the buffer is handed on or at
-// close. Every use of the stream holds the mutex of XAbstractFile; the destructor closes the file.
-//
-// Whole memory blocks into files: XMem::saveToFile, saveMem and XByteArray::saveToFile are defined
-// in this layer over one writing path of this class, with the name in the file system's encoding
-// (as QFile passes it, and as the blocks' loadFromFile reads it back). A refused request leaves an
-// existing file untouched. The memory headers give the failure lines and codes.
+/// \zclass{FileWriter,io} A binary file written sequentially through the C runtime's buffered streams
+/// (truncated on open, the name passed in Latin-1; a name outside it is refused), in the encodings
+/// FileReader reads; a string is written as its Latin-1 bytes without a terminator. When nothing of
+/// a write can be written the file is closed. Writing to a writer that is not open, or from a null
+/// pointer, is a fatal check. Small writes gather in a 64 KiB buffer of the writer (under the same
+/// mutex) before they reach the stream, so a failing disk shows when the buffer is handed on or at
+/// close. Every use of the stream holds the mutex of XAbstractFile; the destructor closes the file.
+///
+/// Whole memory blocks into files: XMem::saveToFile, saveMem and XByteArray::saveToFile are defined
+/// in this layer over one writing path of this class, with the name in the file system's encoding
+/// (as QFile passes it, and as the blocks' loadFromFile reads it back). A refused request leaves an
+/// existing file untouched. The memory headers give the failure lines and codes.
 #include <zor/AbstractWriter.h>
 #include <zor/XAbstractFile.h>
 #include <zor/XByteArray.h>
@@ -29,10 +29,10 @@ public:
     FileWriter() = default;
     ~FileWriter() override;
 
-    bool open(const QString& name) override;  // false (with an error line) when it cannot be created
+    bool open(const QString& name) override;  ///< false (with an error line) when it cannot be created
     using XAbstractFile::isOpen;
     void close() override { flushAndClose(); }
-    bool flushAndClose();  // false when the buffered bytes could not be written
+    bool flushAndClose();  ///< false when the buffered bytes could not be written
     long long tell() override;
 
     std::size_t write(const char* values, std::size_t n) override;
@@ -47,9 +47,9 @@ public:
     bool writeDouble(double v);
     bool writeBool(bool v) override;
     bool writeString(const QString& s) override;
-    bool writeLineAscii(const QString& s);  // Latin-1 bytes and a line feed
+    bool writeLineAscii(const QString& s);  ///< Latin-1 bytes and a line feed
 
-    // The same as the blocks' own members (mem.saveToFile(name, szPart) and so on).
+    /// The same as the blocks' own members (mem.saveToFile(name, szPart) and so on).
     static bool saveToFile(XMem& mem, const QString& name, std::size_t szPart = 0);
     static bool saveMem(XMem& mem, const QString& name);
     static bool saveToFile(XByteArray& array, const QString& name, std::size_t szPart = 0);

@@ -1,9 +1,9 @@
 #pragma once
-// GDimension: a whole-number size (signed 64-bit width, height).
-//
-//   GDimension::fromString("640 480").toString() == "(640, 480)"
-//
-// Not defined: both fields -2147483648. A polymorphic value type; copy freely.
+/// \zclass{GDimension,math} A whole-number size (signed 64-bit width, height).
+/// \code
+///   GDimension::fromString("640 480").toString() == "(640, 480)"
+/// \endcode
+/// Not defined: both fields -2147483648. A polymorphic value type; copy freely.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -28,9 +28,9 @@ public:
     bool operator==(const GDimension& o) const { return equals(o); }
     bool operator!=(const GDimension& o) const { return !equals(o); }
 
-    // Two integers separated by commas, blanks or tabs; anything else gives the not-defined value.
+    /// Two integers separated by commas, blanks or tabs; anything else gives the not-defined value.
     static GDimension fromString(const char* text);
-    QString toString() const;  // "(width, height)"
+    QString toString() const;  ///< "(width, height)"
 
     long long width;
     long long height;

@@ -1,9 +1,9 @@
 #pragma once
-// GThickness: margins around a rectangle in whole numbers (top, left, bottom, right).
-//
-//   GThickness(4).toString() == "(top:4, left:4, bottom:4, right:4)"
-//
-// Not defined: any field -2147483648. A polymorphic value type; copy freely.
+/// \zclass{GThickness,math} Margins around a rectangle in whole numbers (top, left, bottom, right).
+/// \code
+///   GThickness(4).toString() == "(top:4, left:4, bottom:4, right:4)"
+/// \endcode
+/// Not defined: any field -2147483648. A polymorphic value type; copy freely.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -40,9 +40,9 @@ public:
     }
     bool operator!=(const GThickness& o) const { return !(*this == o); }
 
-    // Four integers top, left, bottom, right; anything else gives the not-defined value.
+    /// Four integers top, left, bottom, right; anything else gives the not-defined value.
     static GThickness fromString(const char* text);
-    QString toString() const;  // "(top:$, left:$, bottom:$, right:$)"
+    QString toString() const;  ///< "(top:$, left:$, bottom:$, right:$)"
 
     long long top;
     long long left;

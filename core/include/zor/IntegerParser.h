@@ -1,12 +1,12 @@
 #pragma once
-// IntegerParser: a locale-free decimal parser for zero-terminated C strings.
-//
-// stoi accepts optional spaces and tabs, an optional '+' or '-', one or more decimal digits and
-// optional spaces and tabs up to the terminating zero. Anything else (no digit, any other byte,
-// an embedded zero before the rest) gives IntegerParser::NaN. Digits accumulate without an
-// overflow check: values beyond the 64-bit range wrap modulo 2^64, as the accumulation does.
-// A null pointer is a programming error and ends the program (fatal check "c_str == NULL").
-// Thread-safe: no state.
+/// \zclass{IntegerParser,text} A locale-free decimal parser for zero-terminated C strings.
+///
+/// stoi accepts optional spaces and tabs, an optional '+' or '-', one or more decimal digits and
+/// optional spaces and tabs up to the terminating zero. Anything else (no digit, any other byte,
+/// an embedded zero before the rest) gives IntegerParser::NaN. Digits accumulate without an
+/// overflow check: values beyond the 64-bit range wrap modulo 2^64, as the accumulation does.
+/// A null pointer is a programming error and ends the program (fatal check "c_str == NULL").
+/// Thread-safe: no state.
 #include <zor/FatalChecks.h>
 #include <zor/Parser.h>
 #include <zor/zor_export.h>
@@ -18,7 +18,7 @@ namespace zor {
 
 class ZOR_EXPORT IntegerParser : public Parser {
 public:
-    // The error value: the smallest 64-bit signed integer.
+    /// The error value: the smallest 64-bit signed integer.
     static constexpr long long NaN = std::numeric_limits<long long>::min();
 
     static long long stoi(const char* c_str);

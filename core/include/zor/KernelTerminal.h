@@ -1,7 +1,7 @@
 #pragma once
-// KernelTerminal: the console application object: a QCoreApplication that is also the program's
-// Kernel. Kernel events delivered to it run in notify, before Qt's own delivery. execute() runs
-// the event loop; quit() may be called from any thread.
+/// \zclass{KernelTerminal,program} The console application object: a QCoreApplication that is also the program's
+/// Kernel. Kernel events delivered to it run in notify, before Qt's own delivery. execute() runs
+/// the event loop; quit() may be called from any thread.
 #include <zor/Kernel.h>
 #include <zor/zor_export.h>
 
@@ -10,8 +10,8 @@
 namespace zor {
 
 namespace detail {
-// The application's own count of arguments: QCoreApplication keeps a reference to it, and the
-// kernel's place holder changes the caller's count after the application has read it.
+/// The application's own count of arguments: QCoreApplication keeps a reference to it, and the
+/// kernel's place holder changes the caller's count after the application has read it.
 struct ArgcKeeper {
     explicit ArgcKeeper(int argc) : argcForApp(argc) {}
     int argcForApp;

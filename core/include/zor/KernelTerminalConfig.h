@@ -1,5 +1,5 @@
 #pragma once
-// KernelTerminalConfig: the static configuration of console programs, set by the program runner.
+/// \zclass{KernelTerminalConfig,program} The static configuration of console programs, set by the program runner.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -7,9 +7,9 @@
 namespace zor {
 
 struct ZOR_EXPORT KernelTerminalConfig {
-    static bool flagTesting;         // false until a runner sets it
-    static bool flagWindowsConsole;  // true
-    static QString mainMethod;       // the name of the method the program runs
+    static bool flagTesting;         ///< false until a runner sets it
+    static bool flagWindowsConsole;  ///< true
+    static QString mainMethod;       ///< the name of the method the program runs
 };
 
 }  // namespace zor

@@ -1,10 +1,10 @@
 #pragma once
-// LineSegment3: the 3D segment from point1 to point2 (Vector3), measured against infinite lines.
-//
-//   LineSegment3 s(Vector3(0, 0, 0), Vector3(4, 0, 0));
-//   s.isFootOfPerpendicularInside(Line3(Vector3(2, 5, 1), Vector3(0, 0, 1))) == true
-//
-// A value type; nothing allocates.
+/// \zclass{LineSegment3,math} The 3D segment from point1 to point2 (Vector3), measured against infinite lines.
+/// \code
+///   LineSegment3 s(Vector3(0, 0, 0), Vector3(4, 0, 0));
+///   s.isFootOfPerpendicularInside(Line3(Vector3(2, 5, 1), Vector3(0, 0, 1))) == true
+/// \endcode
+/// A value type; nothing allocates.
 #include <zor/Vector3.h>
 #include <zor/zor_export.h>
 
@@ -33,12 +33,12 @@ public:
     Vector3 getPoint1Copy() const { return point1; }
     Vector3 getPoint2Copy() const { return point2; }
 
-    // The distance between the segment's carrier line and line.
+    /// The distance between the segment's carrier line and line.
     float getDistance(const Line3& line) const;
-    // The point of the carrier line nearest to line lies on the segment.
+    /// The point of the carrier line nearest to line lies on the segment.
     bool isFootOfPerpendicularInside(const Line3& line) const;
 
-    QString toString() const;  // "p1-p2, deltaX:$, deltaY:$, deltaZ:$"
+    QString toString() const;  ///< "p1-p2, deltaX:$, deltaY:$, deltaZ:$"
 
     Vector3 point1;
     Vector3 point2;

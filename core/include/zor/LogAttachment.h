@@ -1,6 +1,6 @@
 #pragma once
-// LogAttachment: the memory block a log message carries. The message owns it. Copies keep the
-// error state too (a plain XMem copy does not), so a copied attachment still shows as invalid.
+/// \zclass{LogAttachment,io} The memory block a log message carries. The message owns it. Copies keep the
+/// error state too (a plain XMem copy does not), so a copied attachment still shows as invalid.
 #include <zor/XMemFile.h>
 #include <zor/zor_export.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-// LogHeaderInfos: the logger's start-up header, an ordered list of INFO lines that it owns.
+/// \zclass{LogHeaderInfos,log} The logger's start-up header, an ordered list of INFO lines that it owns.
 #include <zor/zor_export.h>
 
 #include <QList>
@@ -11,13 +11,13 @@ class LogMessageString;
 
 class ZOR_EXPORT LogHeaderInfos {
 public:
-    LogHeaderInfos();  // builds the standard header lines (process, machine, versions)
+    LogHeaderInfos();  ///< builds the standard header lines (process, machine, versions)
     ~LogHeaderInfos();
     LogHeaderInfos(const LogHeaderInfos&) = delete;
     LogHeaderInfos& operator=(const LogHeaderInfos&) = delete;
 
     void addString(const QString& text);
-    void addLogMessage(LogMessageString* msg);  // takes ownership
+    void addLogMessage(LogMessageString* msg);  ///< takes ownership
     QList<LogMessageString*>::const_iterator begin() const { return m_lines.begin(); }
     QList<LogMessageString*>::const_iterator end() const { return m_lines.end(); }
     int size() const { return m_lines.size(); }

@@ -1,5 +1,5 @@
 #pragma once
-// LogMessageQuit: ends the logger thread once every message queued before it has been delivered.
+/// \zclass{LogMessageQuit,log} Ends the logger thread once every message queued before it has been delivered.
 #include <zor/LogMessage.h>
 #include <zor/zor_export.h>
 

@@ -1,6 +1,6 @@
 #pragma once
-// LogMessageString: a log message with a text. The variadic constructor builds the text with the
-// '$' rule (xformat). Level DEBUG until the logger or a helper sets another.
+/// \zclass{LogMessageString,log} A log message with a text. The variadic constructor builds the text with the
+/// '$' rule (xformat). Level DEBUG until the logger or a helper sets another.
 #include <zor/LogMessage.h>
 #include <zor/xformat.h>
 #include <zor/zor_export.h>

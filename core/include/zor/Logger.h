@@ -1,19 +1,19 @@
 #pragma once
-// Logger: the process-wide logger. Any thread logs; messages are filtered by the level mask,
-// numbered (densely, in the order they are accepted), queued behind the start-up header and
-// delivered by one logger thread to the appenders, in list order. Logging threads never do I/O
-// and do not build texts: a level helper copies its format and arguments into the calling
-// thread's own bounded buffer, and the logger thread renders them with the '$' rule and delivers
-// them in number order (Logger_inline.h). Messages logged while the logger is not running are
-// dropped.
-//
-// Typical start-up:  zor::Logger::ini(cmd);  ...  zor::logInfo("Main::run, $ files", n);
-//                    ...  zor::Logger::quit();
-//
-// Thread-safety: every member may be called from any thread. Appenders run only on the logger
-// thread; the appender list is locked while they run, so addAppender/removeAppender never change
-// it under a running append (and an appender may itself log). The logger does not own appenders.
-// A thread that ends leaves its buffer to the logger thread, which delivers what it holds.
+/// \zclass{Logger,log} The process-wide logger. Any thread logs; messages are filtered by the level mask,
+/// numbered (densely, in the order they are accepted), queued behind the start-up header and
+/// delivered by one logger thread to the appenders, in list order. Logging threads never do I/O
+/// and do not build texts: a level helper copies its format and arguments into the calling
+/// thread's own bounded buffer, and the logger thread renders them with the '$' rule and delivers
+/// them in number order (Logger_inline.h). Messages logged while the logger is not running are
+/// dropped.
+///
+/// Typical start-up: `zor::Logger::ini(cmd);`, then `zor::logInfo("Main::run, $ files", n);` and the
+/// other level helpers, and at the end `zor::Logger::quit();`.
+///
+/// Thread-safety: every member may be called from any thread. Appenders run only on the logger
+/// thread; the appender list is locked while they run, so addAppender/removeAppender never change
+/// it under a running append (and an appender may itself log). The logger does not own appenders.
+/// A thread that ends leaves its buffer to the logger thread, which delivers what it holds.
 #include <zor/Appender.h>
 #include <zor/AtomicBits.h>
 #include <zor/LogHeaderInfos.h>

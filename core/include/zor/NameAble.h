@@ -1,6 +1,6 @@
 #pragma once
-// NameAble: a small base that gives an object a name and a library type text, for log lines that
-// say which object (for example which type supporter) spoke. A plain value.
+/// \zclass{NameAble,xtree} A small base that gives an object a name and a library type text, for log lines that
+/// say which object (for example which type supporter) spoke. A plain value.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -12,8 +12,8 @@ public:
     explicit NameAble(const QString& name = QString()) : m_name(name) {}
     virtual ~NameAble();
 
-    virtual QString toString() const { return m_name; }  // the name
-    virtual QString zorType() const;                      // "zor::<class>", overridden by users
+    virtual QString toString() const { return m_name; }  ///< the name
+    virtual QString zorType() const;                      ///< "zor::<class>", overridden by users
     const QString& name() const { return m_name; }
     void setName(const QString& name) { m_name = name; }
 

@@ -1,6 +1,6 @@
 #pragma once
-// Parser: the byte classes shared by the library's number parsers (IntegerParser, FloatParser).
-// They are locale-free: only '0'..'9' are digits, only space and tab are white space.
+/// \zclass{Parser,text} The byte classes shared by the library's number parsers (IntegerParser, FloatParser).
+/// They are locale-free: only '0'..'9' are digits, only space and tab are white space.
 #include <zor/zor_export.h>
 
 namespace zor {

@@ -1,12 +1,12 @@
 #pragma once
-// PointIteratorByArray: PointIterator2 over a std::vector<Vector2> that the caller owns and keeps
-// alive (and unchanged) while the iterator is used. Reading past either end logs
-// "PointIteratorByArray::<method>, out of bound" and gives a default Vector2.
-//
-//   std::vector<Vector2> poly{{0, 0}, {4, 0}, {4, 3}};
-//   PointIteratorByArray it(&poly);   GeoAlgo2D::contains(Vector2(1, 1), it) == true
-//
-// A null array ends the program (a programming error). One thread at a time.
+/// \zclass{PointIteratorByArray,math} PointIterator2 over a std::vector<Vector2> that the caller owns and keeps
+/// alive (and unchanged) while the iterator is used. Reading past either end logs
+/// "PointIteratorByArray::<method>, out of bound" and gives a default Vector2.
+/// \code
+///   std::vector<Vector2> poly{{0, 0}, {4, 0}, {4, 3}};
+///   PointIteratorByArray it(&poly);   GeoAlgo2D::contains(Vector2(1, 1), it) == true
+/// \endcode
+/// A null array ends the program (a programming error). One thread at a time.
 #include <zor/PointIterator2.h>
 #include <zor/Vector2.h>
 #include <zor/zor_export.h>

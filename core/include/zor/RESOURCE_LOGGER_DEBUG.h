@@ -1,6 +1,6 @@
 #pragma once
-// RESOURCE_LOGGER_DEBUG: a scope in which every level passes the logger's mask. With a context
-// text it logs "DEBUG-CONTEXT: <<< text >>>" on entry and "DEBUG-CONTEXT: <<< ~text >>>" on exit.
+/// \zclass{RESOURCE_LOGGER_DEBUG,log} A scope in which every level passes the logger's mask. With a context
+/// text it logs "DEBUG-CONTEXT: <<< text >>>" on entry and "DEBUG-CONTEXT: <<< ~text >>>" on exit.
 #include <zor/zor_export.h>
 
 #include <QString>

@@ -1,6 +1,6 @@
 #pragma once
-// ReceiverFile: a file as an AbstractReceiver (for ReadStream). The file is opened for binary
-// reading and closed at its end or on a read error. Owns the open file. Not thread-safe.
+/// \zclass{ReceiverFile,net} A file as an AbstractReceiver (for ReadStream). The file is opened for binary
+/// reading and closed at its end or on a read error. Owns the open file. Not thread-safe.
 #include <zor/AbstractReceiver.h>
 #include <zor/zor_export.h>
 
@@ -17,7 +17,7 @@ public:
     ReceiverFile& operator=(const ReceiverFile&) = delete;
 
     bool openFile(const QString& fileName);
-    int receive(void* buffer, int length, int flags) override;  // count read; -1 without a file
+    int receive(void* buffer, int length, int flags) override;  ///< count read; -1 without a file
     int closeReceiver() override;
 
     bool isOpen() const { return fp != nullptr; }

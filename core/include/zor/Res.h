@@ -1,5 +1,5 @@
 #pragma once
-// Res: a resolution, width by height in whole units (pixels, cells). Text form "width,height".
+/// \zclass{Res,text} A resolution, width by height in whole units (pixels, cells). Text form "width,height".
 #include <zor/zor_export.h>
 
 namespace zor {

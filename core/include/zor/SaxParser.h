@@ -1,13 +1,13 @@
 #pragma once
-// SaxParser: the scanner with a file name, accepting every event. Derive from it and override the
-// callbacks that matter (the tree builder overrides the text and element events).
-//
-//   struct Counter : SaxParser { int n = 0;
-//       bool inspectTypeAttribs(const QString&, const std::map<QString, QString>&, int) override
-//       { ++n; return true; } };
-//   Counter c;  c.set_QByteArray(bytes);  XNode_Parse_Control ctl;  bool ok = c.parse(ctl);
-//
-// One object scans one text once, on one thread.
+/// \zclass{SaxParser,xml} The scanner with a file name, accepting every event. Derive from it and override the
+/// callbacks that matter (the tree builder overrides the text and element events).
+/// \code
+///   struct Counter : SaxParser { int n = 0;
+///       bool inspectTypeAttribs(const QString&, const std::map<QString, QString>&, int) override
+///       { ++n; return true; } };
+///   Counter c;  c.set_QByteArray(bytes);  XNode_Parse_Control ctl;  bool ok = c.parse(ctl);
+/// \endcode
+/// One object scans one text once, on one thread.
 #include <zor/AbstractSaxHelper.h>
 #include <zor/zor_export.h>
 
@@ -23,11 +23,11 @@ public:
 
     void setFile(const QString& name) { m_file = name; }
     QString getFile() const { return m_file; }
-    // Stores the name, then reads the file as UTF-8 text; false when it gives no text.
+    /// Stores the name, then reads the file as UTF-8 text; false when it gives no text.
     bool readFile(const QString& path);
-    // Decodes UTF-8 and installs the text.
+    /// Decodes UTF-8 and installs the text.
     void set_QByteArray(const QByteArray& utf8);
-    // Installs a text that is already decoded.
+    /// Installs a text that is already decoded.
     void setString(const QString& text) { setBuffer(text); }
     using AbstractSaxHelper::parse;
 

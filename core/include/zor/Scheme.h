@@ -1,7 +1,7 @@
 #pragma once
-// Scheme: a view of one type description of an XGenericTypes schema: the description node (the
-// owner) and its "Child" and "Attr" nodes in document order. It owns nothing and is valid only while
-// the tree lives. A plain value (copyable, movable); not thread-safe.
+/// \zclass{Scheme,xml} A view of one type description of an XGenericTypes schema: the description node (the
+/// owner) and its "Child" and "Attr" nodes in document order. It owns nothing and is valid only while
+/// the tree lives. A plain value (copyable, movable); not thread-safe.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -15,9 +15,9 @@ class Child;
 
 class ZOR_EXPORT Scheme {
 public:
-    bool fromNode(const XNode* n);  // false (warning) for null
-    bool isValid() const;           // an owner with at least one Child or Attr
-    // Sets every described attribute of n to its default (an empty text where none is given).
+    bool fromNode(const XNode* n);  ///< false (warning) for null
+    bool isValid() const;           ///< an owner with at least one Child or Attr
+    /// Sets every described attribute of n to its default (an empty text where none is given).
     void defaultiesToNode(XNode* n) const;
     QString pathIconSmall() const;
     QString pathIconBig() const;

@@ -1,6 +1,6 @@
 #pragma once
-// SearchFileName: finds nodes by name. A node's path must end with name (contains: hold it
-// anywhere); ignoreCase compares both in upper case. Plain value, one thread at a time.
+/// \zclass{SearchFileName,io} Finds nodes by name. A node's path must end with name (contains: hold it
+/// anywhere); ignoreCase compares both in upper case. Plain value, one thread at a time.
 #include <zor/SearchFilter.h>
 #include <zor/zor_export.h>
 

@@ -1,7 +1,7 @@
 #pragma once
-// ServerSocket: the listening side of the plain-socket family: bind, listen, accept with a
-// time-out. It moves no data itself (read gives nothing, the block transfers fail). accept hands
-// out a new connected Socket that the caller owns. One thread at a time.
+/// \zclass{ServerSocket,net} The listening side of the plain-socket family: bind, listen, accept with a
+/// time-out. It moves no data itself (read gives nothing, the block transfers fail). accept hands
+/// out a new connected Socket that the caller owns. One thread at a time.
 #include <zor/Socket.h>
 #include <zor/zor_export.h>
 
@@ -12,8 +12,8 @@ public:
     using Socket::Socket;
     ~ServerSocket() override;
 
-    bool receiveMemBlock(XMem& mem, int timeoutMs) override;  // false
-    bool sendMemBlock(XMem& mem, int timeoutMs) override;     // false
+    bool receiveMemBlock(XMem& mem, int timeoutMs) override;  ///< false
+    bool sendMemBlock(XMem& mem, int timeoutMs) override;     ///< false
     XByteArray read(unsigned int length, int timeoutMs) override;
     XByteArray readAll(int timeoutMs) override;
 

@@ -1,11 +1,11 @@
 #pragma once
-// TestContext: one registered test: a key (its name), a description, whether it is a basic test
-// (rather than an extra one) and the function to run, in one of four forms: no arguments, the
-// kernel, the program's argc and argv, or a FullTest object. Each returns 0 for success or one of
-// the library's exit codes. A context converts to true when a function is set; TestContext::empty
-// is the shared context without one.
-//
-// Owns its FullTest. Immutable after construction: exec may run from any thread.
+/// \zclass{TestContext,program} One registered test: a key (its name), a description, whether it is a basic test
+/// (rather than an extra one) and the function to run, in one of four forms: no arguments, the
+/// kernel, the program's argc and argv, or a FullTest object. Each returns 0 for success or one of
+/// the library's exit codes. A context converts to true when a function is set; TestContext::empty
+/// is the shared context without one.
+///
+/// Owns its FullTest. Immutable after construction: exec may run from any thread.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -28,7 +28,7 @@ public:
     TestContext(PlainFunction f, const QString& key, const QString& description, bool basic = true);
     TestContext(KernelFunction f, const QString& key, const QString& description, bool basic = true);
     TestContext(ArgsFunction f, const QString& key, const QString& description, bool basic = true);
-    // Takes ownership of test (null gives a context without a function).
+    /// Takes ownership of test (null gives a context without a function).
     TestContext(FullTest* test, const QString& key, const QString& description, bool basic = true);
     virtual ~TestContext();
     TestContext(const TestContext&) = delete;
@@ -39,10 +39,10 @@ public:
     const QString& description() const { return m_description; }
     bool isBasicTest() const { return m_basic; }
 
-    // Runs the function that is set and gives its result; without one logs
-    // "TestContext::exec - no function pointer set !" and gives 30 (main helper problem).
+    /// Runs the function that is set and gives its result; without one logs
+    /// "TestContext::exec - no function pointer set !" and gives 30 (main helper problem).
     int exec(Kernel& kernel) const;
-    // "key - description"
+    /// "key - description"
     QString toString() const;
 
 private:

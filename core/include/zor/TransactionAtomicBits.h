@@ -1,7 +1,7 @@
 #pragma once
-// TransactionAtomicBits: a scope in which changes of a flag word make no notifications; when the
-// scope ends and emission was on, the information callback is called once with the value before
-// and after the whole scope (if it changed). Listeners are not called.
+/// \zclass{TransactionAtomicBits,thread} A scope in which changes of a flag word make no notifications; when the
+/// scope ends and emission was on, the information callback is called once with the value before
+/// and after the whole scope (if it changed). Listeners are not called.
 #include <zor/AtomicBits.h>
 #include <zor/zor_export.h>
 

@@ -1,14 +1,14 @@
 #pragma once
-// Vector2: a plain two-component float vector (x, y) for 2D geometry: arithmetic, dot and cross
-// products, length and angle, tolerant comparison, and the row-vector product with a Matrix2.
-//
-//   Vector2 v(3, 4);  v.normalize();            // (0.6, 0.8)
-//   Vector2(1, 0) % Vector2(0, 1) == Vector3(0, 0, 1)
-//
-// Two special values: INVALID (both components MAX_FLOAT, the result of failed computations;
-// isValid() tests it bit for bit) and "not defined" (both components MIN_FLOAT, an unset point;
-// setNotDefined(), isNotDefined()). == compares bits, isEqual/isNearly compare with a tolerance.
-// A value type without invariants: copy freely, no thread-safety beyond that of a float pair.
+/// \zclass{Vector2,math} A plain two-component float vector (x, y) for 2D geometry: arithmetic, dot and cross
+/// products, length and angle, tolerant comparison, and the row-vector product with a Matrix2.
+/// \code
+///   Vector2 v(3, 4);  v.normalize();            // (0.6, 0.8)
+///   Vector2(1, 0) % Vector2(0, 1) == Vector3(0, 0, 1)
+/// \endcode
+/// Two special values: INVALID (both components MAX_FLOAT, the result of failed computations;
+/// isValid() tests it bit for bit) and "not defined" (both components MIN_FLOAT, an unset point;
+/// setNotDefined(), isNotDefined()). == compares bits, isEqual/isNearly compare with a tolerance.
+/// A value type without invariants: copy freely, no thread-safety beyond that of a float pair.
 #include <zor/GMath.h>
 #include <zor/zor_export.h>
 
@@ -50,7 +50,7 @@ public:
     Vector2 operator-(const Vector2& o) const { return Vector2(x - o.x, y - o.y); }
     Vector2 operator-() const { return Vector2(-x, -y); }
     Vector2 operator*(float s) const { return Vector2(x * s, y * s); }
-    Vector2 operator/(float s) const { return Vector2(x / s, y / s); }  // IEEE result for s == 0
+    Vector2 operator/(float s) const { return Vector2(x / s, y / s); }  ///< IEEE result for s == 0
     Vector2 getAdditiveInverse() const { return -*this; }
     Vector2 getSum(const Vector2& o) const { return *this + o; }
     Vector2 getDifference(const Vector2& o) const { return *this - o; }
@@ -69,42 +69,42 @@ public:
     Vector2& scaleInverse(float s) { return *this /= s; }
     Vector2& flip() { return set(-x, -y); }
     Vector2& operator--() { return flip(); }
-    // Divides by the length when it is greater than EPSILON; a shorter vector stays as it is.
+    /// Divides by the length when it is greater than EPSILON; a shorter vector stays as it is.
     Vector2& normalize() {
         const float len = getLength();
         if (len > GMath::EPSILON) set(x / len, y / len);
         return *this;
     }
     Vector2& operator!() { return normalize(); }
-    // Scales to the given length (a zero vector stays zero).
+    /// Scales to the given length (a zero vector stays zero).
     Vector2& setLength(float len);
 
     // ---- products and length
     float operator*(const Vector2& o) const { return x * o.x + y * o.y; }
     float getScalarProduct(const Vector2& o) const { return *this * o; }
-    Vector3 operator%(const Vector2& o) const;  // (0, 0, x1 y2 - y1 x2)
+    Vector3 operator%(const Vector2& o) const;  ///< (0, 0, x1 y2 - y1 x2)
     Vector3 getCrossProduct(const Vector2& o) const;
     float getLength() const { return std::sqrt(x * x + y * y); }
     float operator~() const { return getLength(); }
 
-    // The vector as a row vector times m: v'_j = sum_i v_i m(i, j).
+    /// The vector as a row vector times m: v'_j = sum_i v_i m(i, j).
     Vector2& operator*=(const Matrix2& m);
     Vector2& rotate(const Matrix2& m) { return *this *= m; }
 
     // ---- comparison
-    bool operator==(const Vector2& o) const;  // bit for bit
+    bool operator==(const Vector2& o) const;  ///< bit for bit
     bool operator!=(const Vector2& o) const { return !(*this == o); }
-    bool isEqual(const Vector2& o) const;  // every component within EPSILON
+    bool isEqual(const Vector2& o) const;  ///< every component within EPSILON
     bool isNearly(const Vector2& o, float tolerance) const;
     bool isZero() const { return x == 0.0f && y == 0.0f; }
-    bool isNormalized() const;  // length in [0.999999, 1.000001]
-    bool isInTheNearOf(const Vector2& o, float distance) const;  // Euclidean distance < distance
-    // Ordering key with a tolerance for ordered containers.
+    bool isNormalized() const;  ///< length in [0.999999, 1.000001]
+    bool isInTheNearOf(const Vector2& o, float distance) const;  ///< Euclidean distance < distance
+    /// Ordering key with a tolerance for ordered containers.
     bool isSmaller_within_RBTree(const Vector2& o, float tolerance) const {
         return o.x > x + tolerance || o.y > y + tolerance;
     }
 
-    // The angle in radians between two unit vectors (acos of the dot product, clamped).
+    /// The angle in radians between two unit vectors (acos of the dot product, clamped).
     float getAngle(const Vector2& o) const;
 
     // ---- special values
@@ -113,7 +113,7 @@ public:
     bool isNotDefined() const;
     bool isDefined() const { return !isNotDefined(); }
 
-    QString toString() const;  // "[x, y]" with six decimals, or "Vector2-INVALID"
+    QString toString() const;  ///< "[x, y]" with six decimals, or "Vector2-INVALID"
 
     float x;
     float y;

@@ -1,11 +1,11 @@
 #pragma once
-// Vector4: a plain four-component float vector (x, y, z, w), the homogeneous form of a point
-// (w = 1) or a direction (w = 0) for the 4x4 matrices. multiply() treats it as a column vector
-// (v' = M v, so a translation matrix moves a point), multiply_left() as a row vector (v' = v M).
-//
-//   Vector4 p(1, 2, 3, 1);  Matrix4 t;  t.translate(Vector3(10, 0, 0));  p.multiply(t);  // (11, 2, 3, 1)
-//
-// INVALID has every component MAX_FLOAT. A value type: copy freely.
+/// \zclass{Vector4,math} A plain four-component float vector (x, y, z, w), the homogeneous form of a point
+/// (w = 1) or a direction (w = 0) for the 4x4 matrices. multiply() treats it as a column vector
+/// (v' = M v, so a translation matrix moves a point), multiply_left() as a row vector (v' = v M).
+/// \code
+///   Vector4 p(1, 2, 3, 1);  Matrix4 t;  t.translate(Vector3(10, 0, 0));  p.multiply(t);  // (11, 2, 3, 1)
+/// \endcode
+/// INVALID has every component MAX_FLOAT. A value type: copy freely.
 #include <zor/Matrix4.h>
 #include <zor/zor_export.h>
 
@@ -47,7 +47,7 @@ public:
     Vector4& set(const Vector4& o) { return *this = o; }
     Vector3 getXYZ() const;
 
-    // v' = M v (column vector): v'_i = sum_j M(i, j) v_j.
+    /// v' = M v (column vector): v'_i = sum_j M(i, j) v_j.
     Vector4& multiply(const Matrix4& m) {
         const float* e = m.data();
 #if defined(__clang__) || (defined(__GNUC__) && __GNUC__ >= 12)
@@ -67,19 +67,19 @@ public:
 #endif
     }
     Vector4& multiply(const Matrix4d& m);
-    // v' = v M (row vector): v'_j = sum_i v_i M(i, j).
+    /// v' = v M (row vector): v'_j = sum_i v_i M(i, j).
     Vector4& multiply_left(const Matrix4& m) {
         const float* e = m.data();
         return set(x * e[0] + y * e[4] + z * e[8] + w * e[12], x * e[1] + y * e[5] + z * e[9] + w * e[13],
                    x * e[2] + y * e[6] + z * e[10] + w * e[14], x * e[3] + y * e[7] + z * e[11] + w * e[15]);
     }
 
-    bool operator==(const Vector4& o) const;  // bit for bit
+    bool operator==(const Vector4& o) const;  ///< bit for bit
     bool operator!=(const Vector4& o) const { return !(*this == o); }
     bool isNearly(const Vector4& o, float tolerance) const;
     bool isValid() const { return *this != INVALID; }
 
-    QString toString() const;  // "Vector4-INVALID" or "[%+.3f, %+.3f, %+.3f, %+.3f]"
+    QString toString() const;  ///< "Vector4-INVALID" or "[%+.3f, %+.3f, %+.3f, %+.3f]"
 
     float x;
     float y;

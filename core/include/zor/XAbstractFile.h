@@ -1,7 +1,7 @@
 #pragma once
-// XAbstractFile: a file behind a C runtime stream, with the mutex that guards the stream. Every
-// operation of a reader or writer on the stream holds it, so one object may be shared between
-// threads for single calls (sequences of calls are not atomic).
+/// \zclass{XAbstractFile,io} A file behind a C runtime stream, with the mutex that guards the stream. Every
+/// operation of a reader or writer on the stream holds it, so one object may be shared between
+/// threads for single calls (sequences of calls are not atomic).
 #include <zor/zor_export.h>
 
 #include <mutex>
@@ -19,14 +19,14 @@ public:
 
     virtual bool open(const QString& name) = 0;
     virtual bool isOpen() const;
-    virtual long long tell();  // the stream position; a closed file is a fatal check
+    virtual long long tell();  ///< the stream position; a closed file is a fatal check
     virtual void close();
     const QString& getFileName() const { return fileName; }
 
 protected:
-    std::FILE* fp = nullptr;  // owned; null while closed
+    std::FILE* fp = nullptr;  ///< owned; null while closed
     QString fileName;
-    mutable std::mutex mutex;  // guards fp
+    mutable std::mutex mutex;  ///< guards fp
 };
 
 }  // namespace zor

@@ -1,6 +1,6 @@
 #pragma once
-// Extra lines that other libraries contribute to the logger's start-up header. The vector keeps
-// its messages; the logger copies them into its header when it is built.
+/// \zclass{XAdditionalLibInfos,global} Extra lines that other libraries contribute to the logger's start-up header. The
+/// vector keeps its messages; the logger copies them into its header when it is built.
 #include <zor/zor_export.h>
 
 #include <QString>

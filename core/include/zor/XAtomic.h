@@ -1,5 +1,5 @@
 #pragma once
-// XAtomic<T>: the library's name for an atomic value (a plain std::atomic).
+/// \zfile{thread} XAtomic<T>: the library's name for an atomic value (a plain std::atomic).
 #include <atomic>
 
 namespace zor {

@@ -1,8 +1,8 @@
 #pragma once
-// XCalendarUTC: a broken-down UTC time (the C tm fields) for the rotation scheduler, with the
-// file-name stamp of each rotation period. SCHEDULE names the calendar field a scheduler watches.
-//
-// Thread-safety: a value type; one object per thread.
+/// \zclass{XCalendarUTC,log} A broken-down UTC time (the C tm fields) for the rotation scheduler, with the
+/// file-name stamp of each rotation period. SCHEDULE names the calendar field a scheduler watches.
+///
+/// Thread-safety: a value type; one object per thread.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -12,23 +12,23 @@ namespace zor {
 
 enum SCHEDULE : unsigned int {
     SCHEDULE_NONE = 0,
-    SCHEDULE_YEAR = 1,    // stamp "%d"
-    SCHEDULE_MONTH = 2,   // "%d_%02d"
-    SCHEDULE_DAY = 3,     // "%d_%02d_%02d"
-    SCHEDULE_HOUR = 4,    // "%d_%02d_%02d___%02d"
-    SCHEDULE_MINUTE = 5,  // "%d_%02d_%02d___%02d_%02d"
+    SCHEDULE_YEAR = 1,    ///< stamp "%d"
+    SCHEDULE_MONTH = 2,   ///< "%d_%02d"
+    SCHEDULE_DAY = 3,     ///< "%d_%02d_%02d"
+    SCHEDULE_HOUR = 4,    ///< "%d_%02d_%02d___%02d"
+    SCHEDULE_MINUTE = 5,  ///< "%d_%02d_%02d___%02d_%02d"
     SCHEDULE_SECOND = 6   // "%d_%02d_%02d___%02d_%02d_%02d"
 };
 
 class ZOR_EXPORT XCalendarUTC {
 public:
-    XCalendarUTC();  // every field zero
+    XCalendarUTC();  ///< every field zero
     virtual ~XCalendarUTC();
 
-    void fromNow();  // the current time in UTC, whole seconds
+    void fromNow();  ///< the current time in UTC, whole seconds
 
     int year() const { return m_tm.tm_year + 1900; }
-    int month() const { return m_tm.tm_mon + 1; }  // 1-12
+    int month() const { return m_tm.tm_mon + 1; }  ///< 1-12
     int day() const { return m_tm.tm_mday; }
     int hour() const { return m_tm.tm_hour; }
     int minute() const { return m_tm.tm_min; }
@@ -40,12 +40,12 @@ public:
     void setMinute(int m) { m_tm.tm_min = m; }
     void setSeconds(int s) { m_tm.tm_sec = s; }
 
-    // The value of the field that s watches; -1 for SCHEDULE_NONE or an unknown value.
+    /// The value of the field that s watches; -1 for SCHEDULE_NONE or an unknown value.
     int field(SCHEDULE s) const;
-    // The file-name stamp of period s (see SCHEDULE); empty for SCHEDULE_NONE (with a notice on
-    // standard output) and for unknown values.
+    /// The file-name stamp of period s (see SCHEDULE); empty for SCHEDULE_NONE (with a notice on
+    /// standard output) and for unknown values.
     QString asString(SCHEDULE s) const;
-    QString toString() const;  // "2022/10/5, 22:7,3": unpadded
+    QString toString() const;  ///< "2022/10/5, 22:7,3": unpadded
 
 private:
     std::tm m_tm;

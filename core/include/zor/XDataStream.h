@@ -1,32 +1,32 @@
 #pragma once
-// XDataStream: the binary stream of typed trees, a QDataStream (version 17, big-endian, doubles
-// for floating point) with the library's primitives:
-//   long string   int64 byte count, then the UTF-8 bytes
-//   short string  one byte count (0-254), then the UTF-8 bytes (longer names are cut)
-//   count         int64
-//   big data      raw bytes, moved in chunks of 1 MiB, no length prefix
-// and the value records of trees (category byte, type name as short string, payload written by
-// the type supporter). See XTree for the document layout.
-//
-// Reading is defensive: every count and length is checked against the bytes that remain before
-// anything is allocated (the device's size for random-access devices, the buffered bytes for
-// sequential ones), and nesting is bounded by maxDepth() and walked with an explicit stack.
-// Damage does not throw away what was read: a value that cannot be read (an unknown type, a
-// category that does not fit its type, a value cut short) leaves an empty slot under its key with
-// the line "XDataStream::readVal, type problems <type>, typeSupporter@name" (and, when set, a pause
-// of typeProblemPauseMs()), and reading goes on with the next entry; a count larger than the bytes
-// can hold is cut to what they hold. Where the data itself fails (it ends, a length does not fit,
-// the nesting is too deep) the stream stops (status ReadCorruptData): a tree keeps every entry
-// read before that point, an array the elements that were there. The first problem of a stream is
-// logged as one error line; every result after damage is false. The stream owns neither its device
-// nor its supporter.
-//
-// A device whose bytes are in memory (a QBuffer, a mapped file) is read and written in that memory
-// directly (a QBuffer's array grows as needed); other devices get writes collected in pieces of
-// 64 KiB, and random-access ones are read ahead in pieces of 64 KiB. Either way the device's size
-// and position are set to what the stream wrote or used at the end of every tree or value (and on
-// flush() and destruction), so they are exact between those calls.
-// One thread at a time; the static switches are atomic.
+/// \zclass{XDataStream,xtree} The binary stream of typed trees, a QDataStream (version 17, big-endian, doubles
+/// for floating point) with the library's primitives:
+/// \code long string   int64 byte count, then the UTF-8 bytes
+///   short string  one byte count (0-254), then the UTF-8 bytes (longer names are cut)
+///   count         int64
+///   big data      raw bytes, moved in chunks of 1 MiB, no length prefix \endcode
+/// and the value records of trees (category byte, type name as short string, payload written by
+/// the type supporter). See XTree for the document layout.
+///
+/// Reading is defensive: every count and length is checked against the bytes that remain before
+/// anything is allocated (the device's size for random-access devices, the buffered bytes for
+/// sequential ones), and nesting is bounded by maxDepth() and walked with an explicit stack.
+/// Damage does not throw away what was read: a value that cannot be read (an unknown type, a
+/// category that does not fit its type, a value cut short) leaves an empty slot under its key with
+/// the line "XDataStream::readVal, type problems <type>, typeSupporter@name" (and, when set, a pause
+/// of typeProblemPauseMs()), and reading goes on with the next entry; a count larger than the bytes
+/// can hold is cut to what they hold. Where the data itself fails (it ends, a length does not fit,
+/// the nesting is too deep) the stream stops (status ReadCorruptData): a tree keeps every entry
+/// read before that point, an array the elements that were there. The first problem of a stream is
+/// logged as one error line; every result after damage is false. The stream owns neither its device
+/// nor its supporter.
+///
+/// A device whose bytes are in memory (a QBuffer, a mapped file) is read and written in that memory
+/// directly (a QBuffer's array grows as needed); other devices get writes collected in pieces of
+/// 64 KiB, and random-access ones are read ahead in pieces of 64 KiB. Either way the device's size
+/// and position are set to what the stream wrote or used at the end of every tree or value (and on
+/// flush() and destruction), so they are exact between those calls.
+/// One thread at a time; the static switches are atomic.
 #include <zor/XCategory.h>
 #include <zor/XMem.h>
 #include <zor/XTypeSupporter.h>
@@ -49,17 +49,17 @@ class XVal;
 
 class ZOR_EXPORT XDataStream : public QDataStream {
 public:
-    // Array elements of simple types: false (the default) writes their memory image in one piece
-    // (machine byte order), true writes each element big-endian. Readers must use the writer's
-    // setting.
+    /// Array elements of simple types: false (the default) writes their memory image in one piece
+    /// (machine byte order), true writes each element big-endian. Readers must use the writer's
+    /// setting.
     static std::atomic<bool> atomicConsiderByteOrder;
     static void setDebug(bool on) { s_debug.store(on, std::memory_order_relaxed); }
     static bool isDebug() { return s_debug.load(std::memory_order_relaxed); }
-    // Deepest nesting of trees that is written or read (default 10,000 levels).
+    /// Deepest nesting of trees that is written or read (default 10,000 levels).
     static unsigned int maxDepth() { return s_maxDepth.load(std::memory_order_relaxed); }
     static void setMaxDepth(unsigned int levels) { s_maxDepth.store(levels, std::memory_order_relaxed); }
-    // How long the reading thread pauses after each value it cannot read (milliseconds, 0 by
-    // default: a damaged file must not hold a program for hours).
+    /// How long the reading thread pauses after each value it cannot read (milliseconds, 0 by
+    /// default: a damaged file must not hold a program for hours).
     static unsigned int typeProblemPauseMs() { return s_typeProblemPauseMs.load(std::memory_order_relaxed); }
     static void setTypeProblemPauseMs(unsigned int ms) { s_typeProblemPauseMs.store(ms, std::memory_order_relaxed); }
 
@@ -67,7 +67,7 @@ public:
     explicit XDataStream(const QByteArray& bytes, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     XDataStream(QByteArray* bytes, QIODevice::OpenMode mode, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     explicit XDataStream(const XTypeSupporter& ts = XTypeSupporter::basicTypes());
-    ~XDataStream();  // writes what is still buffered
+    ~XDataStream();  ///< writes what is still buffered
 
     // ---- numbers, big-endian, through the stream's own buffers (a float is written as a double).
     // They hide QDataStream's operators on purpose: mixing both would reorder the bytes.
@@ -93,7 +93,7 @@ public:
     XDataStream& operator>>(quint64& v) { return getInt(v); }
     XDataStream& operator>>(float& v);
     XDataStream& operator>>(double& v);
-    // Raw bytes through the buffers; the results are the byte counts moved (-1 on failure).
+    /// Raw bytes through the buffers; the results are the byte counts moved (-1 on failure).
     int putBytes(const char* p, int len);
     int getBytes(char* p, int len) {
         if (len >= 0 && m_end - m_cur >= len) {
@@ -104,15 +104,15 @@ public:
         return getBytesSlow(p, len);
     }
     int skipBytes(int len);
-    // Hands buffered bytes to the device, and gives read-ahead back to it (random-access devices).
+    /// Hands buffered bytes to the device, and gives read-ahead back to it (random-access devices).
     void flush();
 
     const XTypeSupporter& supporter() const { return *m_supporter; }
     void setSkipReading(bool on) { m_skipReading.store(on); }
     bool isSkipReading() const { return m_skipReading.load(); }
 
-    // One value record; a tree value is written or read with its whole sub-tree. A value that is
-    // not read whole gives false (with the "type problems" line) and leaves slot unchanged.
+    /// One value record; a tree value is written or read with its whole sub-tree. A value that is
+    /// not read whole gives false (with the "type problems" line) and leaves slot unchanged.
     bool writeVal(const XVal& slot);
     bool readVal(XVal& slot);
 
@@ -122,7 +122,7 @@ public:
     QString readShortString();
     void writeCount(std::uint64_t n);
     std::uint64_t readCount();
-    // QDataStream's QString form (uint32 byte length, UTF-16 big-endian), read with bounds.
+    /// QDataStream's QString form (uint32 byte length, UTF-16 big-endian), read with bounds.
     void writeQtString(const QString& s);
     QString readQtString();
 
@@ -133,28 +133,28 @@ public:
     std::int64_t skipBigData(std::uint64_t len);
 
     // ---- for readers of values
-    // Bytes that can still be read: size minus position for random-access devices, the buffered
-    // bytes for sequential ones.
+    /// Bytes that can still be read: size minus position for random-access devices, the buffered
+    /// bytes for sequential ones.
     std::int64_t bytesLeft() const;
-    // How many of count elements of at least minBytes each can still be in the stream: count, or
-    // fewer, with the damage noted (one error line naming what); reading goes on.
+    /// How many of count elements of at least minBytes each can still be in the stream: count, or
+    /// fewer, with the damage noted (one error line naming what); reading goes on.
     std::uint64_t elementsThatFit(std::uint64_t count, std::uint64_t minBytes, const char* what);
-    // True when count such elements can still be in the stream; otherwise the damage is noted as
-    // above, the stream stops, and false.
+    /// True when count such elements can still be in the stream; otherwise the damage is noted as
+    /// above, the stream stops, and false.
     bool fitsElements(std::uint64_t count, std::uint64_t minBytes, const char* what);
-    // Notes damage that reading can go past; only the first problem of a stream is logged.
+    /// Notes damage that reading can go past; only the first problem of a stream is logged.
     void noteDamage(const QString& text);
-    // Notes damage and stops the stream (status ReadCorruptData): nothing more is read.
+    /// Notes damage and stops the stream (status ReadCorruptData): nothing more is read.
     void fail(const QString& text);
-    bool hasFailed() const { return status() != QDataStream::Ok; }  // stopped
+    bool hasFailed() const { return status() != QDataStream::Ok; }  ///< stopped
     bool isDamaged() const { return m_damage > 0 || hasFailed(); }
 
-    // The body of a tree (entry count, then key and record per entry), walked without recursion.
+    /// The body of a tree (entry count, then key and record per entry), walked without recursion.
     bool writeTreeBody(const XTree& tree);
-    // Into an empty tree, with the parents of everything read set; links are not resolved. False
-    // when anything was damaged; the tree keeps what was read.
+    /// Into an empty tree, with the parents of everything read set; links are not resolved. False
+    /// when anything was damaged; the tree keeps what was read.
     bool readTreeBody(XTree& tree);
-    std::uint64_t linksRead() const { return m_linksRead; }  // links met so far (to resolve later)
+    std::uint64_t linksRead() const { return m_linksRead; }  ///< links met so far (to resolve later)
 
 protected:
     std::int64_t write_void(const void* p, std::uint64_t len) { return writeBigData(static_cast<const char*>(p), len); }

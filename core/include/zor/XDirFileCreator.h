@@ -1,11 +1,11 @@
 #pragma once
-// XDirFileCreator: the factory of the directory scan's nodes. createNodeDir and createNodeFile
-// make an XNodeDir or an XNodeFile whose type is the class name ("XNodeDir", "XNodeFile") and,
-// for a non-empty name, its name. As an XmlNodeCreator it also rebuilds these classes from their
-// type names when a saved tree is loaded; other types become plain XNodes.
-//
-// Stateless: one instance (XNodeDir::creatorDirFile) serves every thread. The caller owns what it
-// creates.
+/// \zclass{XDirFileCreator,io} The factory of the directory scan's nodes. createNodeDir and createNodeFile
+/// make an XNodeDir or an XNodeFile whose type is the class name ("XNodeDir", "XNodeFile") and,
+/// for a non-empty name, its name. As an XmlNodeCreator it also rebuilds these classes from their
+/// type names when a saved tree is loaded; other types become plain XNodes.
+///
+/// Stateless: one instance (XNodeDir::creatorDirFile) serves every thread. The caller owns what it
+/// creates.
 #include <zor/XmlNodeCreator.h>
 #include <zor/zor_export.h>
 

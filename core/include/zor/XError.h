@@ -1,8 +1,8 @@
 #pragma once
-// XError: the error word carried by every object that can fail. 0 means OK; otherwise the low 16
-// bits hold an errno value, or the marker 0x8000 with a library code (100-170, see
-// ZorErrorCodes.h) in the high 16 bits. The word is atomic: one thread may set it while another
-// tests it. Setting it notifies the word's observers when emission is on (see AtomicBits).
+/// \zclass{XError,error} The error word carried by every object that can fail. 0 means OK; otherwise the low 16
+/// bits hold an errno value, or the marker 0x8000 with a library code (100-170, see
+/// ZorErrorCodes.h) in the high 16 bits. The word is atomic: one thread may set it while another
+/// tests it. Setting it notifies the word's observers when emission is on (see AtomicBits).
 #include <zor/AtomicBits.h>
 #include <zor/zor_export.h>
 
@@ -12,7 +12,7 @@ namespace zor {
 
 class ZOR_EXPORT XError {
 public:
-    static unsigned short ZOR_ERROR_BASE;  // 0x8000: the low half of a library error
+    static unsigned short ZOR_ERROR_BASE;  ///< 0x8000: the low half of a library error
 
     XError() = default;
     XError(const XError& other) : m_bits(other.m_bits.value()) {}
@@ -33,20 +33,20 @@ public:
     bool isZorTruncate() const;
     bool isZorNumberTooBig() const;
 
-    void setErrno(int e);                    // e truncated to 16 bits; the high half is cleared
-    void setZorError(unsigned short code);   // marker | code << 16
+    void setErrno(int e);                    ///< e truncated to 16 bits; the high half is cleared
+    void setZorError(unsigned short code);   ///< marker | code << 16
     void setZorEOF();
     void setZorErrorTimeout();
     void setZorTruncate();
     void clearError();
 
-    // "NO-ERROR,errno==0", the registered text of a library code, or "<strerror>, errno:<n>".
+    /// "NO-ERROR,errno==0", the registered text of a library code, or "<strerror>, errno:<n>".
     QString errAsString() const;
 
     AtomicBits& bitFlags() { return m_bits; }
     const AtomicBits& bitFlags() const { return m_bits; }
 
-    // Logs text + ", errno:" + the current errno's text at XERROR and returns result unchanged.
+    /// Logs text + ", errno:" + the current errno's text at XERROR and returns result unchanged.
     static int printStringErrno(const QString& text, int result);
 
 private:

@@ -1,6 +1,6 @@
 #pragma once
-// XErrorMap: the process-wide texts of library error codes. Filled at start-up (XLibBase), read
-// afterwards; it takes no lock.
+/// \zclass{XErrorMap,error} The process-wide texts of library error codes. Filled at start-up (XLibBase), read
+/// afterwards; it takes no lock.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -12,10 +12,10 @@ class ZOR_EXPORT XErrorMap {
 public:
     virtual ~XErrorMap();
 
-    // Registers text; a code already present keeps its text (a line on standard output says so).
+    /// Registers text; a code already present keeps its text (a line on standard output says so).
     static void addError(unsigned int code, const QString& text);
     static bool containsError(unsigned int code);
-    static QString getError(unsigned int code);  // "ZOR_ERROR_* {code} NOT DEFINED" when unknown
+    static QString getError(unsigned int code);  ///< "ZOR_ERROR_* {code} NOT DEFINED" when unknown
     static unsigned long long size();
     static std::map<unsigned int, QString>& mapErr();
     static void showErrorMap(unsigned int space);

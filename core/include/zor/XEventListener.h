@@ -1,7 +1,7 @@
 #pragma once
-// XEventListener<F>: an ordered set of callables under numeric ids, called in id order while the
-// set is enabled. A set is disabled when constructed. The set's mutex is held while the callables
-// run: a callable must not change the set that calls it.
+/// \zclass{XEventListener,thread} An ordered set of callables under numeric ids, called in id order while the
+/// set is enabled. A set is disabled when constructed. The set's mutex is held while the callables
+/// run: a callable must not change the set that calls it.
 #include <zor/zor_export.h>
 
 #include <atomic>
@@ -11,7 +11,7 @@
 #include <vector>
 
 namespace zor {
-
+/// The untyped part of every listener set: whether it is enabled (a set starts disabled). \ingroup thread
 class ZOR_EXPORT AbstractXEventListener {
 public:
     AbstractXEventListener() = default;
@@ -31,14 +31,14 @@ class XEventListener : public AbstractXEventListener {
 public:
     XEventListener() = default;
 
-    // Adds f under a new id (above every id handed out so far) and returns that id.
+    /// Adds f under a new id (above every id handed out so far) and returns that id.
     unsigned int add(F f) {
         std::lock_guard<std::mutex> lock(m_mutex);
         const unsigned int id = m_nextId++;
         m_map.emplace(id, std::move(f));
         return id;
     }
-    // Adds f under the given id; false when the id is taken.
+    /// Adds f under the given id; false when the id is taken.
     bool add(unsigned int id, F f) {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_map.count(id) != 0) return false;
@@ -64,8 +64,8 @@ public:
     }
     bool isEmpty() const { return size() == 0; }
 
-    // Calls every callable in id order when the set is enabled (an empty callable throws
-    // std::bad_function_call, as calling it directly would).
+    /// Calls every callable in id order when the set is enabled (an empty callable throws
+    /// std::bad_function_call, as calling it directly would).
     template <typename... A>
     void call(A&&... args) const {
         if (!isEnabled()) return;
@@ -73,7 +73,7 @@ public:
         for (const auto& kv : m_map) kv.second(args...);
     }
 
-    // Hands every callable to visit in id order when the set is enabled (under the set's mutex).
+    /// Hands every callable to visit in id order when the set is enabled (under the set's mutex).
     template <typename V>
     void visit(V&& visitor) const {
         if (!isEnabled()) return;
@@ -81,8 +81,8 @@ public:
         for (const auto& kv : m_map) visitor(kv.second);
     }
 
-    // Copies of the callables in id order (none while the set is disabled), for callers that must
-    // run them later or elsewhere, without the set's mutex.
+    /// Copies of the callables in id order (none while the set is disabled), for callers that must
+    /// run them later or elsewhere, without the set's mutex.
     std::vector<F> snapshot() const {
         std::vector<F> out;
         if (!isEnabled()) return out;
@@ -92,7 +92,7 @@ public:
         return out;
     }
 
-    // Takes over the callables of other (which is left empty); ids are kept.
+    /// Takes over the callables of other (which is left empty); ids are kept.
     void takeFrom(XEventListener& other) {
         if (&other == this) return;
         std::map<unsigned int, F> moved;

@@ -1,7 +1,7 @@
 #pragma once
-// XFile: a small text-file writer (UTF-8 lines). Only MODE_WRITE opens the file; the other modes
-// leave it closed. Writing without an open file, or a null text, is a fatal check. The destructor
-// closes the file. No locks.
+/// \zclass{XFile,io} A small text-file writer (UTF-8 lines). Only MODE_WRITE opens the file; the other modes
+/// leave it closed. Writing without an open file, or a null text, is a fatal check. The destructor
+/// closes the file. No locks.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -18,16 +18,16 @@ public:
     XFile& operator=(const XFile&) = delete;
     ~XFile();
 
-    bool write(const QString& s, bool newLine);  // true when every byte was written
+    bool write(const QString& s, bool newLine);  ///< true when every byte was written
     bool write_cstring(const char* text);
-    // A test line: len printable ASCII characters from a fixed-seed sequence, then a line feed.
+    /// A test line: len printable ASCII characters from a fixed-seed sequence, then a line feed.
     bool write_random_line(int len);
     void close();
     explicit operator bool() const { return fp != nullptr; }
     const QString& fileName() const { return m_name; }
     MODE mode() const { return m_mode; }
 
-    static QString createTmpFileName(const QString& name);  // temporary directory + "/" + name
+    static QString createTmpFileName(const QString& name);  ///< temporary directory + "/" + name
 
 private:
     bool writeBytes(const char* data, std::size_t n);

@@ -1,6 +1,6 @@
 #pragma once
-// XFunctionRunner: a pooled runnable that calls one function. It deletes itself (through the pool)
-// after it ran: do not keep the pointer past that.
+/// \zclass{XFunctionRunner,thread} A pooled runnable that calls one function. It deletes itself (through the pool)
+/// after it ran: do not keep the pointer past that.
 #include <zor/zor_export.h>
 
 #include <QRunnable>
@@ -13,7 +13,7 @@ class ZOR_EXPORT XFunctionRunner : public QRunnable {
 public:
     explicit XFunctionRunner(std::function<void()> f);
     ~XFunctionRunner() override;
-    void run() override;  // an empty function is not called: one XERROR line instead
+    void run() override;  ///< an empty function is not called: one XERROR line instead
 
 private:
     std::function<void()> m_function;

@@ -1,13 +1,13 @@
 #pragma once
-// XFunctionWorker: a long-lived thread that sleeps until it is given a function, then calls it
-// again and again (the function is expected to block or sleep on its own) until it is replaced,
-// cleared or the worker is stopped. Stopping is cooperative: the loop ends after the current call.
-//
-//   XFunctionWorker w;  w.startThreadInitial();  w.setWorker([] { ...; return 0; });
-//   ...  w.stopThread();
-//
-// Thread-safety: every member may be called from any thread. The destructor stops the thread and
-// waits for the current call to return.
+/// \zclass{XFunctionWorker,thread} A long-lived thread that sleeps until it is given a function, then calls it
+/// again and again (the function is expected to block or sleep on its own) until it is replaced,
+/// cleared or the worker is stopped. Stopping is cooperative: the loop ends after the current call.
+/// \code
+///   XFunctionWorker w;  w.startThreadInitial();  w.setWorker([] { ...; return 0; });
+///   ...  w.stopThread();
+/// \endcode
+/// Thread-safety: every member may be called from any thread. The destructor stops the thread and
+/// waits for the current call to return.
 #include <zor/inline/WorkerThread.h>
 #include <zor/zor_export.h>
 
@@ -21,12 +21,12 @@ public:
     XFunctionWorker();
     ~XFunctionWorker() override;
 
-    void setWorker(std::function<int()> f);  // an empty function sends the thread back to sleep
+    void setWorker(std::function<int()> f);  ///< an empty function sends the thread back to sleep
     std::function<int()> worker();
     bool isWorking();
     void startThreadInitial() { startLoop(); }
     void stopThread() { endLoop(); }
-    // Waits up to ms for the thread to end (false: still running).
+    /// Waits up to ms for the thread to end (false: still running).
     bool waitFinished(unsigned long ms) { return waitBody(ms); }
 
     using WorkerThread::isDebug;

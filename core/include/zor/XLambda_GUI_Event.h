@@ -1,6 +1,6 @@
 #pragma once
-// XLambda_GUI_Event: the kernel event (type 9100) that runs a function on the main thread, at
-// once or, with msWait, through a single-shot timer. Owns the function.
+/// \zclass{XLambda_GUI_Event,thread} The kernel event (type 9100) that runs a function on the main thread, at
+/// once or, with msWait, through a single-shot timer. Owns the function.
 #include <zor/KernelEvents.h>
 #include <zor/zor_export.h>
 

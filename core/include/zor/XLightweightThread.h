@@ -1,12 +1,12 @@
 #pragma once
-// XLightweightThread: a runnable with thread state, run on a QThreadPool (XThreadPool::start_lwThread
-// or start_global). Subclasses override runCustom(). Life cycle: INITIALIZED -> RUNNING -> FINISHED;
-// reuse() makes a finished object startable again (only one that the pool does not delete).
-//
-// Listeners: callables added to startedListeners() and finishedListeners() are called on the main
-// thread (posted to its event loop) when a run starts and when it finishes, while emission is
-// switched on with enableListener(true). They are called from copies, so they may run after an
-// auto-deleted object is gone: they must not refer to it.
+/// \zclass{XLightweightThread,thread} A runnable with thread state, run on a QThreadPool (XThreadPool::start_lwThread
+/// or start_global). Subclasses override runCustom(). Life cycle: INITIALIZED -> RUNNING -> FINISHED;
+/// reuse() makes a finished object startable again (only one that the pool does not delete).
+///
+/// Listeners: callables added to startedListeners() and finishedListeners() are called on the main
+/// thread (posted to its event loop) when a run starts and when it finishes, while emission is
+/// switched on with enableListener(true). They are called from copies, so they may run after an
+/// auto-deleted object is gone: they must not refer to it.
 #include <zor/AbstractThread.h>
 #include <zor/XEventListener.h>
 #include <zor/zor_export.h>
@@ -24,9 +24,9 @@ public:
     XLightweightThread();
     ~XLightweightThread() override;
 
-    virtual void reuse();            // clears FINISHED and RUNNING
-    void enableListener(bool on);    // switches change emission of the state word
-    void prepareListener(bool add);  // registers (true) or removes (false) the state listener
+    virtual void reuse();            ///< clears FINISHED and RUNNING
+    void enableListener(bool on);    ///< switches change emission of the state word
+    void prepareListener(bool add);  ///< registers (true) or removes (false) the state listener
     QString toString() override { return AbstractThread::toString(); }
 
     XEventListener<Callable>& startedListeners() { return m_startedListeners; }

@@ -1,8 +1,8 @@
 #pragma once
-// XLockerSharedMem: holds the system lock of an XSharedMemory's block for its scope (lock in the
-// constructor, unlock in the destructor) and logs when either fails; isLocked() tells whether the
-// lock is held. Not copyable; it keeps a reference, so the block must outlive the locker. Used by
-// the thread that made it.
+/// \zclass{XLockerSharedMem,process} Holds the system lock of an XSharedMemory's block for its scope (lock in the
+/// constructor, unlock in the destructor) and logs when either fails; isLocked() tells whether the
+/// lock is held. Not copyable; it keeps a reference, so the block must outlive the locker. Used by
+/// the thread that made it.
 #include <zor/zor_export.h>
 
 namespace zor {

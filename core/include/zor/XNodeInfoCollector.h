@@ -1,8 +1,8 @@
 #pragma once
-// XNodeInfoCollector: the interface of a helper that turns one node into a display text (for tree
-// views and listings). setNode hands it the node, toString gives the text.
-//
-// Does not own the node. Not thread-safe.
+/// \zclass{XNodeInfoCollector,xml} The interface of a helper that turns one node into a display text (for tree
+/// views and listings). setNode hands it the node, toString gives the text.
+///
+/// Does not own the node. Not thread-safe.
 #include <zor/zor_export.h>
 
 #include <QString>

@@ -1,9 +1,9 @@
 #pragma once
-// XNodeInfoCollectorStandard: the default display collector; its text is the node's
-// toStringForQTreeView() (empty before a node is set). collectorStandard is a shared instance for
-// callers that need a default; as it keeps the last node set, share it only within one thread.
-//
-// Does not own the node.
+/// \zclass{XNodeInfoCollectorStandard,xml} The default display collector; its text is the node's
+/// toStringForQTreeView() (empty before a node is set). collectorStandard is a shared instance for
+/// callers that need a default; as it keeps the last node set, share it only within one thread.
+///
+/// Does not own the node.
 #include <zor/XNodeInfoCollector.h>
 #include <zor/zor_export.h>
 

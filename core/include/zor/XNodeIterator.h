@@ -1,10 +1,10 @@
 #pragma once
-// XNodeIterator: walks the children of one node by index. Dereferencing gives nodeAt(index) (null
-// past the end); two iterators differ when their indices differ, the nodes are not compared.
-//
-//   for (XNodeIterator it(parent, 0), end(parent, parent->size()); it != end; ++it) use(*it);
-//
-// Does not own the node; valid while the node lives. A plain value.
+/// \zclass{XNodeIterator,xml} Walks the children of one node by index. Dereferencing gives nodeAt(index) (null
+/// past the end); two iterators differ when their indices differ, the nodes are not compared.
+/// \code
+///   for (XNodeIterator it(parent, 0), end(parent, parent->size()); it != end; ++it) use(*it);
+/// \endcode
+/// Does not own the node; valid while the node lives. A plain value.
 #include <zor/zor_export.h>
 
 namespace zor {

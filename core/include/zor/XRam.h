@@ -1,9 +1,9 @@
 #pragma once
-// find::XRam: one mark of a content search, a byte range [start, end) of a file with a category
-// (search result, NOT result, character, word, line, sentence, paragraph), a background colour
-// and an active flag that a viewer uses to step through hits.
-//
-// Plain data, copyable; no locks. Offsets are UTF-8 byte offsets into the file, -1 when unset.
+/// \zclass{find::XRam,find} One mark of a content search, a byte range [start, end) of a file with a category
+/// (search result, NOT result, character, word, line, sentence, paragraph), a background colour
+/// and an active flag that a viewer uses to step through hits.
+///
+/// Plain data, copyable; no locks. Offsets are UTF-8 byte offsets into the file, -1 when unset.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -34,8 +34,8 @@ public:
     explicit operator bool() const { return isValid(); }
     bool isInRange(std::int64_t p) const { return start <= p && p <= end; }
     bool contains_range(std::int64_t a, std::int64_t b) const { return isInRange(a) && isInRange(b); }
-    // The mark is valid, the line is not empty, and start or end lies within the line's bytes.
-    // Works on any record with posMemory and lenBytes (a line description of the line reader).
+    /// The mark is valid, the line is not empty, and start or end lies within the line's bytes.
+    /// Works on any record with posMemory and lenBytes (a line description of the line reader).
     template <typename LineInfo>
     bool intersects(const LineInfo& li) const {
         if (!isValid() || li.lenBytes == 0) return false;
@@ -44,7 +44,7 @@ public:
         return (start >= from && start <= to) || (end >= from && end <= to);
     }
 
-    // Equality looks at the range only.
+    /// Equality looks at the range only.
     bool isEquals(const XRam& o) const { return start == o.start && end == o.end; }
     bool operator==(const XRam& o) const { return isEquals(o); }
     bool operator!=(const XRam& o) const { return !isEquals(o); }
@@ -66,9 +66,9 @@ public:
     bool is_category_sentence() const { return category == CATEGORY_SENTENCE; }
     bool is_category_paragraph() const { return category == CATEGORY_PARAGRAPH; }
 
-    // "{  id:<category>, start:<s>, end:<e>, len:<n> }" or "{ id:<category>, status NOT VALID }".
+    /// "{  id:<category>, start:<s>, end:<e>, len:<n> }" or "{ id:<category>, status NOT VALID }".
     QString toString() const;
-    // "{ s/e=n }" for a search result, "{ NOT - s/e=n }" otherwise, "{}" when invalid.
+    /// "{ s/e=n }" for a search result, "{ NOT - s/e=n }" otherwise, "{}" when invalid.
     QString asShortForm() const;
 
     std::int32_t start = -1;

@@ -1,10 +1,10 @@
 #pragma once
-// find::XRamLayerGroup: the layers of marks of one view, unique by layer id, with a listener set
-// that is told the id of every layer added.
-//
-// Not synchronised apart from the listener set (which has its own mutex): one thread changes the
-// group at a time. References returned by add_layer / layer_by_ID are valid until the next
-// add_layer or sort_layer. Not copyable (the listener set is not).
+/// \zclass{find::XRamLayerGroup,find} The layers of marks of one view, unique by layer id, with a listener set
+/// that is told the id of every layer added.
+///
+/// Not synchronised apart from the listener set (which has its own mutex): one thread changes the
+/// group at a time. References returned by add_layer / layer_by_ID are valid until the next
+/// add_layer or sort_layer. Not copyable (the listener set is not).
 #include <zor/XEventListener.h>
 #include <zor/XRamLayer.h>
 #include <zor/zor_export.h>
@@ -24,19 +24,19 @@ public:
     XRamLayerGroup(const XRamLayerGroup&) = delete;
     XRamLayerGroup& operator=(const XRamLayerGroup&) = delete;
 
-    // Appends an empty, enabled layer with that id (sorted by id when sort is set) and tells the
-    // listeners. When the id is present nothing changes and the result is a process-wide empty
-    // layer that belongs to no group.
+    /// Appends an empty, enabled layer with that id (sorted by id when sort is set) and tells the
+    /// listeners. When the id is present nothing changes and the result is a process-wide empty
+    /// layer that belongs to no group.
     XRamLayer& add_layer(std::uint32_t id, bool sort);
-    // The layer with that id; without one an error line and a shared empty layer.
+    /// The layer with that id; without one an error line and a shared empty layer.
     XRamLayer& layer_by_ID(std::uint32_t id);
     bool contains_layer(std::uint32_t id) const { return indexOf(id) >= 0; }
-    // id -1: clears the marks of every layer; otherwise those of the layer with that id. The
-    // layers stay in the group.
+    /// id -1: clears the marks of every layer; otherwise those of the layer with that id. The
+    /// layers stay in the group.
     void clear(int id);
     int size() const { return static_cast<int>(m_layers.size()); }
-    void sort_layer();  // ascending id
-    // Logs "XRamLayerGroup:<size>" and "layer:<layer>" per layer.
+    void sort_layer();  ///< ascending id
+    /// Logs "XRamLayerGroup:<size>" and "layer:<layer>" per layer.
     void show(unsigned int level) const;
 
     const std::vector<XRamLayer>& layers() const { return m_layers; }

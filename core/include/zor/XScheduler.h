@@ -1,10 +1,10 @@
 #pragma once
-// XScheduler: a thread that polls the UTC calendar every 200 ms and calls its action when the
-// watched field (second, minute, hour, day, month or year) changes, wraps included (minute 59 to
-// 0, hour 23 to 0): a new period is noticed within 200 ms of its start.
-//
-// Thread-safety: set the schedule and the action before start(); stop() ends the thread. The
-// action is not owned.
+/// \zclass{XScheduler,log} A thread that polls the UTC calendar every 200 ms and calls its action when the
+/// watched field (second, minute, hour, day, month or year) changes, wraps included (minute 59 to
+/// 0, hour 23 to 0): a new period is noticed within 200 ms of its start.
+///
+/// Thread-safety: set the schedule and the action before start(); stop() ends the thread. The
+/// action is not owned.
 #include <zor/XCalendarUTC.h>
 #include <zor/XSchedulerAction.h>
 #include <zor/XThread.h>
@@ -19,7 +19,7 @@ public:
     XScheduler();
     ~XScheduler() override;
 
-    // "second" 6, "minute" 5, "hour" 4, "day" 3, "month" 2, "year" 1; anything else 0 (logged).
+    /// "second" 6, "minute" 5, "hour" 4, "day" 3, "month" 2, "year" 1; anything else 0 (logged).
     static SCHEDULE fromString(const QString& text);
 
     void setSchedule(SCHEDULE s) { m_schedule.store(s); }
@@ -29,7 +29,7 @@ public:
 
 protected:
     void run() override;
-    // The calendar of now; a test overrides it to walk through chosen times.
+    /// The calendar of now; a test overrides it to walk through chosen times.
     virtual void now(XCalendarUTC& cal);
 
 private:

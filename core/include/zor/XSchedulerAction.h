@@ -1,6 +1,6 @@
 #pragma once
-// XSchedulerAction: what a scheduler does when the calendar field it watches changes. Called on
-// the scheduler's thread with the calendar that showed the new period.
+/// \zclass{XSchedulerAction,log} What a scheduler does when the calendar field it watches changes. Called on
+/// the scheduler's thread with the calendar that showed the new period.
 #include <zor/XCalendarUTC.h>
 #include <zor/zor_export.h>
 

@@ -1,6 +1,6 @@
 #pragma once
-// XSocket: a plain TCP socket that is its own BasicSocket view. Owned by whoever created it or
-// took it from an XServer; one thread at a time (Qt's socket rule).
+/// \zclass{XSocket,net} A plain TCP socket that is its own BasicSocket view. Owned by whoever created it or
+/// took it from an XServer; one thread at a time (Qt's socket rule).
 #include <zor/BasicSocket.h>
 #include <zor/zor_export.h>
 

@@ -1,7 +1,7 @@
 #pragma once
-// XSocketSSL: a TLS socket (TLS 1.2 or later) that is its own BasicSocket view. As a client it may
-// ignore certificate errors (self-signed servers); XServer gives its server sockets the server's
-// configuration. Owned by its creator or taker; one thread at a time (Qt's socket rule).
+/// \zclass{XSocketSSL,net} A TLS socket (TLS 1.2 or later) that is its own BasicSocket view. As a client it may
+/// ignore certificate errors (self-signed servers); XServer gives its server sockets the server's
+/// configuration. Owned by its creator or taker; one thread at a time (Qt's socket rule).
 #include <zor/BasicSocket.h>
 #include <zor/zor_export.h>
 
@@ -15,9 +15,9 @@ public:
     ~XSocketSSL() override;
 
     bool isSSL() const override { return true; }
-    // Encrypted connect, read-write, any IP protocol.
+    /// Encrypted connect, read-write, any IP protocol.
     void connectToHostEncrypted(const QString& host, unsigned short port) override;
-    // The same to an address, with peerName for the server name the handshake sends.
+    /// The same to an address, with peerName for the server name the handshake sends.
     void connectToAddressEncrypted(const QString& address, unsigned short port, const QString& peerName);
 
     using QSslSocket::connectToHost;

@@ -1,7 +1,7 @@
 #pragma once
-// XStopwatch: a lock-free start/stop stopwatch in microseconds that also sums every start-to-stop
-// span since the last reset. Fields may be read from any thread; a start racing a stop on the same
-// stopwatch is not serialised.
+/// \zclass{XStopwatch,time} A lock-free start/stop stopwatch in microseconds that also sums every start-to-stop
+/// span since the last reset. Fields may be read from any thread; a start racing a stop on the same
+/// stopwatch is not serialised.
 #include <zor/zor_export.h>
 
 #include <QString>

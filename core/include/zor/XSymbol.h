@@ -1,9 +1,9 @@
 #pragma once
-// find::XSymbol: one element of a parsed content query: a text to find (with the modifiers
-// ignore case, whole word and a minimum count), an operator (AND "&", OR "|", NOT "~") or a
-// bracket.
-//
-// Plain data, copyable; no locks.
+/// \zclass{find::XSymbol,find} One element of a parsed content query: a text to find (with the modifiers
+/// ignore case, whole word and a minimum count), an operator (AND "&", OR "|", NOT "~") or a
+/// bracket.
+///
+/// Plain data, copyable; no locks.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -28,12 +28,12 @@ public:
     bool isBracket() const { return type == BRACKET_OPEN || type == BRACKET_CLOSE; }
     bool isBracketOpen() const { return type == BRACKET_OPEN; }
     bool isBracketClose() const { return type == BRACKET_CLOSE; }
-    // A known type; a find symbol also needs a text.
+    /// A known type; a find symbol also needs a text.
     bool isValid() const { return type <= BRACKET_CLOSE && (type != FIND || !text.isEmpty()); }
     explicit operator bool() const { return isValid(); }
 
-    // The operator or bracket character; for a find symbol its text followed by "{" and the
-    // modifiers present ("w,", "i,", the minimum count).
+    /// The operator or bracket character; for a find symbol its text followed by "{" and the
+    /// modifiers present ("w,", "i,", the minimum count).
     QString toString() const;
 
     std::uint32_t type = FIND;

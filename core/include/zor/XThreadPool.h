@@ -1,7 +1,7 @@
 #pragma once
-// XThreadPool: a QThreadPool that also runs plain functions and lightweight threads. A function is
-// wrapped in an XFunctionRunner that the pool deletes after it ran: the returned pointer is only an
-// identity, do not keep it. The static forms use QThreadPool::globalInstance().
+/// \zclass{XThreadPool,thread} A QThreadPool that also runs plain functions and lightweight threads. A function is
+/// wrapped in an XFunctionRunner that the pool deletes after it ran: the returned pointer is only an
+/// identity, do not keep it. The static forms use QThreadPool::globalInstance().
 #include <zor/XFunctionRunner.h>
 #include <zor/zor_export.h>
 
@@ -17,11 +17,11 @@ public:
     explicit XThreadPool(QObject* parent = nullptr);
     ~XThreadPool() override;
 
-    // Null (and one XERROR line) for an empty function.
+    /// Null (and one XERROR line) for an empty function.
     XFunctionRunner* start(std::function<void()> f);
     static XFunctionRunner* start_function_global(std::function<void()> f);
 
-    // Sets t's auto-delete and starts it; with autoDelete the pool destroys t after its run.
+    /// Sets t's auto-delete and starts it; with autoDelete the pool destroys t after its run.
     XLightweightThread* start_lwThread(XLightweightThread* t, bool autoDelete);
     static XLightweightThread* start_global(XLightweightThread* t, bool autoDelete);
 };

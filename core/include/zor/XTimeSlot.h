@@ -1,7 +1,7 @@
 #pragma once
-// A timed slot of the time statistics (XTimeStats): a begin and an end text, a type and a
-// stopwatch. XTimeSlot is the shared handle callers hold; the record stays valid for as long as a
-// handle exists, even after the statistics are cleared.
+/// \zclass{XTimeSlot,time} A timed slot of the time statistics (XTimeStats): a begin and an end text, a type and a
+/// stopwatch. XTimeSlot is the shared handle callers hold; the record stays valid for as long as a
+/// handle exists, even after the statistics are cleared.
 #include <zor/XStopwatch.h>
 #include <zor/zor_export.h>
 
@@ -11,9 +11,9 @@
 #include <mutex>
 
 namespace zor {
-
+/// The record of one timed slot, shared by the XTimeSlot handles that refer to it. \ingroup time
 class ZOR_EXPORT XTimeSlot_Impl {
-public:
+public:  /// The types of a slot, printed in the listing of the statistics.
     struct SLOT {
         enum SLOT_TYPE {
             STANDARD = 0, READ = 1, WRITE = 2, CALC = 3, CREATE = 4, PARSE = 5,
@@ -28,12 +28,12 @@ public:
 
     void start();
     void stop();
-    unsigned long long delta() const;  // microseconds; 0 unless valid
+    unsigned long long delta() const;  ///< microseconds; 0 unless valid
     bool isValid() const { return m_started.load() && m_stopped.load(); }
     bool isStartedButNotStopped() const { return m_started.load() && !m_stopped.load(); }
 
     void setMessage(const QString& text);
-    void setMessageEnd(const QString& text);  // also stops a running slot
+    void setMessageEnd(const QString& text);  ///< also stops a running slot
     QString messageBegin() const;
     QString messageEnd() const;
 
@@ -51,8 +51,8 @@ public:
     XTimeSlot_Impl* setType_TESTING() { return setSlotType(SLOT::TESTING); }
     XTimeSlot_Impl* setType_SLEEP() { return setSlotType(SLOT::SLEEP); }
 
-    static QString slotTypeToString(unsigned int type);     // padded to 8 with '_'
-    static QString slot_type_to_string(unsigned int type);  // plain names
+    static QString slotTypeToString(unsigned int type);     ///< padded to 8 with '_'
+    static QString slot_type_to_string(unsigned int type);  ///< plain names
 
     unsigned int index() const { return m_index.load(); }
     unsigned int threadId() const { return m_threadId.load(); }
@@ -83,7 +83,7 @@ public:
     XTimeSlot(XTimeSlot&&) noexcept = default;
     XTimeSlot& operator=(const XTimeSlot&) = default;
     XTimeSlot& operator=(XTimeSlot&&) noexcept = default;
-    ~XTimeSlot();  // stops the slot if it was started and not yet stopped
+    ~XTimeSlot();  ///< stops the slot if it was started and not yet stopped
 
     XTimeSlot_Impl* operator->() const { return m_impl.get(); }
     XTimeSlot_Impl* get() const { return m_impl.get(); }

@@ -1,7 +1,7 @@
 #pragma once
-// XTimeStats: a recorder of named, typed, timed slots that lists them sorted with their share of
-// the total. Creating, clearing, resizing and copying are serialised by one mutex; starting and
-// stopping a slot take no lock on the statistics.
+/// \zclass{XTimeStats,time} A recorder of named, typed, timed slots that lists them sorted with their share of
+/// the total. Creating, clearing, resizing and copying are serialised by one mutex; starting and
+/// stopping a slot take no lock on the statistics.
 #include <zor/XTimeSlot.h>
 #include <zor/zor_export.h>
 
@@ -14,16 +14,16 @@
 namespace zor {
 
 class ZOR_EXPORT XTimeStats {
-public:
+public:  /// The orders in which the slots can be sorted and listed.
     struct SORT {
         enum SORT_TYPE { NUMBER = 0, THREAD = 1, DELTA_TIME = 2, TYPE_SLOT = 3 };
     };
     using SORT_TYPE = SORT::SORT_TYPE;
 
     explicit XTimeStats(unsigned int maxSlots);
-    static XTimeStats* getInstance();  // 65536 slots at most
+    static XTimeStats* getInstance();  ///< 65536 slots at most
 
-    // Process-wide recording switch (on by default); while off every slot is the shared dummy.
+    /// Process-wide recording switch (on by default); while off every slot is the shared dummy.
     static void setRecording(bool on);
     static bool isRecording();
 

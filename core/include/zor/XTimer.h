@@ -1,8 +1,8 @@
 #pragma once
-// XTimer: a QTimer whose time-outs call plain callables (listeners(), enabled at construction) in
-// id order on the thread that owns the timer. Empty callables are skipped.
-//
-//   XTimer t;  t.listeners().add([] { ... });  t.start(100);
+/// \zclass{XTimer,thread} A QTimer whose time-outs call plain callables (listeners(), enabled at construction) in
+/// id order on the thread that owns the timer. Empty callables are skipped.
+/// \code
+///   XTimer t;  t.listeners().add([] { ... });  t.start(100); \endcode
 #include <zor/XEventListener.h>
 #include <zor/zor_export.h>
 

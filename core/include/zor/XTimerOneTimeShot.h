@@ -1,6 +1,6 @@
 #pragma once
-// XTimerOneTimeShot: fires once, ms after it is started (on the owning thread's event loop), and
-// calls one callable.  XTimerOneTimeShot once(0, [] { ... });  once.start();
+/// \zclass{XTimerOneTimeShot,thread} Fires once, ms after it is started (on the owning thread's event loop), and
+/// calls one callable.  XTimerOneTimeShot once(0, [] { ... });  once.start();
 #include <zor/XTimer.h>
 #include <zor/zor_export.h>
 
@@ -16,7 +16,7 @@ public:
     XTimerOneTimeShot& operator=(const XTimerOneTimeShot&) = delete;
     virtual ~XTimerOneTimeShot();
 
-    XTimer* timer() { return m_timer.get(); }  // owned; start it with QTimer::start()
+    XTimer* timer() { return m_timer.get(); }  ///< owned; start it with QTimer::start()
     void start() { m_timer->start(); }
 
 private:

@@ -1,17 +1,17 @@
 #pragma once
-// XTokenizer: splits a QString into QStringRef tokens that point into the caller's string,
-// optionally keeping double-quoted strings whole, and classifies tokens (string, number, real
-// number, bracket, operator).
-//
-// The string given to buildToken must outlive the tokens. Splitting: a character found in the
-// delimiters ends the pending token (with returnDelims the delimiter is a one-character token);
-// with keepStrings a double quote starts a string token that runs to the next double quote, quotes
-// included. A pending token before such a quote is ended first; a quote that is never closed gives
-// a string token from the quote to the end of the text.
-//
-// Out-of-range access gives a reference to a process-wide empty QStringRef; the index never moves
-// past the end. A plain value (copyable, movable), used by one thread at a time; the index is
-// changed also by const operations.
+/// \zclass{XTokenizer,text} Splits a QString into QStringRef tokens that point into the caller's string,
+/// optionally keeping double-quoted strings whole, and classifies tokens (string, number, real
+/// number, bracket, operator).
+///
+/// The string given to buildToken must outlive the tokens. Splitting: a character found in the
+/// delimiters ends the pending token (with returnDelims the delimiter is a one-character token);
+/// with keepStrings a double quote starts a string token that runs to the next double quote, quotes
+/// included. A pending token before such a quote is ended first; a quote that is never closed gives
+/// a string token from the quote to the end of the text.
+///
+/// Out-of-range access gives a reference to a process-wide empty QStringRef; the index never moves
+/// past the end. A plain value (copyable, movable), used by one thread at a time; the index is
+/// changed also by const operations.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -28,7 +28,7 @@ public:
     XTokenizer() = default;
     XTokenizer(const QString& text, const QString& delimiters, bool returnDelims, bool keepStrings);
 
-    // Replaces the tokens (the index is left as it is); returns the token count.
+    /// Replaces the tokens (the index is left as it is); returns the token count.
     unsigned int buildToken(const QString& text, const QString& delimiters, bool returnDelims, bool keepStrings);
 
     void reset() const { m_index = 0; }
@@ -48,37 +48,37 @@ public:
     const QStringRef& currentToken(int offset = 0) const { return relative(offset); }
     const QStringRef& firstToken() const { return tokenAt(0); }
     const QStringRef& lastToken() const;
-    const QStringRef& nextToken() const;  // token at the index, then the index + 1 (not past the end)
+    const QStringRef& nextToken() const;  ///< token at the index, then the index + 1 (not past the end)
 
-    // Tests on token index + offset.
+    /// Tests on token index + offset.
     bool is_Operator(int offset, const QString& chars) const { return is_Operator(relative(offset), chars); }
     bool is_Number(int offset) const { return is_Number(relative(offset)); }
     bool is_RealNumber(int offset) const { return is_RealNumber(relative(offset)); }
     bool is_String(int offset) const { return is_String(relative(offset)); }
-    bool is_WhiteSpace(unsigned int i) const { return is_WhiteSpace(tokenAt(i)); }  // counted from the start
+    bool is_WhiteSpace(unsigned int i) const { return is_WhiteSpace(tokenAt(i)); }  ///< counted from the start
     bool is_Next_Token(const QString& s) const { return tokenAt(m_index) == s; }
 
-    // One character that occurs in chars.
+    /// One character that occurs in chars.
     static bool is_One_of_these_Chars(const QStringRef& tok, const QString& chars);
     static bool is_Operator(const QStringRef& tok, const QString& chars) { return is_One_of_these_Chars(tok, chars); }
-    static bool is_Number(const QStringRef& tok);      // converts with toInt in base 10
-    static bool is_RealNumber(const QStringRef& tok);  // converts with toDouble
-    static bool is_String(const QStringRef& tok);      // at least two characters, quote first and last
-    static bool is_WhiteSpace(const QStringRef& tok);  // empty, or only spaces and tabs
-    // The text between the quotes of a string token, else the token itself.
+    static bool is_Number(const QStringRef& tok);      ///< converts with toInt in base 10
+    static bool is_RealNumber(const QStringRef& tok);  ///< converts with toDouble
+    static bool is_String(const QStringRef& tok);      ///< at least two characters, quote first and last
+    static bool is_WhiteSpace(const QStringRef& tok);  ///< empty, or only spaces and tabs
+    /// The text between the quotes of a string token, else the token itself.
     static QString get_String(const QStringRef& tok);
 
-    // Consume a token and convert it; 0 and an error line when it is not a number.
+    /// Consume a token and convert it; 0 and an error line when it is not a number.
     int nextInt() const;
     double nextDouble() const;
 
-    // Sets the index to 0 and drops every white-space token, keeping the order of the rest.
+    /// Sets the index to 0 and drops every white-space token, keeping the order of the rest.
     void remove_White_Space_Token();
-    // text without its spaces, tabs, line feeds and carriage returns.
+    /// text without its spaces, tabs, line feeds and carriage returns.
     static QString removeWhitespace(const QString& text);
     void fill(std::set<QString>& set) const;
 
-    // Logs "Token:$" and one line per token at DEBUG level, with its type when withType is set.
+    /// Logs "Token:$" and one line per token at DEBUG level, with its type when withType is set.
     void show(unsigned int space = 0, bool withType = false) const;
 
     const std::vector<QStringRef>& tokens() const { return m_tokens; }

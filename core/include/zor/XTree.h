@@ -1,25 +1,25 @@
 #pragma once
-// XTree: the typed object tree. A tree is an ordered map from keys to value slots (XVal); a slot
-// holds a simple value (number, string, vector, matrix, Qt geometry), a sub-tree, a typed array
-// (XTreeArray, possibly of trees or links) or a link (XLink) to another tree of the document.
-//
-//   XTree t;
-//   t.set("width", 1920);  t.setString("name", "main");
-//   XTree sub;  sub.set("x", 1.5);  t.set("view", std::move(sub));
-//   t.pointerFromPath<double>("/view/x");              // 1.5
-//   t.saveAsFile("/tmp/t.xtree");  XTree u = XTree::load("/tmp/t.xtree");
-//
-// Binary form (big-endian, written by XDataStream): the class name as a long string, then the body
-// (entry count, then key and value record per entry in key order). Files are written through a
-// memory-mapped file; compressed forms carry a leading MD5 and are refused when it does not match.
-//
-// Ownership: a tree owns its entries, sub-trees and arrays; parents and link targets are plain
-// pointers, re-established on every move (so moving a tree never copies it) and re-resolved from
-// their paths after reading. Every walk over the tree (destroying, writing, reading, copying,
-// printing, finding) uses an explicit stack, so the depth of a tree is bounded by memory, not by
-// the machine stack; streams refuse to read or write trees deeper than XDataStream::maxDepth().
-//
-// A tree is not synchronised: one thread uses it at a time; it moves between threads by move.
+/// \zclass{XTree,xtree} The typed object tree. A tree is an ordered map from keys to value slots (XVal); a slot
+/// holds a simple value (number, string, vector, matrix, Qt geometry), a sub-tree, a typed array
+/// (XTreeArray, possibly of trees or links) or a link (XLink) to another tree of the document.
+/// \code
+///   XTree t;
+///   t.set("width", 1920);  t.setString("name", "main");
+///   XTree sub;  sub.set("x", 1.5);  t.set("view", std::move(sub));
+///   t.pointerFromPath<double>("/view/x");              // 1.5
+///   t.saveAsFile("/tmp/t.xtree");  XTree u = XTree::load("/tmp/t.xtree");
+/// \endcode
+/// Binary form (big-endian, written by XDataStream): the class name as a long string, then the body
+/// (entry count, then key and value record per entry in key order). Files are written through a
+/// memory-mapped file; compressed forms carry a leading MD5 and are refused when it does not match.
+///
+/// Ownership: a tree owns its entries, sub-trees and arrays; parents and link targets are plain
+/// pointers, re-established on every move (so moving a tree never copies it) and re-resolved from
+/// their paths after reading. Every walk over the tree (destroying, writing, reading, copying,
+/// printing, finding) uses an explicit stack, so the depth of a tree is bounded by memory, not by
+/// the machine stack; streams refuse to read or write trees deeper than XDataStream::maxDepth().
+///
+/// A tree is not synchronised: one thread uses it at a time; it moves between threads by move.
 #include <zor/MD5.h>
 #include <zor/XByteArray.h>
 #include <zor/XLink.h>
@@ -48,16 +48,16 @@ class XDataStream;
 class ZOR_EXPORT XTree : public XObject {
 public:
     using Map = std::map<QString, XVal>;
-    static const QString str_XTree;  // "XTree"
+    static const QString str_XTree;  ///< "XTree"
 
     XTree() = default;
     XTree(XTree&& other) noexcept;
     XTree& operator=(XTree&& other) noexcept;
-    XTree(const XTree&) = delete;  // copies go through copy() / create_copy()
+    XTree(const XTree&) = delete;  ///< copies go through copy() / create_copy()
     XTree& operator=(const XTree&) = delete;
     ~XTree() override;
 
-    void swap(XTree& other) noexcept;  // the whole content; parents re-established on both
+    void swap(XTree& other) noexcept;  ///< the whole content; parents re-established on both
 
     // ---- typed access; T must have a registered name (XTypeName<T>)
     template <typename T>
@@ -75,7 +75,7 @@ public:
     }
     template <typename T, typename It>
     void setArrayFrom(const QString& key, It first, std::uint64_t n);
-    // A new array of n empty trees (or links) under key; null when memory is short.
+    /// A new array of n empty trees (or links) under key; null when memory is short.
     XTreeArray* setTreeArray(const QString& key, std::uint64_t n);
     XTreeArray* setLinkArray(const QString& key, std::uint64_t n);
 
@@ -93,7 +93,7 @@ public:
     std::vector<T*> get_by_type(bool recursive, bool includeArrayElements);
 
     // ---- slots
-    XVal& getVal(const QString& key, bool* ok = nullptr);  // inserts an empty slot when absent
+    XVal& getVal(const QString& key, bool* ok = nullptr);  ///< inserts an empty slot when absent
     const XVal& getVal(const QString& key, bool* ok = nullptr) const;
     bool containsKey(const QString& key) const { return m_entries.count(key) != 0; }
     bool erase(const QString& key);
@@ -112,10 +112,10 @@ public:
     void set_XByteArray(const QString& key, const XByteArray& bytes);
 
     // ---- links
-    void setLink(const QString& key, XTree* tree);  // null tree is a fatal check
+    void setLink(const QString& key, XTree* tree);  ///< null tree is a fatal check
     void setLink(const QString& key, const QString& path);
-    void pointer_to_URL();  // refreshes every link's url from its target
-    void URL_to_pointer();  // resolves every link's target from its url
+    void pointer_to_URL();  ///< refreshes every link's url from its target
+    void URL_to_pointer();  ///< resolves every link's target from its url
     void showLinks(unsigned int indent);
 
     // ---- structure
@@ -130,7 +130,7 @@ public:
 
     // ---- printing
     QString toString(const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const override;
-    QString toStringExtended(const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;  // all lines
+    QString toStringExtended(const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;  ///< all lines
     void toStream(XStringStream& ss, const XTypeSupporter& ts, unsigned int indent, const QString& name, bool arrow,
                   std::int64_t index) const override;
     void show(const XTypeSupporter& ts, unsigned int indent, const QString& name, bool arrow,
@@ -138,11 +138,11 @@ public:
     void show(unsigned int indent = 0) const;
 
     // ---- the binary form (see XDataStream)
-    bool writeToStream(XDataStream& stream) const;  // the body
-    bool readFromStream(XDataStream& stream);       // the body with its parents; links not resolved
+    bool writeToStream(XDataStream& stream) const;  ///< the body
+    bool readFromStream(XDataStream& stream);       ///< the body with its parents; links not resolved
     bool writeToDevice(QIODevice& dev, const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;
-    // Replaces the tree by the one on the device. A damaged tree gives false and keeps what could
-    // be read (see XDataStream); one whose class name differs from getTypeAsString() is left empty.
+    /// Replaces the tree by the one on the device. A damaged tree gives false and keeps what could
+    /// be read (see XDataStream); one whose class name differs from getTypeAsString() is left empty.
     bool readFromDevice(QIODevice& dev, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
 
     XMem createMem(const XTypeSupporter& ts = XTypeSupporter::basicTypes()) const;
@@ -160,9 +160,9 @@ public:
     static XTree create_tree_from_base64(const QString& text,
                                          const XTypeSupporter& ts = XTypeSupporter::basicTypes());
 
-    // Files: the loads replace the content. A file that cannot be read (missing, a compressed
-    // block whose digest does not match) leaves the tree empty; a damaged tree gives false and
-    // keeps what could be read.
+    /// Files: the loads replace the content. A file that cannot be read (missing, a compressed
+    /// block whose digest does not match) leaves the tree empty; a damaged tree gives false and
+    /// keeps what could be read.
     bool save(const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     bool saveAsFile(const QString& path, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
     bool loadFromFile(const QString& path, const XTypeSupporter& ts = XTypeSupporter::basicTypes());
@@ -177,7 +177,7 @@ public:
     bool isBoundToFile(bool mustExist = false) const;
 
 protected:
-    void _move(XTree& other);  // takes other's entries; flags, parent and filename stay
+    void _move(XTree& other);  ///< takes other's entries; flags, parent and filename stay
 
 private:
     friend class XDataStream;

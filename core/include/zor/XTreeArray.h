@@ -1,14 +1,14 @@
 #pragma once
-// XTreeArray: a typed array in a tree: `size` contiguous elements of one registered type. Elements
-// of category TREE are XTree objects, of category LINK XLink objects, otherwise plain values of
-// the element type. The array owns its elements (one heap array, released with delete[]); elements
-// that are trees or links have the array as their parent. The array notes which class its
-// elements were made as: trees() and links(), and every walk over elements, go by that note, so
-// a category set to something else (setCategory) never has elements read as the wrong class.
-//
-//   XTreeArray a;  a.allocate<int>(3);  a.getPointerAt<int>(0)[0] = 7;
-//
-// Move-only; one thread at a time.
+/// \zclass{XTreeArray,xtree} A typed array in a tree: `size` contiguous elements of one registered type. Elements
+/// of category TREE are XTree objects, of category LINK XLink objects, otherwise plain values of
+/// the element type. The array owns its elements (one heap array, released with delete[]); elements
+/// that are trees or links have the array as their parent. The array notes which class its
+/// elements were made as: trees() and links(), and every walk over elements, go by that note, so
+/// a category set to something else (setCategory) never has elements read as the wrong class.
+/// \code
+///   XTreeArray a;  a.allocate<int>(3);  a.getPointerAt<int>(0)[0] = 7;
+/// \endcode
+/// Move-only; one thread at a time.
 #include <zor/XCategory.h>
 #include <zor/XDestructor.h>
 #include <zor/XObject.h>
@@ -25,7 +25,7 @@ namespace zor {
 
 class ZOR_EXPORT XTreeArray : public XObject {
 public:
-    static const QString str_XTreeArray;  // "XTreeArray"
+    static const QString str_XTreeArray;  ///< "XTreeArray"
 
     XTreeArray() = default;
     XTreeArray(XTreeArray&& other) noexcept;
@@ -34,15 +34,15 @@ public:
     XTreeArray& operator=(const XTreeArray&) = delete;
     ~XTreeArray() override;
 
-    // Replaces the contents by n default-constructed T (element category: TREE for XTree, LINK
-    // for XLink, else SIMPLE). False, and an empty array, when the memory cannot be had.
+    /// Replaces the contents by n default-constructed T (element category: TREE for XTree, LINK
+    /// for XLink, else SIMPLE). False, and an empty array, when the memory cannot be had.
     template <typename T>
     bool allocate(std::uint64_t n);
-    // Takes a heap array made with new T[n].
+    /// Takes a heap array made with new T[n].
     template <typename T>
     void adopt(T* elements, std::uint64_t n, XCategory c);
-    // Keeps the first n elements, releasing the others; false (nothing changed) when T is not the
-    // element type, n is not below size() or the memory for the smaller array cannot be had.
+    /// Keeps the first n elements, releasing the others; false (nothing changed) when T is not the
+    /// element type, n is not below size() or the memory for the smaller array cannot be had.
     template <typename T>
     bool shrink(std::uint64_t n);
 
@@ -58,14 +58,14 @@ public:
     bool isCategoryArray() const { return m_category == XCategory::ARRAY; }
     bool isCategoryLink() const { return m_category == XCategory::LINK; }
     explicit operator bool() const { return m_size > 0; }
-    // The elements as trees (links): null unless the category is TREE (LINK) and the elements
-    // were made as XTree (XLink) objects.
+    /// The elements as trees (links): null unless the category is TREE (LINK) and the elements
+    /// were made as XTree (XLink) objects.
     XTree* trees() { return isCategoryTree() && m_holds == XCategory::TREE ? static_cast<XTree*>(m_array) : nullptr; }
     const XTree* trees() const { return const_cast<XTreeArray*>(this)->trees(); }
     XLink* links() { return isCategoryLink() && m_holds == XCategory::LINK ? static_cast<XLink*>(m_array) : nullptr; }
     const XLink* links() const { return const_cast<XTreeArray*>(this)->links(); }
 
-    // Element index as T; null with an error line for a wrong type or an index out of range.
+    /// Element index as T; null with an error line for a wrong type or an index out of range.
     template <typename T>
     T* getPointerAt(std::uint64_t index);
     template <typename T>
@@ -74,13 +74,13 @@ public:
     }
     XTree* treeAt(std::uint64_t index) { return getPointerAt<XTree>(index); }
 
-    void setParentToChildren();  // trees and links of this array get it as parent
+    void setParentToChildren();  ///< trees and links of this array get it as parent
     XTree* getTree(const QString& key) override;
     XObject* objectByKey(const QString& key) override;
     QString keyOf(const XObject* child) const override;
 
-    QString toString(const XTypeSupporter& ts) const override;  // "XTreeArray<type>, category:n, elements:n"
-    QString toStringExtended(const XTypeSupporter& ts) const;   // toString and the elements
+    QString toString(const XTypeSupporter& ts) const override;  ///< "XTreeArray<type>, category:n, elements:n"
+    QString toStringExtended(const XTypeSupporter& ts) const;   ///< toString and the elements
     void show(const XTypeSupporter& ts, unsigned int indent, const QString& name, bool arrow,
               std::int64_t index) const override;
     void toStream(XStringStream& ss, const XTypeSupporter& ts, unsigned int indent, const QString& name, bool arrow,

@@ -1,11 +1,11 @@
 #pragma once
-// XTypeSet: the registry of value type names, in three ordered sets (0 simple, 1 tree, 2 array).
-// A new set holds the library's own types; an application that adds tree types of its own
-// derives a type supporter and registers them in that supporter's set. These registry numbers are
-// not the XCategory codes of value slots.
-//
-// XTypeName<T>::name() gives the registered name of a C++ type; a type without a name does not
-// compile where a name is needed. A plain value; not synchronised.
+/// \zclass{XTypeSet,xtree} The registry of value type names, in three ordered sets (0 simple, 1 tree, 2 array).
+/// A new set holds the library's own types; an application that adds tree types of its own
+/// derives a type supporter and registers them in that supporter's set. These registry numbers are
+/// not the XCategory codes of value slots.
+///
+/// XTypeName<T>::name() gives the registered name of a C++ type; a type without a name does not
+/// compile where a name is needed. A plain value; not synchronised.
 #include <zor/zor_export.h>
 
 #include <QMargins>
@@ -33,15 +33,15 @@ public:
     XTypeSet& operator=(XTypeSet&&) noexcept = default;
     virtual ~XTypeSet() = default;
 
-    bool contains(const QString& name) const;  // in any of the three sets
+    bool contains(const QString& name) const;  ///< in any of the three sets
     bool isTypeSimple(const QString& name) const { return m_sets[CAT_SIMPLE].contains(name); }
     bool isTypeTree(const QString& name) const { return m_sets[CAT_TREE].contains(name); }
     bool isTypeArray(const QString& name) const { return m_sets[CAT_ARRAY].contains(name); }
     static bool isTypeLink(const QString& name) { return name == str_XLink; }
-    const QStringList& types(Category c) const { return m_sets[c]; }  // in registration order
+    const QStringList& types(Category c) const { return m_sets[c]; }  ///< in registration order
     void showTypes(unsigned int indent) const;
 
-    // Registers a name in one set; false when the name is already known or the set is unknown.
+    /// Registers a name in one set; false when the name is already known or the set is unknown.
     bool addType(const QString& name, unsigned int category) { return _addType(name, category); }
 
 protected:
@@ -63,7 +63,7 @@ class Matrix3;
 class Matrix4;
 
 template <typename T>
-struct XTypeName;  // no general definition: only registered types have names
+struct XTypeName;  ///< no general definition: only registered types have names
 
 #define ZOR_XTYPE_NAME(TYPE, MEMBER) \
     template <>                      \

@@ -1,13 +1,13 @@
 #pragma once
-// XTypeSupporter: knows how to write, read and print every registered value type. Simple types are
-// handled through five process-wide tables (value writer, value reader, array writer, array reader,
-// string maker), filled once when the first supporter is made; trees, arrays and links through the
-// virtual operations below. An application with tree types of its own derives a supporter,
-// registers the names in its XTypeSet and overrides writeTree, readTree and readTreeArray.
-//
-// basicTypes() is the standard supporter ("Standard"), made on first use and never destroyed; the
-// tables are filled under a once-flag, so first use from any thread is safe. Supporters are
-// read-only while streams use them.
+/// \zclass{XTypeSupporter,xtree} Knows how to write, read and print every registered value type. Simple types are
+/// handled through five process-wide tables (value writer, value reader, array writer, array reader,
+/// string maker), filled once when the first supporter is made; trees, arrays and links through the
+/// virtual operations below. An application with tree types of its own derives a supporter,
+/// registers the names in its XTypeSet and overrides writeTree, readTree and readTreeArray.
+///
+/// basicTypes() is the standard supporter ("Standard"), made on first use and never destroyed; the
+/// tables are filled under a once-flag, so first use from any thread is safe. Supporters are
+/// read-only while streams use them.
 #include <zor/NameAble.h>
 #include <zor/XFunctionMapper.h>
 #include <zor/XTypeSet.h>
@@ -31,7 +31,7 @@ public:
     using ArrayReader = std::function<bool(XDataStream&, XVal&, std::uint64_t count)>;
     using StringMaker = std::function<QString(const XVal&)>;
 
-    XTypeSupporter();  // named "Standard"
+    XTypeSupporter();  ///< named "Standard"
     explicit XTypeSupporter(const QString& name);
     XTypeSupporter(const XTypeSupporter&) = default;
     XTypeSupporter& operator=(const XTypeSupporter&) = default;
@@ -39,8 +39,8 @@ public:
 
     static const XTypeSupporter& basicTypes();
 
-    // Registers one simple type in all five tables at once; false (with an error line, nothing
-    // changed) when the name is already present.
+    /// Registers one simple type in all five tables at once; false (with an error line, nothing
+    /// changed) when the name is already present.
     static bool addFunctions(const QString& type, ValueWriter vw, ValueReader vr, ArrayWriter aw, ArrayReader ar,
                              StringMaker sm);
 
@@ -53,15 +53,15 @@ public:
     XTypeSet& typeSet() { return m_types; }
     const XTypeSet& typeSet() const { return m_types; }
 
-    using NameAble::toString;  // the name
+    using NameAble::toString;  ///< the name
     QString zorType() const override { return QStringLiteral("zor::XTypeSupporter"); }
-    virtual QString arrayAsString(const XTreeArray& array) const;  // the elements, at most 16
+    virtual QString arrayAsString(const XTreeArray& array) const;  ///< the elements, at most 16
     virtual bool showArray(const XTreeArray& array, unsigned int indent) const;
     virtual QString toString(const XTreeArray& array) const;
-    // The text of a simple value; empty for types without a string maker.
+    /// The text of a simple value; empty for types without a string maker.
     virtual QString val_simpleType_as_String(const XVal& slot) const;
 
-    // The raw size of one element of a simple type in the memory-image array form; 0 for others.
+    /// The raw size of one element of a simple type in the memory-image array form; 0 for others.
     static std::uint64_t rawElementSize(const QString& type);
 
 protected:

@@ -1,6 +1,6 @@
 #pragma once
-// Library error codes (carried in the high half of an XError word), program exit codes and the
-// program-ending helpers.
+/// \zfile{error} Library error codes (carried in the high half of an XError word), program exit codes and the
+/// program-ending helpers.
 #include <zor/zor_export.h>
 
 #include <QString>
@@ -16,7 +16,7 @@ constexpr unsigned short ZOR_ERROR_TRUNCATE = 150;
 constexpr unsigned short ZOR_ERROR_EOF = 160;
 constexpr unsigned short ZOR_ERROR_NUMBER_TOO_BIG = 170;
 
-// Program exit codes.
+/// Program exit codes.
 enum ZOR_EXIT_CODE : int {
     EXIT_ZOR_OK = 0,
     EXIT_ZOR_GENERAL_FAILURE = 1,
@@ -35,13 +35,13 @@ enum ZOR_EXIT_CODE : int {
 
 ZOR_EXPORT QString exitZorErrorCodeToString(int code);
 
-// Logs message at XERROR, counts down the seconds at WARNING ("program end 3 sec"), stops the
-// logger and ends the process with exit code 1.
+/// Logs message at XERROR, counts down the seconds at WARNING ("program end 3 sec"), stops the
+/// logger and ends the process with exit code 1.
 [[noreturn]] ZOR_EXPORT void exitApp(const QString& message, unsigned int seconds);
 
-// "ERRNO == 0", or the last error of the socket layer (here: errno) as "WSAGetLastError:<n>".
+/// "ERRNO == 0", or the last error of the socket layer (here: errno) as "WSAGetLastError:<n>".
 ZOR_EXPORT QString getLastErrorMessage();
-// "errno:<n> => <getLastErrorMessage()>".
+/// "errno:<n> => <getLastErrorMessage()>".
 ZOR_EXPORT QString get_last_error_message();
 
 }  // namespace zor

@@ -1,7 +1,7 @@
 #pragma once
-// ZorKernelEvent<T>: the kernel event (type 9000) that moves a value to a function on the main
-// thread. The value is moved in on the posting thread and moved out into the function: it changes
-// threads without a copy of its data. Owns the value and the function.
+/// \zclass{ZorKernelEvent,program} The kernel event (type 9000) that moves a value to a function on the main
+/// thread. The value is moved in on the posting thread and moved out into the function: it changes
+/// threads without a copy of its data. Owns the value and the function.
 #include <zor/KernelEvents.h>
 #include <zor/Logger.h>
 

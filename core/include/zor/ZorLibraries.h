@@ -1,6 +1,6 @@
 #pragma once
-// The process-wide registry of library ids. Every log level word carries the id of the library
-// that logged it in bits 16 and up. Meant for static initialisation and start-up (no lock).
+/// \zclass{ZorLibraries,global} The process-wide registry of library ids. Every log level word carries the id of the
+/// library that logged it in bits 16 and up. Meant for static initialisation and start-up (no lock).
 #include <zor/zor_export.h>
 
 #include <QByteArray>
@@ -9,15 +9,15 @@
 namespace zor {
 
 constexpr unsigned int CORE_LIB_ID = 100;
-constexpr unsigned int CORE_LIB_LEVEL_BITS = CORE_LIB_ID << 16;  // 0x640000, ORed into every level
+constexpr unsigned int CORE_LIB_LEVEL_BITS = CORE_LIB_ID << 16;  ///< 0x640000, ORed into every level
 
 class ZOR_EXPORT ZorLibraries {
 public:
-    // Registers or renames a library; names above 128 bytes are refused with a console line.
+    /// Registers or renames a library; names above 128 bytes are refused with a console line.
     static void addLib(unsigned int id, const char* libName);
-    // The name padded to the longest registered name ("TBZ*"), or "UN-KN:<id>". The padded names
-    // are frozen at the first call; the "UN-KN" text lives in one buffer, valid until the next
-    // unknown lookup.
+    /// The name padded to the longest registered name ("TBZ*"), or "UN-KN:<id>". The padded names
+    /// are frozen at the first call; the "UN-KN" text lives in one buffer, valid until the next
+    /// unknown lookup.
     static const char* libNameByIdent(unsigned int id);
     static bool isRegistryFilled();
 

@@ -1,7 +1,7 @@
 #pragma once
-// ZorResource: finds the library's source folder ("zor") and its data folder ("zor/data") by
-// walking up from the program's folder, and reads text files below them. A folder that cannot be
-// found gives an empty path and one error line.
+/// \zclass{ZorResource,program} Finds the library's source folder ("zor") and its data folder ("zor/data") by
+/// walking up from the program's folder, and reads text files below them. A folder that cannot be
+/// found gives an empty path and one error line.
 #include <zor/zor_export.h>
 
 #include <QString>

@@ -1,5 +1,5 @@
 #pragma once
-// Every public header of zor core.
+/// \zfile{global} Every public header of zor core.
 #include <zor/AbstractFile.h>
 #include <zor/AbstractMemory.h>
 #include <zor/AbstractReader.h>

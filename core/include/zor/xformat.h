@@ -1,17 +1,17 @@
 #pragma once
-// xformat: the library's one text-building rule. Each '$' of the format takes the next argument;
-// arguments left over when the format ends are ignored; once the arguments are used up the rest of
-// the format is copied verbatim (every further '$' stays). There is no escape for '$'.
-//
-// Renderings are exactly those of a QTextStream with UTF-8 codec and fixed notation at the default
-// precision: bool as "true"/"false", const char* as Latin-1 ("nullptr" for a null pointer), char and
-// QChar as one character, integers in plain decimal, float and double with six decimals, QString as
-// it is, QByteArray decoded from UTF-8. Other types use their QTextStream operator<<.
-//
-// The text is built without a stream (one allocation for the result); the rare inputs in which the
-// stream's UTF-8 round trip changes the text (lone surrogates, a leading byte-order mark) and the
-// doubles outside the exact fast range are handed to a real QTextStream, so every output is the
-// stream's. Thread-safe and re-entrant: each call uses its own buffer.
+/// \zfile{global} xformat, the library's one text-building rule. Each '$' of the format takes the next
+/// argument; arguments left over when the format ends are ignored; once the arguments are used up the
+/// rest of the format is copied verbatim (every further '$' stays). There is no escape for '$'.
+///
+/// Renderings are exactly those of a QTextStream with UTF-8 codec and fixed notation at the default
+/// precision: bool as "true"/"false", const char* as Latin-1 ("nullptr" for a null pointer), char and
+/// QChar as one character, integers in plain decimal, float and double with six decimals, QString as
+/// it is, QByteArray decoded from UTF-8. Other types use their QTextStream operator<<.
+///
+/// The text is built without a stream (one allocation for the result); the rare inputs in which the
+/// stream's UTF-8 round trip changes the text (lone surrogates, a leading byte-order mark) and the
+/// doubles outside the exact fast range are handed to a real QTextStream, so every output is the
+/// stream's. Thread-safe and re-entrant: each call uses its own buffer.
 #include <zor/zor_export.h>
 
 #include <QByteArray>

@@ -1,18 +1,18 @@
 #pragma once
-// The level helpers: logDebug("Class::method, $ items", n) and friends. When the logger is not
-// running, or the level does not pass the mask, a call costs one load and a test.
-//
-// Otherwise the calling thread does not build the text: it copies the format pointer and the
-// arguments in binary form into its own bounded buffer (detail::logReserve / logPublish), and the
-// logger thread renders them later with the same '$' code (xformat's putArg), so the text is the
-// one xformat would have built at the call:
-//   - numbers, bool, char and QChar are copied as they are;
-//   - texts are copied byte for byte (const char*, QString, QByteArray, QLatin1String, QStringView,
-//     QStringRef): a caller may change or free them right after the call. Only texts in read-only
-//     memory that never changes (string literals, QStringLiteral data) are kept by address;
-//   - any other type is rendered at once (its stream operator may read state that changes later).
-// A message too large for the buffer, and one logged on the logger thread itself, is formatted at
-// once instead (detail::logImmediate); either way it is numbered and delivered in order.
+/// \zfile{log} The level helpers: logDebug("Class::method, $ items", n) and friends. When the logger
+/// is not running, or the level does not pass the mask, a call costs one load and a test.
+///
+/// Otherwise the calling thread does not build the text: it copies the format pointer and the
+/// arguments in binary form into its own bounded buffer (detail::logReserve / logPublish), and the
+/// logger thread renders them later with the same '$' code (xformat's putArg), so the text is the
+/// one xformat would have built at the call:
+///   - numbers, bool, char and QChar are copied as they are;
+///   - texts are copied byte for byte (const char*, QString, QByteArray, QLatin1String, QStringView,
+///     QStringRef): a caller may change or free them right after the call. Only texts in read-only
+///     memory that never changes (string literals, QStringLiteral data) are kept by address;
+///   - any other type is rendered at once (its stream operator may read state that changes later).
+/// A message too large for the buffer, and one logged on the logger thread itself, is formatted at
+/// once instead (detail::logImmediate); either way it is numbered and delivered in order.
 #include <zor/FatalChecks.h>
 #include <zor/LogLevel.h>
 #include <zor/LogMessageString.h>

@@ -1,5 +1,5 @@
 #pragma once
-// Inline bodies of XTree's and XTreeArray's templates.
+/// \zfile{xtree} Inline bodies of XTree's and XTreeArray's templates.
 #include <zor/Logger.h>
 
 #include <type_traits>
@@ -21,22 +21,22 @@ constexpr XCategory categoryOfType() {
         return XCategory::SIMPLE;
 }
 
-// The object a path leads to, or the object that holds its last name (see XTree::pointerFromPath).
+/// The object a path leads to, or the object that holds its last name (see XTree::pointerFromPath).
 struct PathEnd {
-    XObject* object = nullptr;  // the result itself when lastName is empty, else the container
+    XObject* object = nullptr;  ///< the result itself when lastName is empty, else the container
     QString lastName;
     bool found = false;
 };
 ZOR_EXPORT PathEnd walkPath(XTree* start, const QString& path, const QString& wantType);
-// Checks an element index given as text; logs and gives false when it is no index of the array.
+/// Checks an element index given as text; logs and gives false when it is no index of the array.
 ZOR_EXPORT bool arrayIndexFromName(const XTreeArray& array, const QString& name, std::uint64_t& index);
 ZOR_EXPORT void logGetPointerAtType(const QString& have, const QString& want);
 ZOR_EXPORT void logGetPointerAtRange(std::uint64_t index, std::uint64_t size);
 ZOR_EXPORT bool getPointerChecks(const XTree& tree, const QString& key, const QString& want, XVal*& slot);
-// A slot whose value is not what its type name says.
+/// A slot whose value is not what its type name says.
 ZOR_EXPORT void logHeldMismatch(const QString& key, const QString& type, const QString& want);
-// What get_by_type looks for: the registered name, the size of one array element, and the slot's
-// value as that type (null when it is something else).
+/// What get_by_type looks for: the registered name, the size of one array element, and the slot's
+/// value as that type (null when it is something else).
 struct ByType {
     const QString* name;
     std::size_t elementSize;
@@ -46,7 +46,7 @@ ZOR_EXPORT std::vector<void*> collectByType(XTree& tree, const ByType& want, boo
 
 }  // namespace detail
 
-// The downcasts are sound: the kind says which class the object was stored as.
+/// The downcasts are sound: the kind says which class the object was stored as.
 inline XTree* XVal::tree() const { return held(Kind::TREE, XCategory::TREE) ? static_cast<XTree*>(object()) : nullptr; }
 
 inline XTreeArray* XVal::array() const {

@@ -1,5 +1,5 @@
 #pragma once
-// Inline bodies of XVal's templates.
+/// \zfile{xtree} Inline bodies of XVal's templates.
 #include <zor/Logger.h>
 
 #include <new>
@@ -14,7 +14,7 @@ struct HasXTypeName : std::false_type {};
 template <typename T>
 struct HasXTypeName<T, std::void_t<decltype(XTypeName<T>::name())>> : std::true_type {};
 
-// The place of a type among the library's simple types, in the registry's order (1-26), 0 for others.
+/// The place of a type among the library's simple types, in the registry's order (1-26), 0 for others.
 template <typename U>
 constexpr std::uint8_t simpleTypeCode() {
     using std::is_same_v;
@@ -74,8 +74,8 @@ constexpr std::uint8_t simpleTypeCode() {
         return 0;
 }
 
-// Whether a value lives in the slot's own bytes: small, and movable by copying its bytes (QString
-// is: it is one pointer to shared data).
+/// Whether a value lives in the slot's own bytes: small, and movable by copying its bytes (QString
+/// is: it is one pointer to shared data).
 template <typename U>
 constexpr bool storedInSlot() {
     return sizeof(U) <= XVal::kLocalBytes && alignof(U) <= 8 && !std::is_base_of_v<XObject, U> &&
