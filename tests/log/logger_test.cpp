@@ -1,5 +1,6 @@
 // The logger core: filtering, numbering, the header, delivery, pause, quit and the console lines.
 #include "support/CaptureAppender.h"
+#include "support/Wait.h"
 
 #include <zor/AppenderConsole.h>
 #include <zor/AppenderLimitMemory.h>
@@ -11,6 +12,7 @@
 #include <zor/ThreadTools.h>
 #include <zor/XAdditionalLibInfos.h>
 #include <zor/XMemFile.h>
+#include <zor/xformat.h>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,8 @@
 #include <QRegularExpression>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <thread>
 #include <type_traits>
 #include <utility>
@@ -32,9 +36,10 @@ std::vector<zortest::Captured> afterHeader(const CaptureAppender& cap) {
     std::vector<zortest::Captured> all = cap.messages(), rest;
     bool inHeader = true;
     for (const auto& m : all) {
-        if (inHeader && (m.text.startsWith(QLatin1String("PID:")) || m.text.startsWith(QLatin1String("VM:")) ||
-                         m.text.startsWith(QLatin1String("CPU, threads:")) || m.text.startsWith(QLatin1String("OS :")) ||
-                         m.text.startsWith(QLatin1String("lib:")) || m.text.startsWith(QLatin1String("extra:"))))
+        if (inHeader &&
+            (m.text.startsWith(QLatin1String("PID:")) || m.text.startsWith(QLatin1String("VM:")) ||
+             m.text.startsWith(QLatin1String("CPU, threads:")) || m.text.startsWith(QLatin1String("OS :")) ||
+             m.text.startsWith(QLatin1String("lib:")) || m.text.startsWith(QLatin1String("extra:"))))
             continue;
         inHeader = false;
         rest.push_back(m);
@@ -256,8 +261,10 @@ TEST(Logger, EightThreadsEveryMessageOnceNumbersDenseInDeliveryOrder) {
     for (int t = 0; t < kThreads; ++t)
         threads.emplace_back([t] {
             for (int i = 0; i < kPerThread; ++i) {
-                if (i % 3 == 2) logDebug("thread $ message $", t, i);
-                else logInfo("thread $ message $", t, i);
+                if (i % 3 == 2)
+                    logDebug("thread $ message $", t, i);
+                else
+                    logInfo("thread $ message $", t, i);
             }
         });
     for (auto& th : threads) th.join();
@@ -268,7 +275,8 @@ TEST(Logger, EightThreadsEveryMessageOnceNumbersDenseInDeliveryOrder) {
     for (const auto& m : all) {
         ASSERT_EQ(m.number, expected++) << "numbers dense and increasing in delivery order";
         const QStringList parts = m.text.split(QLatin1Char(' '));
-        if (parts.size() == 4 && parts[0] == QLatin1String("thread")) seen[parts[1].toInt()].push_back(parts[3].toInt());
+        if (parts.size() == 4 && parts[0] == QLatin1String("thread"))
+            seen[parts[1].toInt()].push_back(parts[3].toInt());
     }
     for (int t = 0; t < kThreads; ++t) {
         ASSERT_EQ(seen[t].size(), static_cast<std::size_t>(kPerThread)) << "thread " << t;
@@ -299,14 +307,16 @@ TEST(ConsoleAppender, ExactLineLayout) {
             if (l.endsWith(text)) return l;
         return QString();
     };
-    EXPECT_TRUE(matches(QStringLiteral("\\[000007\\] \\[INFO#\\] \\[") + time + QStringLiteral("\\] \\[000000\\] main thread line"),
-                        line(QStringLiteral("main thread line"))))
+    EXPECT_TRUE(matches(
+        QStringLiteral("\\[000007\\] \\[INFO#\\] \\[") + time + QStringLiteral("\\] \\[000000\\] main thread line"),
+        line(QStringLiteral("main thread line"))))
         << line(QStringLiteral("main thread line")).toStdString();
     EXPECT_TRUE(matches(QStringLiteral("\\[000008\\] \\[WARN#\\] \\[") + time + QStringLiteral("\\] \\[") +
                             QString::asprintf("%06u", workerId) + QStringLiteral("\\] from a worker"),
                         line(QStringLiteral("from a worker"))));
-    EXPECT_TRUE(matches(QStringLiteral("\\[000009\\] \\[DEBUG\\] \\[") + time + QStringLiteral("\\] \\[000000\\]     indented"),
-                        line(QStringLiteral("indented"))));
+    EXPECT_TRUE(
+        matches(QStringLiteral("\\[000009\\] \\[DEBUG\\] \\[") + time + QStringLiteral("\\] \\[000000\\]     indented"),
+                line(QStringLiteral("indented"))));
     Logger::quit();
 }
 
@@ -317,11 +327,14 @@ TEST(ConsoleAppender, TimeFormatsTrailerSwitchAndAttachments) {
     console.setIncludeTrailler(true);
     const QString prefix = QStringLiteral("\\[000000\\] \\[DEBUG\\] \\[");
     AppenderConsole::atomicTimeFormat = 0;
-    EXPECT_TRUE(matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{3}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    EXPECT_TRUE(
+        matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{3}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
     AppenderConsole::atomicTimeFormat = 2;
-    EXPECT_TRUE(matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    EXPECT_TRUE(
+        matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
     AppenderConsole::atomicTimeFormat = 3;
-    EXPECT_TRUE(matches(prefix + QStringLiteral("\\d\\d:\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    EXPECT_TRUE(
+        matches(prefix + QStringLiteral("\\d\\d:\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
     AppenderConsole::atomicTimeFormat = 9;
     EXPECT_TRUE(matches(prefix + QStringLiteral("\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
     AppenderConsole::atomicTimeFormat = 1;
@@ -446,7 +459,8 @@ TEST_F(FatalChecksDeathTest, BoolExpressionHandlingPrintsItsNoticeAndExitsWithOn
             boolExpressionHandling("libSrc/core/src/tools/log/Logger", 7);
         },
         testing::ExitedWithCode(1),
-        "bool expression failure:\nlibSrc/core/src/tools/log/Logger\nLINE:7\nprogram will exit in 5 sec\nprogram exit !\n");
+        "bool expression failure:\nlibSrc/core/src/tools/log/Logger\nLINE:7\nprogram will exit in 5 sec\nprogram exit "
+        "!\n");
 }
 
 namespace {
@@ -563,4 +577,118 @@ TEST(Logger, FullQueueMakesLoggersWaitNothingDroppedNumbersDense) {
     }
     EXPECT_EQ(fromThreads, kThreads * kPerThread);
     EXPECT_TRUE(fromAppender);
+}
+
+namespace {
+// A value whose stream rendering reads state the caller changes after the call.
+struct Probe {
+    const int* value;
+};
+QTextStream& operator<<(QTextStream& s, const Probe& p) { return s << "probe " << *p.value; }
+
+enum Colour { kRed = 3 };
+
+// Logs one line per argument type and changes every argument the caller owns right after its
+// call. Returns the texts xformat builds at the moment of each call.
+QStringList logEveryArgumentType() {
+    QStringList expected;
+    auto line = [&expected](const char* format, const auto&... args) {
+        expected << xformat(format, args...);
+        logInfo(format, args...);
+    };
+    line("bool $ $", true, false);
+    line("char $ QChar $ $ $", 'x', QChar(0xE9), QChar(0x4E2D), QChar(u'$'));
+    line("small $ $ $ $", static_cast<signed char>(-5), static_cast<unsigned char>(200), static_cast<short>(-32768),
+         static_cast<unsigned short>(65535));
+    line("int $ $ $ $", std::numeric_limits<int>::min(), 4294967295u, -7L, 7UL);
+    line("long long $ $", std::numeric_limits<long long>::min(), std::numeric_limits<unsigned long long>::max());
+    line("char16_t $ enum $", u'A', kRed);
+    line("float $ double $ $ $ $ $", 1.5f, 0.1, -2.5, 1e300, std::numeric_limits<double>::infinity(), -0.0);
+    line("literal '$' null '$' nullptr '$'", "a literal", static_cast<const char*>(nullptr), nullptr);
+
+    char stack[32] = "stack text";
+    line("char array '$' char* '$'", stack, static_cast<char*>(stack));
+    std::strcpy(stack, "CHANGED");
+    auto* heap = new char[16];
+    std::strcpy(heap, "heap text");
+    line("heap '$'", static_cast<const char*>(heap));
+    std::strcpy(heap, "FREED");
+    delete[] heap;
+
+    char format[32] = "format on the stack $";
+    line(format, 42);
+    std::strcpy(format, "CHANGED $ $");
+
+    QString owned = QStringLiteral("owned \u00e9\u4e2d");
+    owned += QChar(0xD83D);  // a surrogate pair, then a lone one
+    owned += QChar(0xDE00);
+    owned += QChar(0xD800);
+    QString shared = owned;
+    line("QString '$' '$' literal '$' null '$' empty '$'", owned, shared, QStringLiteral("fixed"), QString(),
+         QString(""));
+    owned[0] = QLatin1Char('X');
+    shared.clear();
+    {
+        const QString temporary = QString::number(12345);
+        line("temporary '$'", temporary);
+    }
+
+    QByteArray bytes("utf8 \xC3\xA9 bad \xFF end");
+    line("QByteArray '$' literal '$' empty '$'", bytes, QByteArrayLiteral("fixed bytes"), QByteArray());
+    bytes[0] = 'X';
+
+    char latin[16] = "latin \xE9";
+    line("QLatin1String '$' '$'", QLatin1String(latin), QLatin1String("fixed"));
+    latin[0] = 'X';
+
+    QString viewed = QStringLiteral("viewed text");
+    viewed.detach();
+    line("QStringView '$' QStringRef '$'", QStringView(viewed).mid(2, 4), viewed.midRef(7));
+    viewed[2] = QLatin1Char('X');
+    viewed[7] = QLatin1Char('X');
+
+    int state = 1;
+    line("streamed '$'", Probe{&state});
+    state = 2;
+
+    line("missing $ $ $", 1);
+    line("extra $", 1, 2, "three");
+    line(nullptr, 1);
+    // Too large for a thread's buffer: taken another way, rendered the same.
+    const QString large(60000, QLatin1Char('L'));
+    line("large $ $", large.size(), large);
+    return expected;
+}
+
+// Logs every argument type from the logger thread itself, where messages are built at once.
+class ReplayAppender : public CaptureAppender {
+public:
+    void append(LogMessage* msg) override {
+        if (msg->toString() == QLatin1String("replay"))
+            expected = logEveryArgumentType();
+        else
+            CaptureAppender::append(msg);
+    }
+    QStringList expected;  // logger thread, read after a drain
+};
+}  // namespace
+
+TEST(Logger, EveryArgumentTypeRendersAsXformatAtTheCallOnBothPaths) {
+    ReplayAppender cap;
+    zortest::startLoggerWith(&cap);
+    const QStringList expected = logEveryArgumentType();
+    zortest::drainLogger();
+    QStringList deferred = cap.texts();
+    deferred = deferred.mid(deferred.size() - expected.size());
+    ASSERT_EQ(deferred.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) EXPECT_EQ(deferred[i], expected[i]) << "line " << i;
+
+    cap.clear();
+    logInfo("replay");
+    ASSERT_TRUE(zortest::waitUntil([&] { return cap.size() >= static_cast<std::size_t>(expected.size()); }));
+    const QStringList immediate = cap.texts();
+    ASSERT_EQ(cap.expected, expected) << "the same texts when built on the logger thread";
+    ASSERT_EQ(immediate.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) EXPECT_EQ(immediate[i], expected[i]) << "line " << i;
+    zortest::quitLogger();
 }

@@ -28,6 +28,7 @@ public:
     unsigned long long getSize() const override;  // + 10 + 2 per UTF-16 unit
 
 private:
+    friend class Logger;  // the logger thread fills one message per record it renders
     QString m_text;
 };
 

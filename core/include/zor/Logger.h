@@ -1,8 +1,11 @@
 #pragma once
 /// \zclass{Logger,log} The process-wide logger. Any thread logs; messages are filtered by the level mask,
-/// numbered (densely, in queue order), queued behind the start-up header and delivered by one
-/// logger thread to the appenders, in list order. Logging threads never do I/O: they format,
-/// filter and enqueue. Messages logged while the logger is not running are dropped.
+/// numbered (densely, in the order they are accepted), queued behind the start-up header and
+/// delivered by one logger thread to the appenders, in list order. Logging threads never do I/O
+/// and do not build texts: a level helper copies its format and arguments into the calling
+/// thread's own bounded buffer, and the logger thread renders them with the '$' rule and delivers
+/// them in number order (Logger_inline.h). Messages logged while the logger is not running are
+/// dropped.
 ///
 /// Typical start-up: `zor::Logger::ini(cmd);`, then `zor::logInfo("Main::run, $ files", n);` and the
 /// other level helpers, and at the end `zor::Logger::quit();`.
@@ -10,6 +13,7 @@
 /// Thread-safety: every member may be called from any thread. Appenders run only on the logger
 /// thread; the appender list is locked while they run, so addAppender/removeAppender never change
 /// it under a running append (and an appender may itself log). The logger does not own appenders.
+/// A thread that ends leaves its buffer to the logger thread, which delivers what it holds.
 #include <zor/Appender.h>
 #include <zor/AtomicBits.h>
 #include <zor/LogHeaderInfos.h>
@@ -31,12 +35,6 @@ class XMemFile;
 class XScheduler;
 class XSchedulerAction;
 
-namespace detail {
-// The level helpers' common step (Logger_inline.h): it hands its messages to logMessage.
-template <typename... Args>
-inline void logAt(unsigned int level, unsigned int space, const char* format, const Args&... args);
-}  // namespace detail
-
 class ZOR_EXPORT Logger {
 public:
     // Set to destroy delivered messages from now on (the first 500 are kept otherwise).
@@ -49,7 +47,8 @@ public:
     static Logger& getLogger();  // created with mask 0x1FFE on first use
     // Builds a fresh logger from the command line (console unless "--logConsole false"; file
     // logging with "--logFile" and "--logDir") or from the given appenders, and starts it.
-    static bool ini(const CommandLine& cmd, QList<Appender*>* appenders = nullptr, unsigned int logLevel = LOG_LEVEL_ALL);
+    static bool ini(const CommandLine& cmd, QList<Appender*>* appenders = nullptr,
+                    unsigned int logLevel = LOG_LEVEL_ALL);
     static void standardIni();
 
     // Takes ownership of msg: queued when running (level word = level | 0x640000), else dropped.
@@ -132,20 +131,23 @@ public:
     AppenderLimitMemory* getAppenderLimitMemory();
 
     unsigned int getLogLevelMask() const { return m_levelMask.value(); }
-    void setLogLevelMask(unsigned int mask) { m_levelMask = mask; }
+    void setLogLevelMask(unsigned int mask);
     bool isLogLevelMatching(unsigned int level) const { return (m_levelMask.value() & level) != 0; }
 
     // The queue's bound: a thread that logs while this many messages wait for delivery waits for
-    // room first (outside every logger lock), so a burst faster than the appenders holds bounded
-    // memory and nothing is dropped. Not applied on the logger thread itself (an appender that
-    // logs) nor while atomicPause holds delivery. 0 means unbounded.
+    // room after queueing its message (outside every logger lock), so a burst faster than the
+    // appenders holds bounded memory and nothing is dropped. Each thread's buffer is bounded as
+    // well: a thread whose buffer is full waits for room before its message takes a number. Not
+    // applied on the logger thread itself (an appender that logs) nor while atomicPause holds
+    // delivery. 0 means unbounded (the buffers stay bounded).
     static constexpr unsigned int DEFAULT_MAX_QUEUED = 32768;
     void setMaxQueued(unsigned int maxQueued);
     unsigned int getMaxQueued() const;
     // Messages queued and not yet delivered.
     std::size_t pendingMessages() const;
 
-    // Waits until every queued message has been delivered; false after timeoutMs.
+    // Waits until every message accepted before the call has been delivered and written out;
+    // false after timeoutMs.
     bool waitQueueEmpty(unsigned long long timeoutMs = 5000);
     LogHeaderInfos& headerInfos() { return m_header; }
 
@@ -167,21 +169,15 @@ protected:
     static bool iniFileAppender(const CommandLine& cmd);
 
 private:
-    template <typename... Args>
-    friend void detail::logAt(unsigned int level, unsigned int space, const char* format, const Args&... args);
-
     struct Impl;
     // Used by ini: replaces a logger that is not running by a fresh one.
     static Logger& replaceInstance(unsigned int mask);
     static void setReady(bool on);
-    void queueHeaderLocked();
-    void waitForRoom();
     void messageLoop();
     bool waitForThread(int ms);
 
     AtomicBits m_levelMask;
     LogHeaderInfos m_header;
-    std::atomic<bool> m_headerLogged{false};
     std::unique_ptr<Impl> d;
 };
 

@@ -94,14 +94,18 @@ struct IsCharArray<const char[N]> : std::true_type {};
 
 // Any type without a rendering of its own: its QTextStream operator, with the library's settings.
 template <typename T>
-void putStreamed(FormatBuffer& b, const T& v) {
+QString streamedText(const T& v) {
     QString tmp;
     {
         QTextStream ts(&tmp, QIODevice::WriteOnly);
         ts.setRealNumberNotation(QTextStream::FixedNotation);
         ts << v;
     }
-    b.putString(tmp);
+    return tmp;
+}
+template <typename T>
+void putStreamed(FormatBuffer& b, const T& v) {
+    b.putString(streamedText(v));
 }
 
 template <typename T>

@@ -11,6 +11,9 @@
 #include <QDir>
 
 #include <cstdio>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zor {
 
@@ -40,7 +43,9 @@ AppenderFile::AppenderFile(const QString& path, unsigned long long maxLen) : m_f
 AppenderFile::~AppenderFile() { close(); }
 
 bool AppenderFile::open() {
-    // Unbuffered: the appender gathers lines itself and writes them in one call.
+    // Unbuffered: the appender gathers lines itself and writes them in one call, into a buffer
+    // that keeps its room from one write to the next.
+    m_pending.reserve(kWriteThreshold + 4096);
     return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
 }
 
@@ -72,6 +77,21 @@ char* putDecimal(char* p, unsigned long long v, int width) {
     while (n < width) tmp[n++] = '0';
     while (n > 0) *p++ = tmp[--n];
     return p;
+}
+
+// The Latin-1 bytes of n UTF-16 units at out; a character beyond Latin-1 becomes '?'.
+void putLatin1Bytes(char* out, const char16_t* s, int n) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        // Eight units whose high bytes are all zero pack into eight bytes as they are.
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_srli_epi16(units, 8), zero)) != 0xFFFF) break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(units, units));
+    }
+#endif
+    for (; i < n; ++i) out[i] = s[i] < 256 ? static_cast<char>(s[i]) : '?';
 }
 }  // namespace
 
@@ -122,8 +142,8 @@ void AppenderFile::append(LogMessage* msg) {
     const int at = m_pending.size();
     m_pending.resize(at + text.size() + 1);
     char* out = m_pending.data() + at;
-    for (const QChar c : text) *out++ = c.unicode() < 256 ? static_cast<char>(c.unicode()) : '?';
-    *out = '\n';
+    putLatin1Bytes(out, reinterpret_cast<const char16_t*>(text.constData()), text.size());
+    out[text.size()] = '\n';
     m_size += static_cast<unsigned long long>(m_pending.size() - start);
     if (m_pending.size() >= kWriteThreshold) flush();
 }
@@ -141,7 +161,7 @@ void AppenderFile::flush() {
         p += n;
         left -= n;
     }
-    m_pending.clear();
+    m_pending.resize(0);  // keeps the reserved room
 }
 
 void AppenderFile::close() {
