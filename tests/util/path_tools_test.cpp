@@ -1,6 +1,7 @@
 // Path helpers: the directory part of a path at its edges, drive roots, file times; the text
 // helpers that format numbers and upper-case bytes.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/Environment.h>
 #include <zor/PathTools.h>
@@ -16,23 +17,20 @@
 using namespace zor;
 
 TEST(PathTools, DirectoryPartAndDrives) {
-    EXPECT_EQ(getDirPath(QStringLiteral("/a/b/c.txt")), QStringLiteral("/a/b"));
-    EXPECT_EQ(getDirPath(QStringLiteral("c.txt")), QStringLiteral("c.txt"));
-    EXPECT_EQ(getDirPath(QStringLiteral("/x")), QStringLiteral("/x")) << "the first character is never a cut point";
-    EXPECT_EQ(getDirPath(QStringLiteral("a")), QString());
-    EXPECT_EQ(getDirPath(QString()), QString());
-    EXPECT_EQ(getDirPath(QStringLiteral("C:\\dir\\f")), QStringLiteral("C:\\dir"));
-    EXPECT_EQ(getDirPath(QStringLiteral("a/b\\c/")), QStringLiteral("a/b\\c"));
-    const QString longPath = QString(3000, QLatin1Char('d')) + QStringLiteral("/f");
-    EXPECT_EQ(getDirPath(longPath), QString(2047, QLatin1Char('d'))) << "only the first 2047 characters count";
+    const std::pair<QString, QString> dirs[] = {
+        {"/a/b/c.txt", "/a/b"},
+        {"c.txt", "c.txt"},
+        {"/x", "/x"},  // the first character is never a cut point
+        {"a", ""},
+        {QString(), ""},
+        {"C:\\dir\\f", "C:\\dir"},
+        {"a/b\\c/", "a/b\\c"},
+        {QString(3000, QLatin1Char('d')) + "/f", QString(2047, QLatin1Char('d'))},  // only 2047 characters count
+    };
+    for (const auto& d : dirs) EXPECT_EQ(getDirPath(d.first), d.second) << qPrintable(d.first.left(20));
 
-    EXPECT_TRUE(is_drive_path(QStringLiteral("C:")));
-    EXPECT_TRUE(is_drive_path(QStringLiteral("d:\\")));
-    EXPECT_TRUE(is_drive_path(QStringLiteral("z:/")));
-    EXPECT_FALSE(is_drive_path(QStringLiteral("C:\\dir")));
-    EXPECT_FALSE(is_drive_path(QStringLiteral("1:")));
-    EXPECT_FALSE(is_drive_path(QStringLiteral("C;")));
-    EXPECT_FALSE(is_drive_path(QStringLiteral("C:x")));
+    for (const char* p : {"C:", "d:\\", "z:/"}) EXPECT_TRUE(is_drive_path(QLatin1String(p))) << p;
+    for (const char* p : {"C:\\dir", "1:", "C;", "C:x"}) EXPECT_FALSE(is_drive_path(QLatin1String(p))) << p;
     EXPECT_TRUE(is_drive(QFileInfo(QStringLiteral("C:"))));
     EXPECT_TRUE(is_drive(QFileInfo(QStringLiteral("d:\\"))));
     EXPECT_FALSE(is_drive(QFileInfo(QStringLiteral("C:\\dir"))));
@@ -44,13 +42,12 @@ TEST(PathTools, FileTimes) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString name = dir.filePath(QStringLiteral("t.txt"));
+    ASSERT_NO_FATAL_FAILURE(zortest::writeFile(name, "x"));
     {
         QFile f(name);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("x");
-        f.flush();  // a later flush would set the time again
-        const QDateTime when(QDate(2021, 3, 1), QTime(8, 5, 3), Qt::UTC);
-        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            f.setFileTime(QDateTime(QDate(2021, 3, 1), QTime(8, 5, 3), Qt::UTC), QFileDevice::FileModificationTime));
     }
     EXPECT_EQ(get_timestamp_micro_sec(QFileInfo(name)), 1614585903000ULL) << "milliseconds since 1970 UTC";
     EXPECT_EQ(get_timestamp_string(QFileInfo(name), QStringLiteral("yyyy")), QStringLiteral("2021"));
@@ -60,11 +57,9 @@ TEST(PathTools, FileTimes) {
 }
 
 TEST(PathTools, NumberTextsAndUpperCase) {
-    EXPECT_EQ(formatFloat(0.0f), QStringLiteral("+0.00"));
-    EXPECT_EQ(formatFloat(-0.0f), QStringLiteral("+0.00"));
-    EXPECT_EQ(formatFloat(-1.5f), QStringLiteral("-1.50"));
-    EXPECT_EQ(formatFloat(2.345f), QStringLiteral("+2.35"));
-    EXPECT_EQ(formatFloat(-0.001f), QStringLiteral("-0.00"));
+    const std::pair<float, const char*> floats[] = {
+        {0.0f, "+0.00"}, {-0.0f, "+0.00"}, {-1.5f, "-1.50"}, {2.345f, "+2.35"}, {-0.001f, "-0.00"}};
+    for (const auto& f : floats) EXPECT_EQ(formatFloat(f.first), QLatin1String(f.second)) << f.first;
     EXPECT_EQ(formatMillisecond_as_Sec(2500), QStringLiteral("2,500.000"));
     EXPECT_EQ(formatMillisecond_as_Sec(0), QStringLiteral("0,000.000"));
     EXPECT_FALSE(formatMillisecond_as_Sec(~0ULL).isEmpty()) << "no wrap of the microseconds";
