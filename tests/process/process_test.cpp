@@ -2,6 +2,7 @@
 // not exist, children ended by signals, 50 MB of output, arguments, environment, PATH, restart.
 #include "child_helper.h"
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/CommandLine.h>
 #include <zor/XProcess.h>
@@ -23,20 +24,16 @@ constexpr int kBoundMs = 30000;
 
 QString writeScript(const QTemporaryDir& dir, const QString& name, const QByteArray& body) {
     const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return QString();
-    f.write("#!/bin/sh\n" + body);
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
+    zortest::writeFile(path, "#!/bin/sh\n" + body);
+    return QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) ? path : QString();
 }
 
 }  // namespace
 
 TEST(XProcess, TextsOfStatesErrorsAndArguments) {
-    EXPECT_EQ(XProcess::processStateToString(QProcess::NotRunning), QStringLiteral("NOT RUNNING"));
-    EXPECT_EQ(XProcess::processStateToString(QProcess::Starting), QStringLiteral("STARTING"));
-    EXPECT_EQ(XProcess::processStateToString(static_cast<QProcess::ProcessState>(2)), QStringLiteral("RUNNING"));
+    const char* states[] = {"NOT RUNNING", "STARTING", "RUNNING"};
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(XProcess::processStateToString(static_cast<QProcess::ProcessState>(i)), QLatin1String(states[i]));
     EXPECT_EQ(XProcess::processStateToString(static_cast<QProcess::ProcessState>(7)), QStringLiteral("UNKNOWN-PROCESS-STATE:7"));
     const char* names[] = {"FailedToStart", "Crashed", "Timedout", "ReadError", "WriteError", "UnknownError"};
     for (int i = 0; i < 6; ++i)
@@ -222,6 +219,7 @@ TEST(XProgramStraight, StartsWithArgumentsEnvironmentAndDirectory) {
     CommandLine none;
     none.setProgram(QStringLiteral("/nonexistent/zor-no-such-program"));
     missing.setCmd(none);
+    EXPECT_FALSE(missing.reStartProgram()) << "returns only when the program cannot replace this one";
     missing.setWorkPath(QStringLiteral("/nonexistent/dir"));
     EXPECT_FALSE(missing.hasValidWorkPath());
     std::unique_ptr<XProcess> q(missing.startProgram());
@@ -233,12 +231,6 @@ TEST(XProgramStraight, StartsWithArgumentsEnvironmentAndDirectory) {
 }
 
 TEST(XProgramStraight, RestartReplacesTheProcess) {
-    XProgramStraight missing;
-    CommandLine none;
-    none.setProgram(QStringLiteral("/nonexistent/zor-no-such-program"));
-    missing.setCmd(none);
-    EXPECT_FALSE(missing.reStartProgram()) << "returns only when the program cannot replace this one";
-
     const zortest::HelperResult r = zortest::runHelper(QStringLiteral("restart"), QString());
     ASSERT_TRUE(r.finished);
     EXPECT_EQ(r.exitCode, 0) << r.out.constData();
