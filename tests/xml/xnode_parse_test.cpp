@@ -63,26 +63,8 @@ TEST(XNodeParse, TheAcceptedLanguageEdgeCases) {
     EXPECT_EQ(attrs(*t), "x: '1', y: '2'");
     EXPECT_EQ(t->getFile(), ":MEMORY");
 
-    t = load("<a v=\"it's\"/>");  // a value ends at a quote of either kind
-    EXPECT_EQ(attrs(*t), "v: 'it'");
-
-    t = load("<a>t<b/>u</a>");  // only the first run of text counts
-    EXPECT_EQ(t->getText(), "t");
-    ASSERT_EQ(t->size(), 1u);
-    EXPECT_EQ(t->nodeAt(0)->getType(), "b");
-
-    t = load("<a></b>");  // end tag names are not compared
-    EXPECT_TRUE(t);
-
-    t = load("<a v=\"x>y\"/></a>");  // the tag ends at the '>' inside the value
-    ASSERT_TRUE(t);
-    EXPECT_FALSE(t->hasAttribute("v"));
-    EXPECT_EQ(t->getText(), "y\"/>");
-
-    t = load("<a k \"v\" amp='&amp;'>&lt;&amp;</a>");  // no '=' needed; no reference decoded
-    EXPECT_EQ(attrs(*t), "amp: '&amp;', k: 'v'");
-    EXPECT_EQ(t->getText(), "&lt;&amp;");
-
+    // How the scanner reads quotes, text runs, end tags and references is the SaxParser tests'
+    // business; the tree gets exactly what it reports.
     t = load("<a/><b/>");  // a second top-level element goes under the first
     ASSERT_EQ(t->size(), 1u);
     EXPECT_EQ(t->nodeAt(0)->getType(), "b");

@@ -3,6 +3,7 @@
 #include <zor/XStringStream.h>
 
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -100,10 +101,7 @@ TEST(XNodeWriter, FilesHeaderCommentAndUnreadableValues) {
 
 TEST(XNodeWriter, ResourcePathsRelativeToTheTreeFile) {
     QTemporaryDir dir;
-    ASSERT_TRUE(QDir(dir.path()).mkpath("conf/img"));
-    QFile icon(dir.filePath("conf/img/i.png"));
-    ASSERT_TRUE(icon.open(QIODevice::WriteOnly));
-    icon.close();
+    ASSERT_NO_FATAL_FAILURE(zortest::writeFile(dir.filePath("conf/img/i.png"), QByteArray()));
     XNode root;
     root.setType("r");
     root.setFile(dir.filePath("conf/app.xml"));
