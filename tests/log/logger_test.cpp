@@ -110,27 +110,19 @@ TEST(Logger, HeaderComesFirstAndFilteringHappensBeforeNumbering) {
     Logger::quit();
 }
 
-TEST(Logger, RegressionModeNumbersTheFirstMessageZero) {
+TEST(Logger, RegressionModeNumbersTheFirstMessageZeroAndVmLine) {
+    ::setenv("ZORVM", "On", 1);
     CaptureAppender cap;
     Logger::prepareForRegressionTests(true);
     zortest::startLoggerWith(&cap);
     logInfo("one");
     logInfo("two");
     zortest::drainLogger();
+    EXPECT_TRUE(cap.containsText(QStringLiteral("VM:true")));
     const auto rest = afterHeader(cap);
     ASSERT_EQ(rest.size(), 2u);
     EXPECT_EQ(rest[0].number, 0u);
     EXPECT_EQ(rest[1].number, 1u);
-    Logger::quit();
-}
-
-TEST(Logger, VmLineInTheHeader) {
-    ::setenv("ZORVM", "On", 1);
-    CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
-    logInfo("go");
-    zortest::drainLogger();
-    EXPECT_TRUE(cap.containsText(QStringLiteral("VM:true")));
     Logger::quit();
 }
 
@@ -182,7 +174,7 @@ TEST(Logger, PauseHoldsDeliveryAndResumeDeliversTheHeldMessageFirst) {
     Logger::quit();
 }
 
-TEST(Logger, AppenderListOperations) {
+TEST(Logger, AppenderListOperationsAndSecondIni) {
     CaptureAppender cap, other;
     zortest::startLoggerWith(&cap);
     Logger& logger = Logger::getLogger();
@@ -208,16 +200,11 @@ TEST(Logger, AppenderListOperations) {
     logInfo("disabled");
     zortest::drainLogger();
     EXPECT_FALSE(cap.containsText(QStringLiteral("disabled")));
-    Logger::quit();
-}
 
-TEST(Logger, SecondIniIsRefusedButReportsSuccess) {
-    CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    // A second ini is refused but reports success.
     testing::internal::CaptureStdout();
     EXPECT_TRUE(Logger::ini(CommandLine(), nullptr, LOG_LEVEL_ALL));
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("Logger::ini, already called"), std::string::npos);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Logger::ini, already called"), std::string::npos);
     EXPECT_TRUE(Logger::isReady());
     Logger::quit();
 }
@@ -326,17 +313,16 @@ TEST(ConsoleAppender, TimeFormatsTrailerSwitchAndAttachments) {
     EXPECT_EQ(console.formatLine(&msg), QStringLiteral("text"));
     console.setIncludeTrailler(true);
     const QString prefix = QStringLiteral("\\[000000\\] \\[DEBUG\\] \\[");
-    AppenderConsole::atomicTimeFormat = 0;
-    EXPECT_TRUE(
-        matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{3}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
-    AppenderConsole::atomicTimeFormat = 2;
-    EXPECT_TRUE(
-        matches(prefix + QStringLiteral("\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
-    AppenderConsole::atomicTimeFormat = 3;
-    EXPECT_TRUE(
-        matches(prefix + QStringLiteral("\\d\\d:\\d\\d:\\d\\d,\\d{6}\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
-    AppenderConsole::atomicTimeFormat = 9;
-    EXPECT_TRUE(matches(prefix + QStringLiteral("\\] \\[\\d{6}\\] text"), console.formatLine(&msg)));
+    const std::pair<int, const char*> formats[] = {{0, "\\d\\d:\\d\\d,\\d{3}"},
+                                                   {2, "\\d\\d:\\d\\d,\\d{6}"},
+                                                   {3, "\\d\\d:\\d\\d:\\d\\d,\\d{6}"},
+                                                   {9, ""}};  // an unknown format shows no time
+    for (const auto& f : formats) {
+        AppenderConsole::atomicTimeFormat = f.first;
+        EXPECT_TRUE(matches(prefix + QLatin1String(f.second) + QStringLiteral("\\] \\[\\d{6}\\] text"),
+                            console.formatLine(&msg)))
+            << f.first;
+    }
     AppenderConsole::atomicTimeFormat = 1;
 
     console.setIncludeTrailler(false);
