@@ -1,6 +1,7 @@
 // CheckSum: known digests, the block-wise calculation with progress and cancellation from another
 // thread, and the error values and texts of missing files and unknown algorithms.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 #include "support/Wait.h"
 
 #include <zor/CheckSum.h>
@@ -20,10 +21,8 @@ using ERR = CheckSum::ERR;
 namespace {
 
 QString writeFile(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) return QString();
-    return path;
+    zortest::writeFile(dir.filePath(name), bytes);
+    return dir.filePath(name);
 }
 
 QByteArray pattern(int n) {

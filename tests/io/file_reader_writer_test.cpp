@@ -1,6 +1,7 @@
 // FileReader and FileWriter: the binary encodings byte for byte, line reading, whole-file reads,
 // bad names and shared use from threads.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/FileReader.h>
 #include <zor/FileWriter.h>
@@ -24,11 +25,7 @@ QByteArray slurp(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void spit(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using zortest::writeFile;
 
 struct NoPause : testing::Test {
     void SetUp() override { FileReader::setFailurePause(0); }
@@ -89,7 +86,7 @@ TEST_F(FileIO, BinaryEncodingsAreExactAndRoundTrip) {
     EXPECT_EQ(r.getReadPos(), 38);
 
     // A bool is true only for the byte 1; the string runs to the end when there is no zero.
-    spit(path, QByteArray("\x02xyz", 4));
+    writeFile(path, QByteArray("\x02xyz", 4));
     FileReader b(path);
     EXPECT_FALSE(b.readBool());
     EXPECT_EQ(b.readString(), QStringLiteral("xyz"));
@@ -119,15 +116,15 @@ TEST_F(FileIO, BinaryEncodingsAreExactAndRoundTrip) {
 TEST_F(FileIO, LastLongLinesAndWholeFileReads) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("f"));
-    spit(path, QByteArray(7, 'x'));
+    writeFile(path, QByteArray(7, 'x'));
     FileReader seven(path);
     EXPECT_EQ(seven.readLastLONG(), -1);
     long long v = 42;
-    spit(path, QByteArray(5, 'x') + QByteArray(reinterpret_cast<const char*>(&v), 8));
+    writeFile(path, QByteArray(5, 'x') + QByteArray(reinterpret_cast<const char*>(&v), 8));
     FileReader withValue(path);
     EXPECT_EQ(withValue.readLastLONG(), 42);
 
-    spit(path, " a \n\n# x\r\nb");
+    writeFile(path, " a \n\n# x\r\nb");
     FileReader lines(path);
     QStringList got;
     EXPECT_EQ(lines.readAllAsciiLines(got, 100, 2 | 4 | 8), 2);
@@ -140,7 +137,7 @@ TEST_F(FileIO, LastLongLinesAndWholeFileReads) {
     EXPECT_EQ(all, QStringList({QStringLiteral(" a "), QString(), QStringLiteral("# x"), QStringLiteral("b")}))
         << "CR LF and LF both end a line";
 
-    spit(path, QByteArray("abcdefghijklmnopqrst\n"));
+    writeFile(path, QByteArray("abcdefghijklmnopqrst\n"));
     FileReader pieces(path);
     EXPECT_EQ(pieces.readAsciiLine(10), QStringLiteral("abcdefg"));
     EXPECT_EQ(pieces.readAsciiLine(10), QStringLiteral("hijklmn"));
@@ -151,7 +148,7 @@ TEST_F(FileIO, LastLongLinesAndWholeFileReads) {
     QStringList one;
     EXPECT_EQ(tiny.readAllAsciiLines(one, 0, 0), 21) << "a silly limit still moves forward";
 
-    spit(path, QByteArray(100, 'z'));
+    writeFile(path, QByteArray(100, 'z'));
     EXPECT_TRUE(FileReader::readXByteArrayFromFile(path, 99).isEmpty());
     EXPECT_EQ(FileReader::readXByteArrayFromFile(path, 100).size(), 100);
     long long len = -5;
@@ -196,7 +193,7 @@ TEST_F(FileIO, BadNamesAndPathsGiveResultsAndLogLines) {
     EXPECT_FALSE(w.open(dir.filePath(QStringLiteral("no/such/dir/f"))));
 
     const QString empty = dir.filePath(QStringLiteral("empty"));
-    spit(empty, QByteArray());
+    writeFile(empty, QByteArray());
     FileReader e(empty);
     EXPECT_TRUE(e.isOpen());
     EXPECT_EQ(e.readLONG(), 0);

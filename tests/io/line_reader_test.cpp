@@ -2,6 +2,7 @@
 // characters, positions, binary content, bad records, files that shrink while mapped, and reading
 // one index from several threads.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/XLineReader.h>
 #include <zor/XLineReaderDA.h>
@@ -34,10 +35,7 @@ QStringList allLines(const XLineReaderDA& da) {
     return out;
 }
 
-bool write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using zortest::writeFile;
 
 }  // namespace
 
@@ -99,14 +97,14 @@ TEST(XLineReader, AllLinesFromFile) {
     zortest::LogCapture cap;
     QTemporaryDir dir;
     const QString path = dir.filePath("l.txt");
-    ASSERT_TRUE(write(path, "# head\r\n\nalpha\n#x\nbeta"));
+    ASSERT_NO_FATAL_FAILURE(writeFile(path, "# head\r\n\nalpha\n#x\nbeta"));
     EXPECT_EQ(XLineReader::all_lines_from_file(path, 0, 100), (QStringList{"# head", "", "alpha", "#x", "beta"}));
     EXPECT_EQ(XLineReader::all_lines_from_file(path, 2, 100), (QStringList{"# head", "alpha", "#x", "beta"}));
     EXPECT_EQ(XLineReader::all_lines_from_file(QFileInfo(path), 3, 100), (QStringList{"alpha", "beta"}));
     const QString missing = dir.filePath("missing.txt");
     EXPECT_TRUE(XLineReader::all_lines_from_file(missing, 0, 100).isEmpty());
     EXPECT_TRUE(cap.containsText(QStringLiteral("XLineReader::all_lines_from_file, problems with '%1'").arg(missing)));
-    ASSERT_TRUE(write(dir.filePath("empty"), QByteArray()));
+    ASSERT_NO_FATAL_FAILURE(writeFile(dir.filePath("empty"), QByteArray()));
     EXPECT_TRUE(XLineReader::all_lines_from_file(dir.filePath("empty"), 0, 100).isEmpty());
 }
 
@@ -310,14 +308,14 @@ TEST(XLineReaderDA, FilesOpenCloseAndShrink) {
     EXPECT_FALSE(da.openFile(missing, 80, true));
     EXPECT_TRUE(cap.containsText(QStringLiteral("XLineReaderDA::open, problems mapping file <%1> !").arg(missing)));
     const QString empty = dir.filePath("empty.txt");
-    ASSERT_TRUE(write(empty, QByteArray()));
+    ASSERT_NO_FATAL_FAILURE(writeFile(empty, QByteArray()));
     EXPECT_FALSE(da.openFile(empty, 80, true));
     EXPECT_TRUE(cap.containsText(QStringLiteral("XLineReaderDA::open, mem() == nullptr, file <%1> !").arg(empty)));
 
     const QString path = dir.filePath("text.txt");
     QByteArray text;
     for (int i = 0; i < 400; ++i) text += QByteArray::number(i).rightJustified(9, '0') + '\n';
-    ASSERT_TRUE(write(path, text));
+    ASSERT_NO_FATAL_FAILURE(writeFile(path, text));
     ASSERT_TRUE(da.openFile(path, 80, true));
     EXPECT_TRUE(da.isOpen());
     EXPECT_FALSE(da.openFile(path, 80, true));

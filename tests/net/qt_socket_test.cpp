@@ -1,6 +1,7 @@
 // The Qt socket family: connectToHost failures with their exact texts, the URL decision, and
 // plain and TLS echo through XServer (server on its own thread, blocking calls on both ends).
 #include "support/CaptureAppender.h"
+#include "support/TestApp.h"
 #include "support/TlsFiles.h"
 
 #include <zor/BasicSocket.h>
@@ -9,7 +10,6 @@
 #include <zor/XSocket.h>
 #include <zor/XSocketSSL.h>
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSslConfiguration>
 #include <QTcpServer>
@@ -67,10 +67,6 @@ struct EchoServer {
         if (thread.joinable()) thread.join();
     }
 };
-
-int argc0 = 1;
-char name0[] = "net";
-char* argv0[] = {name0, nullptr};
 
 }  // namespace
 
@@ -136,7 +132,7 @@ TEST(QtSockets, ConnectToHostFailuresGiveNullAndTheirTexts) {
 }
 
 TEST(QtSockets, PlainEchoThroughXServer) {
-    QCoreApplication app(argc0, argv0);
+    zortest::TestApp app;
     zortest::LogCapture cap;
     EchoServer server;
     server.start(nullptr);
@@ -169,7 +165,7 @@ TEST(QtSockets, PlainEchoThroughXServer) {
 }
 
 TEST(QtSockets, TlsEchoThroughXServer) {
-    QCoreApplication app(argc0, argv0);
+    zortest::TestApp app;
     zortest::LogCapture cap;
     QTemporaryDir dir;
     zortest::TlsFiles tls;

@@ -1,6 +1,7 @@
 // The text forms of Qt values: exact texts of every form, the edges (far corner, null values,
 // zero bytes, unsupported variants) and the byte list round trip.
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <zor/QtText.h>
 
@@ -36,11 +37,7 @@ TEST(QtText, GeometryDatesAndFiles) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath(QStringLiteral("f.bin"));
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(2500, 'x'));
-    }
+    ASSERT_NO_FATAL_FAILURE(zortest::writeFile(file, QByteArray(2500, 'x')));
     EXPECT_EQ(qt::toString(QFileInfo(file)), file + QStringLiteral(", sz:2.50 KB"));
     EXPECT_EQ(qt::toString(QFileInfo(dir.path())), QLatin1Char('[') + QFileInfo(dir.path()).absoluteFilePath() + QLatin1Char(']'));
     EXPECT_EQ(qt::toString(QDir(dir.path())), QFileInfo(dir.path()).absoluteFilePath());

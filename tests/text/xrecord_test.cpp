@@ -4,6 +4,7 @@
 #include <zor/XRecord.h>
 
 #include "support/CaptureAppender.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -135,9 +136,7 @@ TEST(XRecord, StorageNamesAndFlags) {
 
     QTemporaryDir dir;
     const QString file = dir.filePath("f.txt");
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.close();
+    ASSERT_NO_FATAL_FAILURE(zortest::writeFile(file, QByteArray()));
     r.setString("file", file);
     r.setString("dir", dir.path());
     r.setString("gone", dir.filePath("gone.txt"));
