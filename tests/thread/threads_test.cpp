@@ -87,11 +87,18 @@ public:
 }  // namespace
 
 TEST(ThreadTools, HardwareCountSleepsAndIds) {
+    CaptureAppender cap;
+    zortest::startLoggerWith(&cap);
     EXPECT_EQ(count_hardware_threads(0), 1u);
     EXPECT_EQ(count_hardware_threads(1), 1u);
     const unsigned int h = count_hardware_threads(100000);
     EXPECT_GE(h, 1u);
     EXPECT_LT(h, 100000u);
+    zortest::drainLogger();
+    EXPECT_TRUE(cap.containsText(QStringLiteral("Tools.h, str::count_hardware_threads, wanted_threads > cpu_threads, "
+                                                "100000 > %1, set to:%1")
+                                     .arg(h)));
+    loggerQuit();
 
     XAtomic<bool> stop(true);
     const auto t0 = std::chrono::steady_clock::now();
@@ -106,15 +113,6 @@ TEST(ThreadTools, HardwareCountSleepsAndIds) {
     std::thread([&] { other = getCurrentThreadID(); }).join();
     EXPECT_NE(other, 0u);
     EXPECT_NE(other, getCurrentThreadID());
-}
-
-TEST(ThreadTools, TooManyThreadsLogsOneDebugLine) {
-    CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
-    const unsigned int h = count_hardware_threads(100000);
-    zortest::drainLogger();
-    EXPECT_TRUE(cap.containsText(QStringLiteral("Tools.h, str::count_hardware_threads, wanted_threads > cpu_threads, 100000 > %1, set to:%1").arg(h)));
-    loggerQuit();
 }
 
 TEST(XThread, LifeCycleRestartOnlyAfterJoinAndTexts) {
@@ -275,10 +273,13 @@ TEST(XLightweightThread, ListenersAreToldOfStartAndFinishOnTheMainThread) {
 }
 
 TEST(XFunctionWorker, SleepsWithoutWorkWakesOnWorkAndStops) {
-    XFunctionWorker w;
+    XFunctionWorker w, idle;
     w.startThreadInitial();
+    idle.startThreadInitial();
     EXPECT_FALSE(w.isWorking());
     EXPECT_FALSE(w.waitFinished(50));  // idle, not ended
+    idle.stopThread();                 // a worker that never got work stops too
+    EXPECT_TRUE(idle.waitFinished(10000));
     std::atomic<int> calls{0};
     w.setWorker([&calls] {
         ++calls;
@@ -299,15 +300,7 @@ TEST(XFunctionWorker, SleepsWithoutWorkWakesOnWorkAndStops) {
     EXPECT_FALSE(w.isWorking());
 }
 
-TEST(XFunctionWorker, StopWithoutEverGettingWork) {
-    XFunctionWorker w;
-    w.startThreadInitial();
-    xSleep(20);
-    w.stopThread();
-    EXPECT_TRUE(w.waitFinished(10000));
-}
-
-TEST(XThreadWorker, WorkerCalledRepeatedlyThenStoppedAndTheLateWarning) {
+TEST(XThreadWorker, WorkerCalledRepeatedlyThenStoppedTheLateWarningAndDebugLines) {
     CaptureAppender cap;
     zortest::startLoggerWith(&cap);
     {
@@ -345,12 +338,9 @@ TEST(XThreadWorker, WorkerCalledRepeatedlyThenStoppedAndTheLateWarning) {
             EXPECT_EQ(m.level & 0x1FFEu, static_cast<unsigned int>(WARNING));
         }
     EXPECT_EQ(warnings, 1u);
-    loggerQuit();
-}
 
-TEST(XWorker, DebugLinesOfConstructionAndDestruction) {
-    CaptureAppender cap;
-    zortest::startLoggerWith(&cap);
+    // XWorker's own debug lines come only with its flag.
+    cap.clear();
     XWorker::atomicDebugFlag.store(true);
     { XWorker w; }
     XWorker::atomicDebugFlag.store(false);
